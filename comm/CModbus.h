@@ -1,0 +1,69 @@
+#pragma once
+// Modbus RTU master on a CUARTComm port: read/write coils and holding
+// registers and Report Slave ID, each as one exchange (underscore twin) and
+// as a retrying operation; plus a log of discarded bytes (the monitor).
+
+#include "CUARTComm.h"
+#include "QDCommExport.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+class QDCOMM_API CModbus : public CUARTComm {
+public:
+    // The monitor keeps at most this many lines; the oldest go first.
+    static constexpr size_t kMonitorCapacity = 1000;
+
+    CModbus();
+    ~CModbus();
+    CModbus(const CModbus&) = default;
+    CModbus& operator=(const CModbus&) = default;
+
+    int ReadCoils(unsigned short start, unsigned short quantity, unsigned char* dest);
+    int _ReadCoils(unsigned short start, unsigned short quantity, unsigned char* dest);
+    int WriteMultipleCoils(unsigned short start, unsigned short quantity, unsigned char* packed);
+    int _WriteMultipleCoils(unsigned short start, unsigned short quantity, unsigned char* packed);
+    int ReadHoldingRegisters(unsigned short start, unsigned short count, unsigned short* dest);
+    int _ReadHoldingRegisters(unsigned short start, unsigned short count, unsigned short* dest);
+    int WriteMultipleRegisters(unsigned short start, unsigned short count, unsigned short* values);
+    int _WriteMultipleRegisters(unsigned short start, unsigned short count, unsigned short* values);
+    int ReportSlaveID(char* text, unsigned char* length, unsigned char* slaveId,
+                      unsigned char* runIndicator);
+    int _ReportSlaveID(char* text, unsigned char* length, unsigned char* slaveId,
+                       unsigned char* runIndicator);
+    int Tx_WriteMultipleRegisters(unsigned short start, unsigned short count,
+                                  unsigned short* values);
+    int Rx_WriteMultipleRegisters(unsigned short start, unsigned short count,
+                                  unsigned char* reply);
+
+    unsigned int CRC16(unsigned char* data, unsigned int length);
+    void AppendCRC(unsigned char* frame, unsigned int length);
+    int CheckCRC(unsigned char* frame, unsigned int length);
+
+    void SetRetryTimes(unsigned int times);
+    unsigned int GetRetryTimes();
+    void SetWaitWriteTime(unsigned long ms);
+    unsigned long GetWaitWriteTime();
+    void SetPreCountQueTimes(unsigned long polls);
+    unsigned long GetPreCountQueTimes();
+    void SetSlaveAddress(unsigned char address);
+    unsigned char GetSlaveAddress();
+
+    // Reads and logs whatever waits in the receive queue, after `wait` ms.
+    void GarbageCollection(const char* tag, unsigned long wait);
+    void MonitorInit();
+    int MonitorGetPacket(std::string& out);
+
+protected:
+    // Polls the receive queue until `wanted` bytes wait or the poll budget
+    // is spent; returns the count seen last.
+    unsigned long WaitForReply(unsigned long wanted);
+
+    unsigned char m_SlaveAddress;
+    std::shared_ptr<std::deque<std::string>> m_Monitor;
+    int m_MonitorRestart;
+    uint32_t m_PreCountQueTimes;
+    uint32_t m_RetryTimes;
+    uint32_t m_WaitWriteTime;
+};
