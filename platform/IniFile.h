@@ -1,0 +1,30 @@
+#pragma once
+// Initialisation files with the private-profile rules: section and key names
+// compare without regard to case, sections may stand anywhere among other
+// text lines, values are trimmed, a missing key gives the caller's default,
+// and a write keeps every other line (written to a temporary name, then
+// renamed into place).
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class IniFile {
+public:
+    static std::string readString(const std::string& path, const std::string& section,
+                                  const std::string& key, const std::string& defaultValue);
+    // The leading decimal number of the value (sign allowed); the default when
+    // the key is missing; 0 when the value does not start with a number.
+    static int readInt(const std::string& path, const std::string& section,
+                       const std::string& key, int defaultValue);
+    // Creates the file, section or key as needed. False when it cannot write.
+    static bool writeString(const std::string& path, const std::string& section,
+                            const std::string& key, const std::string& value);
+    static bool writeInt(const std::string& path, const std::string& section,
+                         const std::string& key, int value);
+    // Key names of a section, in file order.
+    static std::vector<std::string> keys(const std::string& path, const std::string& section);
+};
+
+}  // namespace platform

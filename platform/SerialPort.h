@@ -1,0 +1,52 @@
+#pragma once
+// The serial-port operations the protocols need, on termios: exclusive open,
+// the four line settings, purge, queued-input count, read, write with drain,
+// close. A port is a PortHandle (file descriptor); every call is a plain
+// function so the link layer and the libraries share one open port.
+
+#include "SerialSettings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+enum class SerialError { None, NotFound, PermissionDenied, Busy, NotATerminal, Io, Other };
+
+struct SerialOpenResult {
+    PortHandle handle = kInvalidPort;
+    SerialError error = SerialError::None;
+    int errnoValue = 0;
+};
+
+// Opens a device read/write, not as controlling terminal, exclusive
+// (TIOCEXCL), raw mode. Does not change the line settings.
+SerialOpenResult serialOpen(const std::string& devicePath);
+// Clears exclusivity and closes; returns true on success.
+bool serialClose(PortHandle handle);
+
+bool serialGetSettings(PortHandle handle, SerialSettings& out);
+// Changes only baud, data bits, parity and stop bits. Supported rates:
+// 9600, 19200, 38400, 57600, 115200; another rate fails.
+bool serialSetSettings(PortHandle handle, const SerialSettings& settings);
+
+enum PurgeFlags { PurgeRx = 1, PurgeTx = 2 };
+bool serialPurge(PortHandle handle, int flags);
+
+// Bytes waiting in the receive queue; false when the query fails (EIO after
+// an adapter is pulled, a closed handle).
+bool serialQueuedInput(PortHandle handle, uint32_t& count);
+// Waits up to `timeoutUs` microseconds for input to become readable; true
+// when input is there. Used to give sleepless polls a share of time.
+bool serialWaitReadable(PortHandle handle, int timeoutUs);
+
+// Reads exactly `length` bytes (loops over short reads). Callers read only
+// what is queued; a read that would block longer than `timeoutMs` fails.
+bool serialRead(PortHandle handle, uint8_t* buffer, size_t length, int timeoutMs = 1000);
+// Writes all bytes and drains them to the line before returning.
+bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length);
+
+std::string serialErrorText(SerialError error);
+
+}  // namespace platform
