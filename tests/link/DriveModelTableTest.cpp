@@ -1,0 +1,161 @@
+// The model tables and their rules, checked row by row over the whole tables.
+#include "app/tables/ControlModeTable.h"
+#include "app/tables/DriveModelTable.h"
+#include "app/tables/DriveType.h"
+#include "app/tables/ModelSelectionList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string withSeparator(std::string name, char separator)
+{
+    std::replace(name.begin(), name.end(), '_', separator);
+    return name;
+}
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
+TEST(ClassifyModelCode, EveryClassifiableModelIsFoundUnderEverySpelling)
+{
+    for (int family = 0; family < kFamilyCount; ++family) {
+        for (int group = 0; group < ModelCountOfFamily(family); ++group) {
+            const std::string name = ModelName(family, group);
+            const bool classifiable = family != FamilyVr || group >= 7;
+            const ModelCodeClass expected =
+                classifiable ? ModelCodeClass{family, group} : ModelCodeClass{FamilyVr, 0};
+            for (const std::string& code : {name, upper(withSeparator(name, '-')),
+                                            withSeparator(name, ' '), upper(name)}) {
+                EXPECT_EQ(ClassifyModelCode(code), expected) << code;
+            }
+        }
+    }
+}
+
+TEST(ClassifyModelCode, UnknownOrMalformedCodesGiveTheNullModel)
+{
+    for (const std::string& code : {std::string(), std::string("VR-999"), std::string("VR-0088"),
+                                    std::string("VR-00"), std::string("------"),
+                                    std::string("VR\0008\0\0", 6), std::string("Vr_008 ")}) {
+        EXPECT_EQ(ClassifyModelCode(code), (ModelCodeClass{FamilyVr, 0})) << code;
+    }
+    EXPECT_EQ(ClassifyModelCode("VR-008"), (ModelCodeClass{FamilyVr, 23}));
+    EXPECT_EQ(ClassifyModelCode("zt 201"), (ModelCodeClass{FamilyZt, 2}));
+}
+
+TEST(ClassifyModelCode, OlderFirmwareCodesAreExactAndCaseSensitive)
+{
+    ModelCodeClass found;
+    ASSERT_TRUE(ClassifyOlderFirmwareCode("vr_003", found));
+    EXPECT_EQ(found, (ModelCodeClass{FamilyVr, 4}));
+    ASSERT_TRUE(ClassifyOlderFirmwareCode("vr-ut1", found));
+    EXPECT_EQ(found, (ModelCodeClass{FamilyVr, 6}));
+    for (const char* near : {"VR_003", "vr-003", "vr_ut1", "vr 003"})
+        EXPECT_FALSE(ClassifyOlderFirmwareCode(near, found)) << near;
+}
+
+TEST(DriveClass, RuleAgreesWithTheTableColumnAndFamilies)
+{
+    for (int group = 0; group < kVrModelCount; ++group)
+        EXPECT_EQ(DriveClassOfGroup(group), VrModel(group).driveClass) << group;
+    EXPECT_EQ(DriveClassOfGroup(-1), 0);
+    EXPECT_EQ(DriveClassOfGroup(36), 0);
+    EXPECT_EQ(DriveClassOfModel(FamilyQm, 0), 4);
+    for (int group = 0; group < kZtModelCount; ++group)
+        EXPECT_EQ(DriveClassOfModel(FamilyZt, group), 5);
+}
+
+TEST(CheckPr1F, CorrectsExactlyTheModelsThatFixPr1F)
+{
+    const uint16_t ztRequired[kZtModelCount] = {1, 2, 0};
+    for (int family = 0; family < kFamilyCount; ++family) {
+        for (int group = 0; group < ModelCountOfFamily(family); ++group) {
+            const bool checked = (family == FamilyVr && group >= 11) || family == FamilyZt;
+            const uint16_t required =
+                family == FamilyZt ? ztRequired[group] : VrModel(group).pr1F;
+            for (uint16_t wrong : {uint16_t(required + 1), uint16_t(0xFFFF - required)}) {
+                uint16_t value = wrong;
+                EXPECT_EQ(CheckPr1F(value, family, group, false), 0);
+                EXPECT_EQ(value, wrong);
+                EXPECT_EQ(CheckPr1F(value, family, group, true), checked ? 1 : 0)
+                    << family << "/" << group;
+                EXPECT_EQ(value, checked ? required : wrong);
+            }
+            uint16_t right = required;
+            EXPECT_EQ(CheckPr1F(right, family, group, true), 0);
+            EXPECT_EQ(right, required);
+        }
+    }
+    uint16_t value = 5;
+    EXPECT_EQ(CheckPr1F(value, FamilyVr, 99, true), 0);  // out of range: never touched
+    EXPECT_EQ(value, 5);
+}
+
+TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnce)
+{
+    EXPECT_EQ(ModelSelectionRowName(kPreselectedModelRow), "Vr_007");
+    for (int row = 0; row < kModelSelectionRowCount; ++row) {
+        int family = -1, group = -1;
+        ASSERT_TRUE(ModelOfSelectionRow(row, family, group));
+        EXPECT_EQ(SelectionRowOfModel(family, group), row);
+        EXPECT_EQ(ClassifyModelCode(ModelSelectionRowName(row)), (ModelCodeClass{family, group}));
+        EXPECT_NE(DriveClassOfModel(family, group), 0) << "class-0 models are not selectable";
+    }
+    EXPECT_EQ(SelectionRowOfModel(FamilyVr, 7), kNoModelRowChosen);
+    int family = 0, group = 0;
+    EXPECT_FALSE(ModelOfSelectionRow(32, family, group));
+    EXPECT_EQ(ModelSelectionRowName(-1), "");
+}
+
+TEST(ModelSelectionList, ApplyingARowSetsOnlyTheCurrentFamilysGroup)
+{
+    DriveType type;
+    type.ztGroup = 2;
+    ApplyModelSelection(type, 28);
+    EXPECT_EQ(type.family, FamilyQm);
+    EXPECT_EQ(type.driveClass, 4);
+    EXPECT_EQ(type.modelName(), "Qm_001");
+    EXPECT_EQ(type.ztGroup, 2);
+
+    ApplyModelSelection(type, 1);
+    EXPECT_EQ(type.family, FamilyVr);
+    EXPECT_EQ(type.vrGroup, 9);
+    EXPECT_EQ(type.driveClass, 1);
+    EXPECT_EQ(type.modelName(), "Vr_101");
+
+    ApplyModelSelection(type, kNoModelRowChosen);
+    EXPECT_EQ(type.driveClass, 0);
+    EXPECT_EQ(type.family, FamilyVr);
+    EXPECT_EQ(type.vrGroup, 9);
+}
+
+TEST(DriveType, StartsAsTheNullModel)
+{
+    const DriveType fresh;
+    EXPECT_EQ(fresh.modelName(), "------");
+    EXPECT_EQ(fresh.driveClass, 0);
+    DriveType odd;
+    odd.family = 7;
+    EXPECT_EQ(odd.modelName(), "");
+}
+
+TEST(ControlModeTable, NamesAndOutOfRangeValues)
+{
+    EXPECT_EQ(ControlModeName(0), "Position Control Mode");
+    EXPECT_EQ(ControlModeName(8), "WaypadHost_Index");
+    EXPECT_EQ(ControlModeName(9), "------------");
+    EXPECT_EQ(ControlModeName(-1), "------------");
+    EXPECT_TRUE(IsInternalPositionMode(6));
+    EXPECT_FALSE(IsInternalPositionMode(5));
+    EXPECT_FALSE(IsInternalPositionMode(9));
+}
