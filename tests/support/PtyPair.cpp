@@ -1,0 +1,67 @@
+#include "PtyPair.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+PtyPair::PtyPair() {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) return;
+    char name[128];
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+        ::close(master);
+        return;
+    }
+    int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
+        ::close(master);
+        return;
+    }
+    // The slave's termios governs both directions: no echo, no newline or
+    // control-character processing.
+    termios tio{};
+    if (tcgetattr(slave, &tio) == 0) {
+        cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        cfsetispeed(&tio, B19200);
+        cfsetospeed(&tio, B19200);
+        tcsetattr(slave, TCSANOW, &tio);
+    }
+    // The master is read with poll; non-blocking so a read never hangs.
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    masterFd_ = master;
+    slaveFd_ = slave;
+    slavePath_ = name;
+}
+
+PtyPair::~PtyPair() {
+    if (slaveFd_ >= 0) ::close(slaveFd_);
+    if (masterFd_ >= 0) ::close(masterFd_);
+}
+
+uint32_t PtyPair::slaveBaud() const {
+    termios tio{};
+    if (slaveFd_ < 0 || tcgetattr(slaveFd_, &tio) != 0) return 0;
+    switch (cfgetospeed(&tio)) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
+    }
+}
+
+void PtyPair::flushBoth() {
+    if (slaveFd_ >= 0) tcflush(slaveFd_, TCIOFLUSH);
+    if (masterFd_ >= 0) {
+        unsigned char sink[256];
+        while (::read(masterFd_, sink, sizeof sink) > 0) {
+        }
+    }
+}
+
+}  // namespace testsupport
