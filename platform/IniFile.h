@@ -6,6 +6,7 @@
 // renamed into place).
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -25,6 +26,18 @@ public:
                          const std::string& key, int value);
     // Key names of a section, in file order.
     static std::vector<std::string> keys(const std::string& path, const std::string& section);
+
+    // The trimmed value of a key; false (and `value` untouched) when the file,
+    // section or key is missing. Tells an empty value from a missing key.
+    static bool lookup(const std::string& path, const std::string& section,
+                       const std::string& key, std::string& value);
+    static bool hasSection(const std::string& path, const std::string& section);
+    // Writes many keys of one section in a single rewrite of the file.
+    // Names holding a line break, a section name holding ']', a key holding
+    // '=' or starting with '[' or ';', and values holding a line break are
+    // refused (false, file untouched), since they would corrupt the file.
+    static bool writeStrings(const std::string& path, const std::string& section,
+                             const std::vector<std::pair<std::string, std::string>>& entries);
 };
 
 }  // namespace platform

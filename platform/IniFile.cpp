@@ -1,0 +1,256 @@
+#include "IniFile.h"
+
+#include "AtomicFile.h"
+
+#include <climits>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+enum class LineKind { Other, Section, Key };
+
+// One line of the file. `raw` holds its bytes exactly, line end included,
+// so that a rewrite reproduces every untouched line byte for byte.
+struct IniLine {
+    std::string raw;
+    LineKind kind = LineKind::Other;
+    std::string name;   // section or key name, trimmed
+    std::string value;  // key value, trimmed
+};
+
+constexpr const char* kBlanks = " \t\r\v\f";
+
+std::string trim(const std::string& s) {
+    const size_t first = s.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return std::string();
+    const size_t last = s.find_last_not_of(kBlanks);
+    return s.substr(first, last - first + 1);
+}
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+// The line without its terminator ("\n" or "\r\n").
+std::string content(const std::string& raw) {
+    size_t end = raw.size();
+    if (end > 0 && raw[end - 1] == '\n') --end;
+    if (end > 0 && raw[end - 1] == '\r') --end;
+    return raw.substr(0, end);
+}
+
+IniLine classify(std::string raw) {
+    IniLine line;
+    line.raw = std::move(raw);
+    const std::string text = trim(content(line.raw));
+    if (text.empty() || text[0] == ';') return line;
+    if (text[0] == '[') {
+        const size_t close = text.find(']');
+        if (close == std::string::npos) return line;
+        line.kind = LineKind::Section;
+        line.name = trim(text.substr(1, close - 1));
+        return line;
+    }
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos) return line;
+    std::string key = trim(text.substr(0, eq));
+    if (key.empty()) return line;
+    line.kind = LineKind::Key;
+    line.name = std::move(key);
+    line.value = trim(text.substr(eq + 1));
+    return line;
+}
+
+std::vector<IniLine> parse(const std::string& bytes) {
+    std::vector<IniLine> lines;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t nl = bytes.find('\n', pos);
+        const size_t end = (nl == std::string::npos) ? bytes.size() : nl + 1;
+        lines.push_back(classify(bytes.substr(pos, end - pos)));
+        pos = end;
+    }
+    return lines;
+}
+
+// Index of the first header of `section`, or -1.
+long findSection(const std::vector<IniLine>& lines, const std::string& section) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].kind == LineKind::Section && sameName(lines[i].name, section))
+            return static_cast<long>(i);
+    return -1;
+}
+
+// One past the last line of the section whose header is at `header`.
+size_t sectionEnd(const std::vector<IniLine>& lines, size_t header) {
+    size_t i = header + 1;
+    while (i < lines.size() && lines[i].kind != LineKind::Section) ++i;
+    return i;
+}
+
+const IniLine* findKey(const std::vector<IniLine>& lines, const std::string& section,
+                       const std::string& key) {
+    const long header = findSection(lines, section);
+    if (header < 0) return nullptr;
+    const size_t end = sectionEnd(lines, static_cast<size_t>(header));
+    for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i)
+        if (lines[i].kind == LineKind::Key && sameName(lines[i].name, key)) return &lines[i];
+    return nullptr;
+}
+
+// New lines follow the file's own line ending.
+std::string lineEndOf(const std::vector<IniLine>& lines) {
+    for (const IniLine& line : lines) {
+        const std::string& r = line.raw;
+        if (!r.empty() && r.back() == '\n')
+            return (r.size() >= 2 && r[r.size() - 2] == '\r') ? "\r\n" : "\n";
+    }
+    return "\n";
+}
+
+bool terminated(const IniLine& line) { return !line.raw.empty() && line.raw.back() == '\n'; }
+
+bool hasLineBreakOrNul(const std::string& s) {
+    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+bool validSection(const std::string& section) {
+    return !section.empty() && !hasLineBreakOrNul(section) && section.find(']') == std::string::npos;
+}
+
+bool validKey(const std::string& key) {
+    return !key.empty() && !hasLineBreakOrNul(key) && key.find('=') == std::string::npos &&
+           key[0] != '[' && key[0] != ';';
+}
+
+void setKey(std::vector<IniLine>& lines, const std::string& section, const std::string& key,
+            const std::string& value, const std::string& eol) {
+    long header = findSection(lines, section);
+    if (header < 0) {
+        if (!lines.empty() && !terminated(lines.back())) lines.back().raw += eol;
+        lines.push_back(classify("[" + section + "]" + eol));
+        header = static_cast<long>(lines.size()) - 1;
+    }
+    const size_t first = static_cast<size_t>(header) + 1;
+    const size_t end = sectionEnd(lines, static_cast<size_t>(header));
+    for (size_t i = first; i < end; ++i) {
+        if (lines[i].kind == LineKind::Key && sameName(lines[i].name, key)) {
+            const std::string raw = lines[i].raw;
+            const std::string ending = raw.substr(content(raw).size());
+            lines[i] = classify(lines[i].name + "=" + value + ending);
+            return;
+        }
+    }
+    // After the section's last non-blank line, so blank separators stay put.
+    size_t after = static_cast<size_t>(header);
+    for (size_t i = first; i < end; ++i)
+        if (!trim(content(lines[i].raw)).empty()) after = i;
+    if (!terminated(lines[after])) lines[after].raw += eol;
+    lines.insert(lines.begin() + static_cast<long>(after) + 1, classify(key + "=" + value + eol));
+}
+
+// Writers in this process take turns, so two of them cannot interleave the
+// read-modify-rename of one file.
+std::mutex& writeMutex() {
+    static std::mutex m;
+    return m;
+}
+
+std::vector<IniLine> load(const std::string& path) {
+    std::string bytes;
+    if (readWholeFile(path, bytes) != FileReadResult::Ok) return {};
+    return parse(bytes);
+}
+
+}  // namespace
+
+bool IniFile::lookup(const std::string& path, const std::string& section, const std::string& key,
+                     std::string& value) {
+    const std::vector<IniLine> lines = load(path);
+    const IniLine* line = findKey(lines, trim(section), trim(key));
+    if (line == nullptr) return false;
+    value = line->value;
+    return true;
+}
+
+bool IniFile::hasSection(const std::string& path, const std::string& section) {
+    return findSection(load(path), trim(section)) >= 0;
+}
+
+std::string IniFile::readString(const std::string& path, const std::string& section,
+                                const std::string& key, const std::string& defaultValue) {
+    std::string value;
+    return lookup(path, section, key, value) ? value : defaultValue;
+}
+
+int IniFile::readInt(const std::string& path, const std::string& section, const std::string& key,
+                     int defaultValue) {
+    std::string value;
+    if (!lookup(path, section, key, value)) return defaultValue;
+    size_t i = 0;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
+    // Saturates instead of overflowing on absurdly long digit runs.
+    long long magnitude = 0;
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (value[i] - '0');
+        if (magnitude > static_cast<long long>(INT_MAX) + 1) magnitude = static_cast<long long>(INT_MAX) + 1;
+    }
+    const long long result = negative ? -magnitude : magnitude;
+    if (result > INT_MAX) return INT_MAX;
+    return static_cast<int>(result);
+}
+
+bool IniFile::writeStrings(const std::string& path, const std::string& section,
+                           const std::vector<std::pair<std::string, std::string>>& entries) {
+    const std::string sectionName = trim(section);
+    if (!validSection(sectionName)) return false;
+    for (const auto& entry : entries)
+        if (!validKey(trim(entry.first)) || hasLineBreakOrNul(entry.second)) return false;
+
+    std::lock_guard<std::mutex> lock(writeMutex());
+    std::string bytes;
+    // An unreadable file is never replaced: that would lose its contents.
+    if (readWholeFile(path, bytes) == FileReadResult::Failed) return false;
+    std::vector<IniLine> lines = parse(bytes);
+    const std::string eol = lineEndOf(lines);
+    for (const auto& entry : entries) setKey(lines, sectionName, trim(entry.first), entry.second, eol);
+
+    std::string out;
+    out.reserve(bytes.size() + 64 * entries.size() + 64);
+    for (const IniLine& line : lines) out += line.raw;
+    return writeFileAtomically(path, out);
+}
+
+bool IniFile::writeString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& value) {
+    return writeStrings(path, section, {{key, value}});
+}
+
+bool IniFile::writeInt(const std::string& path, const std::string& section, const std::string& key,
+                       int value) {
+    return writeString(path, section, key, std::to_string(value));
+}
+
+std::vector<std::string> IniFile::keys(const std::string& path, const std::string& section) {
+    const std::vector<IniLine> lines = load(path);
+    std::vector<std::string> names;
+    const long header = findSection(lines, trim(section));
+    if (header < 0) return names;
+    const size_t end = sectionEnd(lines, static_cast<size_t>(header));
+    for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
+        if (lines[i].kind != LineKind::Key) continue;
+        bool seen = false;
+        for (const std::string& n : names) seen = seen || sameName(n, lines[i].name);
+        if (!seen) names.push_back(lines[i].name);
+    }
+    return names;
+}
+
+}  // namespace platform
