@@ -15,6 +15,20 @@ public:
     // The monitor keeps at most this many lines; the oldest go first.
     static constexpr size_t kMonitorCapacity = 1000;
 
+    // Why the last exchange ended as it did (the public results stay 1/0).
+    enum class Result {
+        Ok,
+        InvalidRequest,  // beyond the Modbus limits, or a null buffer: nothing sent
+        NoReply,         // nothing arrived within the poll budget
+        ShortReply,      // fewer bytes than the reply needs
+        LongReply,       // more bytes waited than the reply has; the surplus stays queued
+        BadCrc,
+        WrongFunction,   // a good frame of another function (an exception reply among them)
+        BadLength,       // a byte count that does not fit the frame
+        TextTooSmall,    // Report Slave ID text longer than the caller's buffer
+    };
+    Result LastResult() const { return m_LastResult; }
+
     CModbus();
     ~CModbus();
     CModbus(const CModbus&) = default;
@@ -59,6 +73,12 @@ protected:
     // Polls the receive queue until `wanted` bytes wait or the poll budget
     // is spent; returns the count seen last.
     unsigned long WaitForReply(unsigned long wanted);
+    // Sends a request frame whose last two bytes receive the CRC.
+    void SendRequest(unsigned char* frame, unsigned int length);
+    // Runs `exchange` up to max(1, RetryTimes) times until it succeeds.
+    template <typename Exchange>
+    int Retry(Exchange exchange);
+    int Fail(Result why);
 
     unsigned char m_SlaveAddress;
     std::shared_ptr<std::deque<std::string>> m_Monitor;
@@ -66,4 +86,5 @@ protected:
     uint32_t m_PreCountQueTimes;
     uint32_t m_RetryTimes;
     uint32_t m_WaitWriteTime;
+    Result m_LastResult = Result::Ok;
 };
