@@ -4,33 +4,41 @@
 
 #include <climits>
 #include <mutex>
+#include <string_view>
 
 namespace platform {
 namespace {
 
 enum class LineKind { Other, Section, Key };
 
-// One line of the file. `raw` holds its bytes exactly, line end included,
-// so that a rewrite reproduces every untouched line byte for byte.
+// What a line says, as views into the file's bytes.
+struct LineView {
+    LineKind kind = LineKind::Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed
+};
+
+// One line of a file being rewritten. `raw` holds its bytes exactly, line
+// end included, so that every untouched line comes out byte for byte.
 struct IniLine {
     std::string raw;
     LineKind kind = LineKind::Other;
-    std::string name;   // section or key name, trimmed
-    std::string value;  // key value, trimmed
+    std::string name;
+    std::string value;
 };
 
-constexpr const char* kBlanks = " \t\r\v\f";
+constexpr std::string_view kBlanks = " \t\r\v\f";
 
-std::string trim(const std::string& s) {
+std::string_view trim(std::string_view s) {
     const size_t first = s.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return std::string();
+    if (first == std::string_view::npos) return std::string_view();
     const size_t last = s.find_last_not_of(kBlanks);
     return s.substr(first, last - first + 1);
 }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool sameName(const std::string& a, const std::string& b) {
+bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
@@ -38,45 +46,80 @@ bool sameName(const std::string& a, const std::string& b) {
 }
 
 // The line without its terminator ("\n" or "\r\n").
-std::string content(const std::string& raw) {
+std::string_view content(std::string_view raw) {
     size_t end = raw.size();
     if (end > 0 && raw[end - 1] == '\n') --end;
     if (end > 0 && raw[end - 1] == '\r') --end;
     return raw.substr(0, end);
 }
 
-IniLine classify(std::string raw) {
-    IniLine line;
-    line.raw = std::move(raw);
-    const std::string text = trim(content(line.raw));
+LineView classifyView(std::string_view raw) {
+    LineView line;
+    const std::string_view text = trim(content(raw));
     if (text.empty() || text[0] == ';') return line;
     if (text[0] == '[') {
         const size_t close = text.find(']');
-        if (close == std::string::npos) return line;
+        if (close == std::string_view::npos) return line;
         line.kind = LineKind::Section;
         line.name = trim(text.substr(1, close - 1));
         return line;
     }
     const size_t eq = text.find('=');
-    if (eq == std::string::npos) return line;
-    std::string key = trim(text.substr(0, eq));
+    if (eq == std::string_view::npos) return line;
+    const std::string_view key = trim(text.substr(0, eq));
     if (key.empty()) return line;
     line.kind = LineKind::Key;
-    line.name = std::move(key);
+    line.name = key;
     line.value = trim(text.substr(eq + 1));
     return line;
 }
 
-std::vector<IniLine> parse(const std::string& bytes) {
-    std::vector<IniLine> lines;
+IniLine classify(std::string raw) {
+    const LineView view = classifyView(raw);
+    IniLine line;
+    line.kind = view.kind;
+    line.name = std::string(view.name);
+    line.value = std::string(view.value);
+    line.raw = std::move(raw);
+    return line;
+}
+
+// Calls visit(raw line, what it says) for each line until visit returns false.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
     size_t pos = 0;
     while (pos < bytes.size()) {
-        size_t nl = bytes.find('\n', pos);
-        const size_t end = (nl == std::string::npos) ? bytes.size() : nl + 1;
-        lines.push_back(classify(bytes.substr(pos, end - pos)));
+        const size_t nl = bytes.find('\n', pos);
+        const size_t end = (nl == std::string_view::npos) ? bytes.size() : nl + 1;
+        const std::string_view raw = bytes.substr(pos, end - pos);
+        if (!visit(raw, classifyView(raw))) return;
         pos = end;
     }
+}
+
+std::vector<IniLine> parse(const std::string& bytes) {
+    std::vector<IniLine> lines;
+    forEachLine(bytes, [&lines](std::string_view raw, const LineView&) {
+        lines.push_back(classify(std::string(raw)));
+        return true;
+    });
     return lines;
+}
+
+// Visits the lines of the first section named `section` (the header
+// excluded); false when there is no such section.
+template <typename Visit>
+bool forEachSectionLine(std::string_view bytes, std::string_view section, Visit visit) {
+    bool found = false, inside = false;
+    forEachLine(bytes, [&](std::string_view raw, const LineView& line) {
+        if (line.kind == LineKind::Section) {
+            if (inside) return false;
+            inside = found = sameName(line.name, section);
+            return true;
+        }
+        return !inside || visit(raw, line);
+    });
+    return found;
 }
 
 // Index of the first header of `section`, or -1.
@@ -92,16 +135,6 @@ size_t sectionEnd(const std::vector<IniLine>& lines, size_t header) {
     size_t i = header + 1;
     while (i < lines.size() && lines[i].kind != LineKind::Section) ++i;
     return i;
-}
-
-const IniLine* findKey(const std::vector<IniLine>& lines, const std::string& section,
-                       const std::string& key) {
-    const long header = findSection(lines, section);
-    if (header < 0) return nullptr;
-    const size_t end = sectionEnd(lines, static_cast<size_t>(header));
-    for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i)
-        if (lines[i].kind == LineKind::Key && sameName(lines[i].name, key)) return &lines[i];
-    return nullptr;
 }
 
 // New lines follow the file's own line ending.
@@ -162,25 +195,31 @@ std::mutex& writeMutex() {
     return m;
 }
 
-std::vector<IniLine> load(const std::string& path) {
+std::string load(const std::string& path) {
     std::string bytes;
-    if (readWholeFile(path, bytes) != FileReadResult::Ok) return {};
-    return parse(bytes);
+    if (readWholeFile(path, bytes) != FileReadResult::Ok) bytes.clear();
+    return bytes;
 }
 
 }  // namespace
 
 bool IniFile::lookup(const std::string& path, const std::string& section, const std::string& key,
                      std::string& value) {
-    const std::vector<IniLine> lines = load(path);
-    const IniLine* line = findKey(lines, trim(section), trim(key));
-    if (line == nullptr) return false;
-    value = line->value;
-    return true;
+    const std::string bytes = load(path);
+    const std::string_view wanted = trim(key);
+    bool found = false;
+    forEachSectionLine(bytes, trim(section), [&](std::string_view, const LineView& line) {
+        if (line.kind != LineKind::Key || !sameName(line.name, wanted)) return true;
+        value = std::string(line.value);
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 bool IniFile::hasSection(const std::string& path, const std::string& section) {
-    return findSection(load(path), trim(section)) >= 0;
+    return forEachSectionLine(load(path), trim(section),
+                              [](std::string_view, const LineView&) { return false; });
 }
 
 std::string IniFile::readString(const std::string& path, const std::string& section,
@@ -209,10 +248,10 @@ int IniFile::readInt(const std::string& path, const std::string& section, const 
 
 bool IniFile::writeStrings(const std::string& path, const std::string& section,
                            const std::vector<std::pair<std::string, std::string>>& entries) {
-    const std::string sectionName = trim(section);
+    const std::string sectionName(trim(section));
     if (!validSection(sectionName)) return false;
     for (const auto& entry : entries)
-        if (!validKey(trim(entry.first)) || hasLineBreakOrNul(entry.second)) return false;
+        if (!validKey(std::string(trim(entry.first))) || hasLineBreakOrNul(entry.second)) return false;
 
     std::lock_guard<std::mutex> lock(writeMutex());
     std::string bytes;
@@ -220,7 +259,7 @@ bool IniFile::writeStrings(const std::string& path, const std::string& section,
     if (readWholeFile(path, bytes) == FileReadResult::Failed) return false;
     std::vector<IniLine> lines = parse(bytes);
     const std::string eol = lineEndOf(lines);
-    for (const auto& entry : entries) setKey(lines, sectionName, trim(entry.first), entry.second, eol);
+    for (const auto& entry : entries) setKey(lines, sectionName, std::string(trim(entry.first)), entry.second, eol);
 
     std::string out;
     out.reserve(bytes.size() + 64 * entries.size() + 64);
@@ -239,17 +278,14 @@ bool IniFile::writeInt(const std::string& path, const std::string& section, cons
 }
 
 std::vector<std::string> IniFile::keys(const std::string& path, const std::string& section) {
-    const std::vector<IniLine> lines = load(path);
     std::vector<std::string> names;
-    const long header = findSection(lines, trim(section));
-    if (header < 0) return names;
-    const size_t end = sectionEnd(lines, static_cast<size_t>(header));
-    for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
-        if (lines[i].kind != LineKind::Key) continue;
-        bool seen = false;
-        for (const std::string& n : names) seen = seen || sameName(n, lines[i].name);
-        if (!seen) names.push_back(lines[i].name);
-    }
+    forEachSectionLine(load(path), trim(section), [&names](std::string_view, const LineView& line) {
+        if (line.kind != LineKind::Key) return true;
+        for (const std::string& n : names)
+            if (sameName(n, line.name)) return true;
+        names.emplace_back(line.name);
+        return true;
+    });
     return names;
 }
 
