@@ -1,0 +1,196 @@
+// The plot stream decoder, the block read and the capture FIFO. Plot frames
+// carry the CRC of the test fixture's own bitwise implementation.
+#include "comm/CCommPlot.h"
+
+#include "ProtocolOnPty.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace testsupport;
+
+namespace {
+
+class PlotStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(line.ok());
+        plot().SetPreCountQueTimes(3000);  // about 30 ms
+    }
+    CCommPlot& plot() { return line.link; }
+    void stream(const Bytes& bytes) {
+        line.device.send(Answer(bytes));
+        ASSERT_TRUE(line.device.waitIdle());
+        // The pty hands the bytes over at once; give the kernel a moment.
+        for (int i = 0; i < 100 && plot().PreCountInQue() < bytes.size(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    int next() { return plot().ReadData2(&stamp, values); }
+
+    ProtocolOnPty<CCommPlot> line;
+    unsigned short stamp = 99;
+    short values[3] = {0, 0, 0};
+};
+
+const Bytes kFrame = withCrc(hex("C5 0A 12 34 56 78 9A"));
+
+}  // namespace
+
+TEST_F(PlotStream, DecodesTheStampAndThreeValues) {
+    stream(kFrame);
+    ASSERT_EQ(next(), CCommPlot::PlotDecoded);
+    EXPECT_EQ(stamp, 1);
+    EXPECT_EQ(values[0], 8483);
+    EXPECT_EQ(values[1], 4441);
+    EXPECT_EQ(values[2], 14490);
+    EXPECT_EQ(plot().GetPlotHeld(), 0);
+}
+
+TEST_F(PlotStream, FindsTheSyncByteAfterNoiseAndWaitsForTheRest) {
+    stream(hex("00 17") + Bytes(kFrame.begin(), kFrame.begin() + 4));
+    EXPECT_EQ(next(), CCommPlot::PlotNeedMore);
+    EXPECT_EQ(plot().GetPlotHeld(), 1);  // the sync byte; the other three still queued
+    stream(Bytes(kFrame.begin() + 4, kFrame.end()));
+    ASSERT_EQ(next(), CCommPlot::PlotDecoded);
+    EXPECT_EQ(values[2], 14490);
+}
+
+TEST_F(PlotStream, BadCrcResynchronisesOnAnInnerSyncByte) {
+    // Byte 4 is a sync byte; 11 22 is not the CRC of the first seven.
+    const Bytes bad = hex("C5 0A 12 34 C5 78 9A 11 22");
+    ASSERT_NE(withCrc(hex("C5 0A 12 34 C5 78 9A")), bad);
+    stream(bad);
+    EXPECT_EQ(next(), CCommPlot::PlotCrcError);
+    EXPECT_EQ(plot().GetPlotHeld(), 5);
+    // The held C5 78 9A 11 22 start the next frame.
+    const Bytes whole = withCrc(hex("C5 78 9A 11 22 33 44"));
+    stream(Bytes(whole.begin() + 5, whole.end()));
+    ASSERT_EQ(next(), CCommPlot::PlotDecoded);
+    EXPECT_EQ(stamp, 15);
+    EXPECT_EQ(values[0], 0x9A * 16 + 1);
+    EXPECT_EQ(values[1], 1 * 1024 + 0x22 * 4 + 0);
+    EXPECT_EQ(values[2], 0x33 * 256 + 0x44);
+}
+
+TEST_F(PlotStream, BadCrcWithoutInnerSyncDropsTheFrame) {
+    Bytes bad = kFrame;
+    bad[8] ^= 0xFF;
+    stream(bad);
+    EXPECT_EQ(next(), CCommPlot::PlotCrcError);
+    EXPECT_EQ(plot().GetPlotHeld(), 0);
+}
+
+TEST_F(PlotStream, SilenceAndNoiseWithoutSync) {
+    EXPECT_EQ(next(), CCommPlot::PlotNeedMore);
+    plot().SetPreCountQueTimes(10);  // 11 polls, one byte each
+    stream(Bytes(20, 0x00));
+    EXPECT_EQ(next(), CCommPlot::PlotNoSync);
+    EXPECT_EQ(plot().PreCountInQue(), 9u);
+}
+
+TEST_F(PlotStream, CaptureCopiesEveryByteReadIntoTheFifo) {
+    plot().SetCapture(1);
+    stream(hex("01") + kFrame);
+    ASSERT_EQ(next(), CCommPlot::PlotDecoded);
+    ASSERT_EQ(plot().MB_GetQueueCnt(), 10);
+    unsigned char copy[10];
+    EXPECT_EQ(plot().MB_Read(copy, 10), 10);
+    EXPECT_EQ(Bytes(copy, copy + 10), hex("01") + kFrame);
+}
+
+TEST_F(PlotStream, BlockReadChecksTheSumOfTheData) {
+    unsigned short out[2] = {0, 0};
+    // Leading byte, 12 34 56 78, sum 0x114 -> check byte 14.
+    const Bytes reply = hex("AA 12 34 56 78 14");
+    line.device.expect(hex("21"), Answer(reply));
+    ASSERT_EQ(plot().ReadData(0x0121, 2, out), 1);  // only the low byte of the command goes
+    EXPECT_EQ(out[0], 0x1234);
+    EXPECT_EQ(out[1], 0x5678);
+
+    out[0] = out[1] = 0;
+    line.device.expect(hex("21"), Answer(reply).corrupt(5, 0x01));
+    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
+    line.device.expect(hex("21"), Answer(reply).pad(hex("00")));
+    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
+    EXPECT_EQ(plot().PreCountInQue(), 0u);  // both were discarded
+    line.device.expect(hex("21"), Answer::none());
+    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
+    EXPECT_EQ(out[0], 0);
+
+    // The receive buffer holds 127 values; more are refused before sending.
+    std::vector<unsigned short> many(300);
+    EXPECT_EQ(plot().ReadData(0x21, 128, many.data()), 0);
+    EXPECT_EQ(line.device.received().size(), 4u);
+}
+
+TEST(PlotFifo, AppendsUpToItsCapacityAndReadsFromTheHead) {
+    CCommPlot plot;
+    std::vector<unsigned char> bytes(4050);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i);
+    EXPECT_EQ(plot.MB_Add(bytes.data(), 4050), 4050);
+    unsigned char more[100];
+    std::fill(std::begin(more), std::end(more), 0xEE);
+    EXPECT_EQ(plot.MB_Add(more, 100), 46);
+    EXPECT_EQ(plot.MB_GetQueueCnt(), 4096);
+    EXPECT_EQ(plot.MB_Add(more, 1), 0);
+
+    unsigned char head[3];
+    EXPECT_EQ(plot.MB_Read(head, 3), 3);
+    EXPECT_EQ(Bytes(head, head + 3), hex("00 01 02"));
+    EXPECT_EQ(plot.MB_GetQueueCnt(), 4093);
+    std::vector<unsigned char> rest(5000);
+    EXPECT_EQ(plot.MB_Read(rest.data(), 5000), 4093);
+    EXPECT_EQ(rest[0], 3);
+    EXPECT_EQ(rest[4092], 0xEE);
+    EXPECT_EQ(plot.MB_Read(rest.data(), 5), 0);
+    EXPECT_EQ(plot.MB_Add(more, -1), 0);
+    EXPECT_EQ(plot.MB_Read(rest.data(), -1), 0);
+}
+
+TEST(PlotFifo, ExtractsModbusFramesAndResynchronises) {
+    CCommPlot plot;
+    const Bytes reply = withCrc(hex("01 03 02 00 05"));
+    const Bytes noisy = hex("FF") + reply;
+    plot.MB_Add(noisy.data(), static_cast<int>(noisy.size()));
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNoSync);  // drops FF; a frame's worth is left
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotDecoded);
+    unsigned char frame[16];
+    ASSERT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 7);
+    EXPECT_EQ(Bytes(frame, frame + 7), reply);
+    EXPECT_EQ(plot.GetExtractedFrame(frame, 6), 0);  // does not fit
+
+    // A broken frame whose byte 3 is 01: the tail from there is held.
+    Bytes broken = hex("01 03 02 01 05 00 00");
+    plot.MB_Add(broken.data(), 7);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotCrcError);
+    EXPECT_EQ(plot.GetExtractHeld(), 4);
+    EXPECT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 0);
+    const Bytes next = withCrc(hex("01 05 00 00 FF"));  // starts with the held 01 05 00 00
+    plot.MB_Add(next.data() + 4, 3);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotDecoded);
+    ASSERT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 7);
+    EXPECT_EQ(Bytes(frame, frame + 7), next);
+
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNeedMore);  // empty FIFO
+    EXPECT_EQ(plot.MB_Extract(3), CCommPlot::PlotCrcError);  // no such frame
+    EXPECT_EQ(plot.MB_Extract(257), CCommPlot::PlotCrcError);
+}
+
+TEST(PlotFifo, NoSyncWhileTheFifoHoldsAFrameOfNoise) {
+    CCommPlot plot;
+    const Bytes noise(10, 0x55);
+    plot.MB_Add(noise.data(), 10);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNoSync);  // 9 left >= 7
+    EXPECT_EQ(plot.MB_GetQueueCnt(), 9);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNoSync);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNoSync);
+    EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNeedMore);  // 6 left
+}
+
+TEST(PlotFifo, SumOfTheInnerBytes) {
+    CCommPlot plot;
+    const Bytes data = hex("AA 12 34 56 78 14");
+    EXPECT_EQ(plot.CheckSum(data.data(), 6), 0x14);
+    EXPECT_EQ(plot.CheckSum(data.data(), 2), 0);
+}
