@@ -1,0 +1,385 @@
+#include "sim/DriveRegisters.h"
+
+#include "sim/SignalGenerator.h"
+
+#include <algorithm>
+
+namespace drivesim {
+namespace {
+
+// Register addresses of the drive.
+constexpr uint16_t kPosition = 180;          // 180-181 read: position; write: absolute target
+constexpr uint16_t kRelative = 182;          // 182-183 relative distance
+constexpr uint16_t kPointPositions = 200;    // 200-231, point n at 198 + 2n
+constexpr uint16_t kPointSpeeds9 = 720;      // 720-727, points 9-16
+constexpr uint16_t kAlarmCurrent = 899;      // 899, history 900-915
+constexpr uint16_t kCommandSum = 924;        // 924-925
+constexpr uint16_t kFeedbackSum = 926;       // 926-927
+constexpr uint16_t kActiveMode = 939;
+constexpr uint16_t kHomeReference = 941;     // 941-942
+constexpr uint16_t kHomingBlock = 1200;      // 1200-1220 (1221-1222 extended)
+constexpr uint16_t kHomingOffset = 1201;
+constexpr uint16_t kHomingSpeed = 1203;
+constexpr uint16_t kHomingAcc = 1205;
+constexpr uint16_t kHomingDec = 1206;
+constexpr uint16_t kJogAcc = 1207;
+constexpr uint16_t kJogDec = 1208;
+constexpr uint16_t kTargetSpeed = 1214;
+constexpr uint16_t kBlockEnd = 1220;
+constexpr uint16_t kExtendedBlockEnd = 1222;
+constexpr uint16_t kJogWord = 2001;
+constexpr uint16_t kStatusWord = 2002;
+constexpr uint16_t kServoQuery = 2003;
+
+constexpr uint16_t kServoCommand = 0x400;
+constexpr uint16_t kHomingCommand = 0x801;
+constexpr int kPulseTrainPerMs = 20;     // command pulses a position-mode drive sees
+constexpr uint64_t kMaxCatchUpMs = 10000;  // longer gaps are skipped, not replayed
+
+bool in(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
+uint16_t lowWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) & 0xFFFF); }
+uint16_t highWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) >> 16); }
+int32_t join(uint16_t low, uint16_t high) { return static_cast<int32_t>((uint32_t(high) << 16) | low); }
+
+bool persistent(uint16_t a)
+{
+    return a < ParameterTable::kCount || in(a, kPointPositions, kPointPositions + 31) ||
+           in(a, kPointSpeeds9, kPointSpeeds9 + 7) || in(a, kHomingBlock, kExtendedBlockEnd);
+}
+
+void setStorageDefaults(std::array<uint16_t, 2048>& m)
+{
+    for (int i = 0; i < 8; ++i)
+        m[kPointSpeeds9 + i] = static_cast<uint16_t>(900 + 100 * i);
+    m[kHomingSpeed] = 100;
+    m[1204] = 10;  // creep speed
+    m[kHomingAcc] = m[kHomingDec] = m[kJogAcc] = m[kJogDec] = 100;
+    m[kTargetSpeed] = 100;
+    m[1215] = 100;  // bump torque limit
+    m[1216] = 100;  // bump detection time
+    m[1217] = 0xFFFF; m[1218] = 0x7FFF;  // soft limits: the whole 32-bit range
+    m[1219] = 0x0000; m[1220] = 0x8000;
+}
+
+}  // namespace
+
+DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom,
+                               const EepromFile::Image* savedImage)
+    : config_(config), eeprom_(eeprom), tuning_(config.tuning)
+{
+    params_ = ParameterTable::factoryValues(config.station, config.controlMode, config.model.pr1f);
+    setStorageDefaults(memory_);
+    if (savedImage)
+        applyImage(*savedImage);
+    applyImage(config.presets);
+    powerUpMode_ = params_[ParameterTable::kControlMode];
+    alarms_.raise(config.alarm);
+    if (config.historyGiven)
+        alarms_.setHistory(config.history);
+}
+
+uint8_t DriveRegisters::station() const
+{
+    return static_cast<uint8_t>(params_[ParameterTable::kStation]);
+}
+
+bool DriveRegisters::servoOn() const
+{
+    return io_.input(IoModel::kServoOnCoil) && alarms_.current() == 0;
+}
+
+int16_t DriveRegisters::activeMode() const
+{
+    if (tuning_.running())
+        return 6;  // AUTOGAIN
+    // Pr.02 takes effect at power-up: 6-8 are the internal position modes.
+    static const int16_t kByControlMode[9] = {2, 3, 4, 2, 2, 3, 0, 1, 7};
+    return (powerUpMode_ >= 0 && powerUpMode_ <= 8) ? kByControlMode[powerUpMode_] : 5;
+}
+
+bool DriveRegisters::mapped(uint16_t a) const
+{
+    const bool ext = config_.extendedFeatures;
+    return a < ParameterTable::kCount || a == kEepromSave || a == kFactoryReset || a == kChannelSelect ||
+           a == kTuning || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
+           in(a, kPointPositions, kPointPositions + 31) || in(a, kPointSpeeds9, kPointSpeeds9 + 7) ||
+           in(a, kAlarmCurrent, kAlarmCurrent + 16) || in(a, kCommandSum, kFeedbackSum + 1) ||
+           a == kActiveMode || in(a, kHomingBlock, kBlockEnd) ||
+           (ext && (in(a, kHomeReference, kHomeReference + 1) || in(a, kBlockEnd + 1, kExtendedBlockEnd) ||
+                    in(a, kJogWord, kServoQuery)));
+}
+
+bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
+{
+    if (!mapped(a))
+        return false;
+    if (a < ParameterTable::kCount) v = static_cast<uint16_t>(params_[a]);
+    else if (a == kEepromSave) v = eepromResult_;
+    else if (a == kFactoryReset) v = resetResult_;
+    else if (a == kChannelSelect) v = channelMask_;
+    else if (a == kTuning) v = tuning_.status();
+    else if (a == kFeatureWord) v = config_.extendedFeatures ? kExtendedFeatureBit : 0;
+    else if (a == kPosition) v = lowWord(motion_.position());
+    else if (a == kPosition + 1) v = highWord(motion_.position());
+    else if (a == kRelative) v = lowWord(relativeDistance_);
+    else if (a == kRelative + 1) v = highWord(relativeDistance_);
+    else if (a == kAlarmCurrent) v = alarms_.current();
+    else if (in(a, kAlarmCurrent + 1, kAlarmCurrent + 16)) v = alarms_.history(a - kAlarmCurrent - 1);
+    else if (a == kCommandSum) v = lowWord(io_.commandSum());
+    else if (a == kCommandSum + 1) v = highWord(io_.commandSum());
+    else if (a == kFeedbackSum) v = lowWord(io_.feedbackSum());
+    else if (a == kFeedbackSum + 1) v = highWord(io_.feedbackSum());
+    else if (a == kActiveMode) v = static_cast<uint16_t>(activeMode());
+    else if (a == kHomeReference) v = lowWord(motion_.homeReference());
+    else if (a == kHomeReference + 1) v = highWord(motion_.homeReference());
+    else if (a == kJogWord) v = jogWord_;
+    else if (a == kStatusWord) v = motion_.status(servoOn());
+    else if (a == kServoQuery) v = servoQuery_ == kServoCommand ? (kServoCommand | (servoOn() ? 1 : 0)) : servoQuery_;
+    else v = memory_[a];
+    return true;
+}
+
+ModbusException DriveRegisters::readRegisters(uint16_t start, uint16_t count, uint16_t* out)
+{
+    for (uint16_t i = 0; i < count; ++i)
+        if (!readOne(static_cast<uint16_t>(start + i), out[i]))
+            return ModbusException::IllegalDataAddress;
+    return ModbusException::None;
+}
+
+ModbusException DriveRegisters::checkWrite(uint16_t a, uint16_t v) const
+{
+    if (!mapped(a) || a == kFeatureWord || a == kActiveMode || in(a, kAlarmCurrent, kAlarmCurrent + 16))
+        return ModbusException::IllegalDataAddress;
+    bool ok = true;
+    if (a < ParameterTable::kCount) ok = ParameterTable::accepts(a, static_cast<int16_t>(v));
+    else if (a == kEepromSave) ok = v <= 2;
+    else if (a == kFactoryReset) ok = v <= 1;
+    else if (a == kChannelSelect) ok = v == 0 || StreamPacker::validMask(static_cast<uint8_t>(v));
+    else if (a == kTuning) ok = TuningMachine::acceptsCommand(v);
+    else if (a == kStatusWord) ok = v == kServoCommand || v == (kServoCommand | 1) || v == kHomingCommand;
+    return ok ? ModbusException::None : ModbusException::IllegalDataValue;
+}
+
+ModbusException DriveRegisters::writeRegisters(uint16_t start, uint16_t count, const uint16_t* values)
+{
+    for (uint16_t i = 0; i < count; ++i) {
+        const ModbusException e = checkWrite(static_cast<uint16_t>(start + i), values[i]);
+        if (e != ModbusException::None)
+            return e;
+    }
+    for (uint16_t i = 0; i < count; ++i)
+        writeOne(static_cast<uint16_t>(start + i), values[i]);
+    const auto touched = [&](uint16_t a) { return a >= start && a < start + count; };
+    // A 32-bit pair: a low word written alone clears the high word, so
+    // "write 0 to the low register" zeroes the whole value.
+    const auto pair = [&](uint16_t low, int32_t current) {
+        const uint16_t lo = touched(low) ? values[low - start] : lowWord(current);
+        const uint16_t hi = touched(low + 1) ? values[low + 1 - start] : (touched(low) ? 0 : highWord(current));
+        return join(lo, hi);
+    };
+    if (touched(kPosition) || touched(kPosition + 1)) {
+        absoluteTarget_ = pair(kPosition, absoluteTarget_);
+        if (servoOn())
+            motion_.moveTo(absoluteTarget_, gotoProfile());
+    }
+    if (touched(kRelative) || touched(kRelative + 1)) {
+        relativeDistance_ = pair(kRelative, relativeDistance_);
+        if (servoOn())
+            motion_.moveBy(relativeDistance_, gotoProfile());
+    }
+    if (touched(kCommandSum) || touched(kCommandSum + 1))
+        io_.setCommandSum(pair(kCommandSum, io_.commandSum()));
+    if (touched(kFeedbackSum) || touched(kFeedbackSum + 1))
+        io_.setFeedbackSum(pair(kFeedbackSum, io_.feedbackSum()));
+    if (touched(kHomeReference) || touched(kHomeReference + 1))
+        motion_.setHomeReference(pair(kHomeReference, motion_.homeReference()));
+    return ModbusException::None;
+}
+
+void DriveRegisters::writeOne(uint16_t a, uint16_t v)
+{
+    if (a < ParameterTable::kCount) params_[a] = static_cast<int16_t>(v);
+    else if (a == kEepromSave) v == 0 ? void(eepromResult_ = 0) : saveEeprom(v);
+    else if (a == kFactoryReset) v == 0 ? void(resetResult_ = 0) : factoryReset();
+    else if (a == kChannelSelect) channelMask_ = static_cast<uint8_t>(v);
+    else if (a == kTuning) tuning_.command(v, servoOn(), nowMs_, params_);
+    else if (a == kJogWord) runJog(v);
+    else if (a == kStatusWord) commandServo(v);
+    else if (a == kServoQuery) servoQuery_ = v;
+    else if (in(a, kPosition, kRelative + 1) || in(a, kCommandSum, kFeedbackSum + 1) ||
+             in(a, kHomeReference, kHomeReference + 1))
+        return;  // pairs were handled as a whole
+    else memory_[a] = v;
+}
+
+void DriveRegisters::saveEeprom(uint16_t command)
+{
+    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
+    eepromResult_ = ok ? command : 0;  // reads back the command once done
+}
+
+void DriveRegisters::factoryReset()
+{
+    // A drive refuses to reset while the motor is energised.
+    if (servoOn()) {
+        resetResult_ = 0;
+        return;
+    }
+    params_ = ParameterTable::factoryValues(config_.station, config_.controlMode, config_.model.pr1f);
+    memory_.fill(0);
+    setStorageDefaults(memory_);
+    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
+    resetResult_ = ok ? 1 : 0;
+}
+
+EepromFile::Image DriveRegisters::eepromImage() const
+{
+    EepromFile::Image image;
+    for (int i = 0; i < ParameterTable::kCount; ++i)
+        image[static_cast<uint16_t>(i)] = static_cast<uint16_t>(params_[i]);
+    for (uint16_t a = ParameterTable::kCount; a < memory_.size(); ++a)
+        if (persistent(a))
+            image[a] = memory_[a];
+    return image;
+}
+
+void DriveRegisters::applyImage(const EepromFile::Image& image)
+{
+    for (const auto& [a, v] : image) {
+        if (a < ParameterTable::kCount) {
+            if (ParameterTable::accepts(a, static_cast<int16_t>(v)))
+                params_[a] = static_cast<int16_t>(v);
+        } else if (a < memory_.size() && persistent(a)) {
+            memory_[a] = v;
+        }
+    }
+}
+
+MotionModel::Profile DriveRegisters::pointProfile(int point) const
+{
+    int speed;
+    if (point < 4) speed = params_[ParameterTable::kPointSpeed1 + point];
+    else if (point < 8) speed = params_[ParameterTable::kPointSpeed5 + point - 4];
+    else speed = static_cast<int16_t>(memory_[kPointSpeeds9 + point - 8]);
+    return {speed, params_[ParameterTable::kPointAcc], params_[ParameterTable::kPointDec]};
+}
+
+MotionModel::Profile DriveRegisters::gotoProfile() const
+{
+    return {memory_[kTargetSpeed], params_[ParameterTable::kPointAcc], params_[ParameterTable::kPointDec]};
+}
+
+void DriveRegisters::startSelectedPoint()
+{
+    const int16_t mode = activeMode();
+    if (!servoOn() || (mode != 0 && mode != 1 && mode != 7))
+        return;
+    const int point = io_.selectedPoint();
+    const int32_t target = join(memory_[kPointPositions + 2 * point], memory_[kPointPositions + 2 * point + 1]);
+    if (mode == 1)
+        motion_.moveBy(target, pointProfile(point));
+    else
+        motion_.moveTo(target, pointProfile(point));
+}
+
+void DriveRegisters::runJog(uint16_t word)
+{
+    jogWord_ = word;
+    if (!servoOn())
+        return;
+    const int amount = word & 0x0FFF;
+    const MotionModel::Profile p{params_[ParameterTable::kJogSpeed], memory_[kJogAcc], memory_[kJogDec]};
+    if (word & 0x2000) motion_.jogFor(+1, amount, p);
+    else if (word & 0x1000) motion_.jogFor(-1, amount, p);
+    else if (word & 0x8000) motion_.jogPulses(+1, amount, p);
+    else if (word & 0x4000) motion_.jogPulses(-1, amount, p);
+}
+
+void DriveRegisters::commandServo(uint16_t word)
+{
+    if (word == kHomingCommand) {
+        if (servoOn())
+            motion_.home(join(memory_[kHomingOffset], memory_[kHomingOffset + 1]),
+                         {memory_[kHomingSpeed], memory_[kHomingAcc], memory_[kHomingDec]});
+        return;
+    }
+    io_.setInput(IoModel::kServoOnCoil, word & 1);
+}
+
+ModbusException DriveRegisters::readCoils(uint16_t start, uint16_t count, std::vector<bool>& out)
+{
+    constexpr uint32_t kCoilSpace = 64;
+    if (uint32_t(start) + count > kCoilSpace)
+        return ModbusException::IllegalDataAddress;
+    const uint8_t outputs = IoModel::outputBits(ioState());
+    const uint16_t inputs = io_.inputBits(nowMs_);
+    out.assign(count, false);
+    for (uint16_t i = 0; i < count; ++i) {
+        const int coil = start + i;
+        if (coil < IoModel::kOutputCount)
+            out[i] = (outputs >> coil) & 1;
+        else if (coil >= IoModel::kFirstInput && coil < IoModel::kFirstInput + IoModel::kInputCount)
+            out[i] = (inputs >> (coil - IoModel::kFirstInput)) & 1;
+    }
+    return ModbusException::None;
+}
+
+ModbusException DriveRegisters::writeCoils(uint16_t start, const std::vector<bool>& values)
+{
+    // Only the inputs are the master's to set; outputs belong to the drive.
+    const uint32_t end = uint32_t(start) + values.size();
+    if (start < IoModel::kFirstInput || end > IoModel::kFirstInput + IoModel::kInputCount)
+        return ModbusException::IllegalDataAddress;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const int coil = start + static_cast<int>(i);
+        const bool was = io_.setInput(coil, values[i]);
+        if (!was && values[i] && coil == IoModel::kStartCoil)
+            startSelectedPoint();
+        if (!was && values[i] && coil == IoModel::kAlarmClearCoil)
+            alarms_.clearCurrent();
+    }
+    return ModbusException::None;
+}
+
+std::vector<uint8_t> DriveRegisters::slaveIdData() const
+{
+    return ModelTable::slaveIdData(config_.model, station());
+}
+
+IoModel::DriveState DriveRegisters::ioState() const
+{
+    const bool on = servoOn();
+    const ScopeSample s = SignalGenerator::sampleAt(nowMs_);
+    // Idle but energised, the motor shows the test signals scaled to
+    // +-3000 rpm and +-300 % torque; a move shows its own speed.
+    const int speed = motion_.moving() ? static_cast<int>(motion_.speedRpm()) : (on ? s.speed * 3000 / 8192 : 0);
+    const int torque = on ? s.torque * 3000 / 8192 : 0;
+    return {on, alarms_.current() != 0, on && !motion_.moving(), speed, torque};
+}
+
+void DriveRegisters::advance(uint64_t nowMs)
+{
+    if (!clockStarted_) {
+        clockStarted_ = true;
+        nowMs_ = nowMs;
+        return;
+    }
+    if (nowMs <= nowMs_)
+        return;
+    const uint64_t steps = std::min(nowMs - nowMs_, kMaxCatchUpMs);
+    const bool on = servoOn();
+    const bool pulseMode = powerUpMode_ == 0 || powerUpMode_ == 3 || powerUpMode_ == 4;
+    for (uint64_t i = 0; i < steps; ++i) {
+        if (on && pulseMode && !motion_.moving()) {
+            motion_.follow(kPulseTrainPerMs);
+            io_.countPulses(kPulseTrainPerMs, kPulseTrainPerMs);
+        }
+        const int64_t moved = motion_.step(on);
+        io_.countPulses(moved, moved);
+    }
+    nowMs_ = nowMs;
+    tuning_.advance(nowMs_, on, params_);
+}
+
+}  // namespace drivesim

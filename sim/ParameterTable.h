@@ -1,0 +1,36 @@
+#pragma once
+// The drive's 128 parameters Pr.00-Pr.7F: factory values and the ranges the
+// drive itself enforces on a write.
+
+#include <array>
+#include <cstdint>
+
+namespace drivesim {
+
+// Factory values and write limits of the parameters.
+class ParameterTable {
+public:
+    static constexpr int kCount = 128;
+    static constexpr int kStation = 0x00;
+    static constexpr int kControlMode = 0x02;
+    static constexpr int kPositionGain = 0x10;
+    static constexpr int kSpeedGain = 0x11;
+    static constexpr int kIntegralTime = 0x12;
+    static constexpr int kTorqueFilter = 0x14;
+    static constexpr int kModelCode = 0x1F;
+    static constexpr int kInertiaRatio = 0x20;
+    static constexpr int kRealtimeTuning = 0x21;
+    static constexpr int kPointSpeed1 = 0x53;   // points 1-4: Pr.53-Pr.56
+    static constexpr int kJogSpeed = 0x57;
+    static constexpr int kPointAcc = 0x58;
+    static constexpr int kPointDec = 0x59;
+    static constexpr int kInPositionWindow = 0x60;
+    static constexpr int kPointSpeed5 = 0x74;   // points 5-8: Pr.74-Pr.77
+
+    // Factory values for a drive with this station, control mode and Pr.1F.
+    static std::array<int16_t, kCount> factoryValues(uint8_t station, int16_t controlMode, int16_t pr1f);
+    // True when the drive accepts this value for the parameter.
+    static bool accepts(int parameter, int16_t value);
+};
+
+}  // namespace drivesim
