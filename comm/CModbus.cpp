@@ -141,11 +141,11 @@ int CModbus::_ReadCoils(unsigned short start, unsigned short quantity, unsigned 
         GarbageCollection("RCoil: ", 0);
         return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
     }
-    unsigned char reply[kMaxReadCoilBytes + 5];
+    unsigned char reply[kMaxReadCoilBytes + 5] = {};
     const unsigned long length = std::min(n, wanted);
-    URead(reply, static_cast<unsigned int>(length));
+    if (!URead(reply, static_cast<unsigned int>(length))) return Fail(Result::ShortReply);
     if (!CheckCRC(reply, static_cast<unsigned int>(length))) {
-        GarbageCollection("RCoil: ", 300);
+        DiscardAndLog("RCoil: ", 300, reply, static_cast<unsigned int>(length));
         return Fail(Result::BadCrc);
     }
     if (n != wanted) return Fail(n < wanted ? Result::WrongFunction : Result::LongReply);
@@ -173,10 +173,10 @@ int CModbus::_WriteMultipleCoils(unsigned short start, unsigned short quantity, 
 
     const unsigned long n = WaitForReply(8);
     if (n < 8) return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
-    unsigned char reply[8];
-    URead(reply, sizeof reply);
+    unsigned char reply[8] = {};
+    if (!URead(reply, sizeof reply)) return Fail(Result::ShortReply);
     if (!CheckCRC(reply, sizeof reply) || reply[1] != kWriteMultipleCoils) {
-        GarbageCollection("WCoil: ", 300);
+        DiscardAndLog("WCoil: ", 300, reply, sizeof reply);
         return Fail(CheckCRC(reply, sizeof reply) ? Result::WrongFunction : Result::BadCrc);
     }
     m_LastResult = Result::Ok;
@@ -204,11 +204,11 @@ int CModbus::_ReadHoldingRegisters(unsigned short start, unsigned short count, u
         if (n >= 1) GarbageCollection("RReg: ", 0);
         return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
     }
-    unsigned char reply[2 * kMaxReadRegisters + 5];
+    unsigned char reply[2 * kMaxReadRegisters + 5] = {};
     const unsigned long length = std::min(n, wanted);
-    URead(reply, static_cast<unsigned int>(length));
+    if (!URead(reply, static_cast<unsigned int>(length))) return Fail(Result::ShortReply);
     if (!CheckCRC(reply, static_cast<unsigned int>(length))) {
-        GarbageCollection("RReg: ", m_WaitWriteTime);
+        DiscardAndLog("RReg: ", m_WaitWriteTime, reply, static_cast<unsigned int>(length));
         return Fail(Result::BadCrc);
     }
     if (n != wanted) return Fail(n < wanted ? Result::ShortReply : Result::LongReply);
@@ -247,10 +247,10 @@ int CModbus::_WriteMultipleRegisters(unsigned short start, unsigned short count,
 
     const unsigned long n = WaitForReply(8);
     if (n < 8) return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
-    unsigned char reply[8];
-    URead(reply, sizeof reply);
+    unsigned char reply[8] = {};
+    if (!URead(reply, sizeof reply)) return Fail(Result::ShortReply);
     if (!CheckCRC(reply, sizeof reply) || reply[1] != kWriteMultipleRegisters) {
-        GarbageCollection("WReg: ", 300);
+        DiscardAndLog("WReg: ", 300, reply, sizeof reply);
         return Fail(CheckCRC(reply, sizeof reply) ? Result::WrongFunction : Result::BadCrc);
     }
     m_LastResult = Result::Ok;
@@ -289,10 +289,10 @@ int CModbus::_ReportSlaveID(char* text, unsigned char* length, unsigned char* sl
         GarbageCollection("RSlv: ", 0);
         return Fail(Result::ShortReply);
     }
-    unsigned char reply[kSlaveIdReplyLength];
-    URead(reply, sizeof reply);
+    unsigned char reply[kSlaveIdReplyLength] = {};
+    if (!URead(reply, sizeof reply)) return Fail(Result::ShortReply);
     if (!CheckCRC(reply, sizeof reply) || reply[1] != kReportSlaveId) {
-        GarbageCollection("RSlv: ", 300);
+        DiscardAndLog("RSlv: ", 300, reply, sizeof reply);
         return Fail(CheckCRC(reply, sizeof reply) ? Result::WrongFunction : Result::BadCrc);
     }
     if (slaveId) *slaveId = reply[3];
@@ -340,11 +340,22 @@ unsigned char CModbus::GetSlaveAddress() { return m_SlaveAddress; }
 // ---- Monitor ------------------------------------------------------------------
 
 void CModbus::GarbageCollection(const char* tag, unsigned long wait) {
+    DiscardAndLog(tag, wait, nullptr, 0);
+}
+
+void CModbus::DiscardAndLog(const char* tag, unsigned long wait, const unsigned char* alreadyRead,
+                            unsigned int alreadyReadLength) {
     if (wait != 0) platform::sleepMs(wait);
+    std::vector<unsigned char> bytes;
+    if (alreadyRead) bytes.assign(alreadyRead, alreadyRead + alreadyReadLength);
     const unsigned long waiting = PreCountInQue();
-    if (waiting == 0) return;
-    std::vector<unsigned char> bytes(waiting);
-    if (!platform::serialRead(m_hComm, bytes.data(), bytes.size(), kQueuedReadTimeoutMs)) return;
+    if (waiting > 0) {
+        const size_t before = bytes.size();
+        bytes.resize(before + waiting);
+        if (!platform::serialRead(m_hComm, bytes.data() + before, waiting, kQueuedReadTimeoutMs))
+            bytes.resize(before);
+    }
+    if (bytes.empty()) return;
 
     std::string line = tag ? tag : "";
     line.reserve(line.size() + 3 * bytes.size());

@@ -79,6 +79,10 @@ protected:
     template <typename Exchange>
     int Retry(Exchange exchange);
     int Fail(Result why);
+    // GarbageCollection that also logs the bytes of a rejected reply that
+    // were already read, so the line shows the whole discarded frame.
+    void DiscardAndLog(const char* tag, unsigned long wait, const unsigned char* alreadyRead,
+                       unsigned int alreadyReadLength);
 
     unsigned char m_SlaveAddress;
     std::shared_ptr<std::deque<std::string>> m_Monitor;

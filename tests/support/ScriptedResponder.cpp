@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -18,7 +19,8 @@ constexpr int kPollSliceMs = 2;
 constexpr auto kWriteStall = std::chrono::milliseconds(1000);
 }  // namespace
 
-ScriptedResponder::ScriptedResponder(int masterFd) : fd_(masterFd) {
+ScriptedResponder::ScriptedResponder(int masterFd)
+    : fd_(masterFd), wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -28,7 +30,16 @@ ScriptedResponder::~ScriptedResponder() {
         stop_ = true;
     }
     changed_.notify_all();
+    wake();
     if (thread_.joinable()) thread_.join();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void ScriptedResponder::wake() {
+    if (wakeFd_ < 0) return;
+    uint64_t one = 1;
+    ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+    (void)ignored;
 }
 
 void ScriptedResponder::expect(const Bytes& request, const Answer& answer) {
@@ -52,6 +63,7 @@ void ScriptedResponder::send(const Answer& answer) {
         outbox_.push_back({answer, false});
     }
     changed_.notify_all();
+    wake();
 }
 
 bool ScriptedResponder::waitAnswered(size_t count, int timeoutMs) const {
@@ -173,9 +185,14 @@ void ScriptedResponder::run() {
             changed_.notify_all();
             continue;
         }
-        pollfd pfd{fd_, POLLIN, 0};
-        int rc = ::poll(&pfd, 1, kPollSliceMs);
-        if (rc <= 0 || !(pfd.revents & POLLIN)) continue;
+        pollfd pfds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        int rc = ::poll(pfds, wakeFd_ >= 0 ? 2 : 1, kPollSliceMs);
+        if (rc > 0 && wakeFd_ >= 0 && (pfds[1].revents & POLLIN)) {
+            uint64_t count;
+            ssize_t ignored = ::read(wakeFd_, &count, sizeof count);
+            (void)ignored;
+        }
+        if (rc <= 0 || !(pfds[0].revents & POLLIN)) continue;
         ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n <= 0) continue;
         {

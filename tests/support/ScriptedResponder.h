@@ -105,7 +105,10 @@ private:
     bool sleepUnlessStopping(std::chrono::steady_clock::time_point until);
     void writeAll(const uint8_t* data, size_t length);
 
+    void wake();
+
     const int fd_;
+    const int wakeFd_;  // send() and the destructor wake the thread's poll
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::deque<Rule> script_;

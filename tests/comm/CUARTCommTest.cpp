@@ -1,0 +1,119 @@
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedResponder.h"
+
+#include "comm/CUARTComm.h"
+#include "platform/PortTable.h"
+#include "platform/ScriptedUserPrompt.h"
+#include "platform/SerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace testsupport;
+using platform::PortTable;
+
+namespace {
+
+class CUARTCommTest : public ::testing::Test {
+protected:
+    CUARTCommTest() : device(pty.masterFd()), scoped(prompt) {
+        PortTable::setExplicitEntry(3, pty.slavePath());
+        settings.BaudRate = 38400;
+    }
+    ~CUARTCommTest() override {
+        port.CloseComPort();
+        PortTable::setExplicitEntry(3, "");
+        PortTable::setExplicitEntry(16, "");
+    }
+    std::string name() const { return "COM 3 (" + pty.slavePath() + ")"; }
+
+    PtyPair pty;
+    ScriptedResponder device;
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt scoped;
+    platform::SerialSettings settings;
+    CUARTComm port;
+};
+
+}  // namespace
+
+TEST_F(CUARTCommTest, OpensThroughThePortTableAndAppliesTheLineSettings) {
+    EXPECT_EQ(port.m_hComm, platform::kNoPort);
+    EXPECT_EQ(port.OpenComPort(3, settings), 1);
+    EXPECT_TRUE(platform::isOpenHandle(port.m_hComm));
+    EXPECT_EQ(pty.slaveBaud(), 38400u);
+    EXPECT_TRUE(prompt.shown().empty());
+
+    unsigned char request[] = {0x01, 0x02, 0x03};
+    device.expect(hex("01 02 03"), Answer(hex("0A 0B")));
+    EXPECT_NE(port.UWrite(request, sizeof request), 0);
+    ASSERT_TRUE(device.waitAnswered(1));
+    for (int i = 0; i < 500 && port.PreCountInQue() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ASSERT_EQ(port.PreCountInQue(), 2u);
+    unsigned char reply[2] = {};
+    EXPECT_NE(port.URead(reply, 2), 0);
+    EXPECT_EQ(reply[1], 0x0B);
+    // A read of more than is waiting fails in bounded time.
+    EXPECT_EQ(port.URead(reply, 1), 0);
+
+    EXPECT_EQ(port.CloseComPort(), 1);
+    EXPECT_EQ(port.m_hComm, platform::kNoPort);
+    EXPECT_EQ(port.PreCountInQue(), 0u);
+    EXPECT_EQ(port.CloseComPort(), 0);
+}
+
+TEST_F(CUARTCommTest, BytesWaitingBeforeTheOpenAreDiscarded) {
+    device.send(Answer(hex("DE AD BE EF")));
+    ASSERT_TRUE(device.waitIdle());
+    // Prove they reached the port before it was opened.
+    auto peek = platform::serialOpen(pty.slavePath());
+    uint32_t waiting = 0;
+    for (int i = 0; i < 500 && waiting < 4; ++i) {
+        platform::serialQueuedInput(peek.handle, waiting);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    platform::serialClose(peek.handle);
+    ASSERT_EQ(waiting, 4u);
+
+    EXPECT_EQ(port.OpenComPort(3, settings), 1);
+    EXPECT_EQ(port.m_ComStat.cbInQue, 4u);
+    EXPECT_EQ(port.PreCountInQue(), 0u);
+}
+
+TEST_F(CUARTCommTest, SecondOpenIsRefusedAndLeavesThePortAlone) {
+    ASSERT_EQ(port.OpenComPort(3, settings), 1);
+    const platform::PortHandle handle = port.m_hComm;
+    settings.BaudRate = 115200;
+    EXPECT_EQ(port.OpenComPort(3, settings), 0);
+    EXPECT_EQ(port.m_hComm, handle);
+    EXPECT_EQ(pty.slaveBaud(), 38400u);
+    EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"通訊埠" + name() + "已開啟?"});
+}
+
+TEST_F(CUARTCommTest, FailedOpenSaysSoAndALaterOpenTriesAgain) {
+    PortTable::setExplicitEntry(16, "/nonexistent/ttyUSB9");
+    EXPECT_EQ(port.OpenComPort(16, settings), 0);
+    EXPECT_EQ(port.m_hComm, platform::kInvalidPort);
+    EXPECT_EQ(prompt.messageTexts(),
+              std::vector<std::string>{"無法開啟通訊埠COM 16 (/nonexistent/ttyUSB9)，是否有其它程式開啟? "
+                                       "或指定的通訊埠不存在?"});
+    // The invalid handle counts as closed.
+    EXPECT_EQ(port.PreCountInQue(), 0u);
+    EXPECT_EQ(port.OpenComPort(3, settings), 1);
+    EXPECT_EQ(prompt.shown().size(), 1u);
+}
+
+TEST_F(CUARTCommTest, CopiesShareTheOpenPort) {
+    ASSERT_EQ(port.OpenComPort(3, settings), 1);
+    CUARTComm copy = port;
+    EXPECT_EQ(copy.m_hComm, port.m_hComm);
+    // An owner may hand over a port it opened itself.
+    CUARTComm adopted;
+    adopted.m_hComm = port.m_hComm;
+    device.send(Answer(hex("55")));
+    for (int i = 0; i < 500 && adopted.PreCountInQue() < 1; ++i)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    EXPECT_EQ(adopted.PreCountInQue(), 1u);
+}
