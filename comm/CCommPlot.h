@@ -38,6 +38,8 @@ public:
     // Frame lengths outside 4..kFrameCapacity are refused with 3.
     int MB_Extract(int frameLength);
 
+    // The stream's own poll budget; the Modbus exchanges keep theirs
+    // (CModbus::SetPreCountQueTimes).
     void SetPreCountQueTimes(unsigned long polls) { m_PlotPreCountQueTimes = static_cast<uint32_t>(polls); }
     unsigned long GetPreCountQueTimes() const { return m_PlotPreCountQueTimes; }
     // Non-zero: every byte ReadData2 reads is also appended to the FIFO.
