@@ -1,0 +1,32 @@
+#pragma once
+// The link's port operations: open a COM number at one of the four drive
+// rates, send a request byte by byte, and wait for an exact reply length.
+
+#include "platform/SerialPort.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Baud indices: 0 19200, 1 38400, 2 57600, 3 115200; any other index keeps
+// the rate the port already has.
+constexpr int kBaudIndexCount = 4;
+uint32_t BaudRateOfIndex(int baudIndex);  // 0 for an index outside 0..3
+
+// Opens "COM port" (1 to 16) through the port table at 8N1 and the indexed
+// rate. Returns the handle, or kNoPort with the reason in `why` (when given).
+platform::PortHandle OpenLinkPort(int port, int baudIndex, platform::SerialError* why = nullptr);
+void CloseLinkPort(platform::PortHandle handle);
+
+// Waits until exactly `count` bytes are queued, then reads them into the
+// receive buffer (cleared first). More bytes than that, or none in time,
+// fail: the queue must hold the whole reply and nothing else.
+int LinkReceive(platform::PortHandle handle, size_t count);
+
+// Sends a request one byte at a time, purging the input before each byte so
+// stale input (stream bytes) is dropped right up to the last byte. Each byte
+// is drained to the line before the next, so no request is cut short.
+bool LinkSendRequest(platform::PortHandle handle, const uint8_t* frame, size_t length);
+
+// The wait for a reply after the caller's own sleep: the time in which the
+// queue is watched for the exact count (a share of time per status query).
+constexpr int kReceiveWindowUs = 20000;

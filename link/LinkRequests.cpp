@@ -1,0 +1,235 @@
+#include "link/LinkRequests.h"
+
+#include "link/LinkFrames.h"
+#include "link/LinkPort.h"
+#include "link/LinkState.h"
+#include "link/ScopeStreamControl.h"
+#include "platform/Ticks.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kWriteRegisterAttempts = 17;
+constexpr int kPolledCrcFailureLimit = 16;
+constexpr int kPolledNoAnswerLimit = 8;
+constexpr int kQuickReadAttempts = 4;
+constexpr int kSlaveIdAttempts = 17;
+constexpr unsigned kCoilReplyWaitMs = 80;
+constexpr unsigned kQuickReadWaitMs = 2;
+constexpr unsigned kSlaveIdWaitMs = 10;
+constexpr uint16_t kStreamingWaitMs = 100;
+// A polled write reads as soon as one byte is queued; the rest of an 8-byte
+// reply is on its way, so this bounds the read, not the answer time.
+constexpr int kPolledReadTimeoutMs = 40;
+
+template <size_t N>
+bool send(const std::array<uint8_t, N>& frame)
+{
+    LinkState& link = linkState();
+    if (!platform::isOpenHandle(link.portHandle)) {
+        link.lastFailure = LinkFailure::NoPort;
+        return false;
+    }
+    if (!LinkSendRequest(link.portHandle, frame.data(), frame.size())) {
+        link.lastFailure = LinkFailure::PortError;
+        return false;
+    }
+    return true;
+}
+
+void clearReceiveBuffer()
+{
+    std::memset(linkState().receiveBuffer, 0, kReceiveBufferSize);
+}
+
+// The write-register loop shared by the plain and the direct variant. The
+// plain one clears the buffer after its wait; the direct one clears it
+// before sending, so a reply the stream reader copies there during the wait
+// counts, but a stale one from an earlier exchange does not.
+int writeRegister(const RequestFrame8& frame, uint16_t waitMs, bool direct)
+{
+    LinkState& link = linkState();
+    for (int attempt = 0; attempt < kWriteRegisterAttempts; ++attempt) {
+        if (direct)
+            clearReceiveBuffer();
+        if (!send(frame))
+            return 0;  // no port: another attempt cannot help
+        platform::sleepMs(waitMs);
+        if (!direct)
+            clearReceiveBuffer();
+        // Its result is not needed: a failed receive leaves bytes whose CRC
+        // does not match (zeros), unless the stream reader placed the reply.
+        LinkReceive(link.portHandle, kWriteReplyLength);
+        if (LinkCrcMatches(link.receiveBuffer, kWriteReplyLength - 2)) {
+            link.lastFailure = LinkFailure::None;
+            return 1;
+        }
+        if (link.lastFailure == LinkFailure::None)
+            link.lastFailure = LinkFailure::BadCrc;
+    }
+    return 0;
+}
+
+// One read attempt: send, wait, receive the exact length, keep a copy.
+bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength)
+{
+    LinkState& link = linkState();
+    link.lastFailure = LinkFailure::None;
+    if (!send(frame))
+        return false;
+    platform::sleepMs(waitMs);
+    clearReceiveBuffer();
+    LinkReceive(link.portHandle, replyLength);
+    std::memcpy(link.lastReadReply, link.receiveBuffer, replyLength);
+    link.lastReadReplyLength = replyLength;
+    if (LinkCrcMatches(link.receiveBuffer, replyLength - 2))
+        return true;
+    if (link.lastFailure == LinkFailure::None)
+        link.lastFailure = LinkFailure::BadCrc;
+    return false;
+}
+
+bool refuseRequest()
+{
+    linkState().lastFailure = LinkFailure::BadRequest;
+    return false;
+}
+
+}  // namespace
+
+int LinkWriteCoil(uint8_t slave, uint8_t coilHigh, uint8_t coilLow, uint8_t valueHigh)
+{
+    LinkState& link = linkState();
+    const RequestFrame8 frame = BuildWriteCoilFrame(slave, coilHigh, coilLow, valueHigh);
+    link.lastFailure = LinkFailure::None;
+    if (!send(frame))
+        return 0;
+    platform::sleepMs(kCoilReplyWaitMs);
+    if (!LinkReceive(link.portHandle, frame.size()))
+        return 0;
+    if (!std::equal(frame.begin(), frame.end(), link.receiveBuffer)) {
+        link.lastFailure = LinkFailure::EchoMismatch;
+        return 0;
+    }
+    return 1;
+}
+
+int LinkWriteRegister(uint8_t slave, uint8_t regHigh, uint8_t regLow, uint8_t valueHigh,
+                      uint8_t valueLow, uint16_t waitMs)
+{
+    linkState().lastFailure = LinkFailure::None;
+    const uint16_t wait = linkState().streamingActive() ? kStreamingWaitMs : waitMs;
+    return writeRegister(BuildWriteRegisterFrame(slave, regHigh, regLow, valueHigh, valueLow), wait, false);
+}
+
+int LinkWriteRegisterDirect(uint8_t slave, uint8_t regHigh, uint8_t regLow, uint8_t valueHigh,
+                            uint8_t valueLow, uint16_t waitMs)
+{
+    linkState().lastFailure = LinkFailure::None;
+    return writeRegister(BuildWriteRegisterFrame(slave, regHigh, regLow, valueHigh, valueLow), waitMs, true);
+}
+
+int LinkWriteRegisterPolled(uint8_t slave, uint8_t regHigh, uint8_t regLow, uint8_t valueHigh,
+                            uint8_t valueLow, uint16_t waitMs)
+{
+    LinkState& link = linkState();
+    const RequestFrame8 frame = BuildWriteRegisterFrame(slave, regHigh, regLow, valueHigh, valueLow);
+    for (int counter = 0;; ++counter) {
+        link.lastFailure = LinkFailure::None;
+        if (!send(frame))
+            return 0;
+        platform::sleepMs(waitMs);
+        uint32_t queued = 0;
+        const bool queried = platform::serialQueuedInput(link.portHandle, queued);
+        if (queried)
+            link.polledQueuedInput = queued;
+        if (queried && queued > 0 &&
+            platform::serialRead(link.portHandle, link.receiveBuffer, kWriteReplyLength, kPolledReadTimeoutMs)) {
+            if (LinkCrcMatches(link.receiveBuffer, kWriteReplyLength - 2))
+                return 1;
+            link.lastFailure = LinkFailure::BadCrc;
+            if (counter >= kPolledCrcFailureLimit)
+                return 0;
+        } else {
+            link.lastFailure = queried ? LinkFailure::NoReply : LinkFailure::PortError;
+            if (counter >= kPolledNoAnswerLimit)
+                return 0;
+        }
+    }
+}
+
+int LinkReadRegistersQuick(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
+                           uint8_t countLow)
+{
+    const size_t replyLength = ExpectedReadReplyLength(countLow);
+    if (replyLength == 0)
+        return refuseRequest();
+    const RequestFrame8 frame = BuildReadRegistersFrame(slave, startHigh, startLow, countHigh, countLow);
+    for (int attempt = 0; attempt < kQuickReadAttempts; ++attempt) {
+        if (readAttempt(frame, kQuickReadWaitMs, replyLength))
+            return 1;
+        if (linkState().lastFailure == LinkFailure::NoPort)
+            return 0;
+    }
+    return 0;
+}
+
+int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
+                      uint8_t countLow, uint16_t waitMs, int retries)
+{
+    const size_t replyLength = ExpectedReadReplyLength(countLow);
+    if (replyLength == 0)
+        return refuseRequest();
+    LinkState& link = linkState();
+    const RequestFrame8 frame = BuildReadRegistersFrame(slave, startHigh, startLow, countHigh, countLow);
+    for (int repeats = 0;; ++repeats) {
+        if (readAttempt(frame, waitMs, replyLength))
+            return 1;
+        if (link.lastFailure == LinkFailure::NoPort || repeats >= retries)
+            return 0;
+        if (link.scanRunning.load() != 1) {
+            // The drive may still be streaming and burying the reply: stop it.
+            const LinkFailure readFailure = link.lastFailure;
+            LinkWriteRegister(slave, 0x00, kChannelSelectRegister, 0x00, 0x00, 0);
+            link.lastFailure = readFailure;
+        }
+    }
+}
+
+int LinkReportSlaveId(uint8_t slave)
+{
+    LinkState& link = linkState();
+    const RequestFrame4 frame = BuildReportSlaveIdFrame(slave);
+    ScopePause();
+    int result = 0;
+    for (int attempt = 0; attempt < kSlaveIdAttempts && result == 0; ++attempt) {
+        link.lastFailure = LinkFailure::None;
+        if (!send(frame))
+            break;
+        platform::sleepMs(kSlaveIdWaitMs);
+        // The long answer carries a CRC too; an unchecked one could hand a
+        // corrupted model code to the identification.
+        if (LinkReceive(link.portHandle, kSlaveIdLongReplyLength) &&
+            LinkCrcMatches(link.receiveBuffer, kSlaveIdLongReplyLength - 2)) {
+            result = 1;
+            break;
+        }
+        if (!send(frame))
+            break;
+        platform::sleepMs(kSlaveIdWaitMs);
+        // A failed receive leaves the buffer as it was; an earlier good
+        // answer there must not pass for this one.
+        clearReceiveBuffer();
+        LinkReceive(link.portHandle, kSlaveIdShortReplyLength);
+        if (LinkCrcMatches(link.receiveBuffer, kSlaveIdShortReplyLength - 2))
+            result = 1;
+        else if (link.lastFailure == LinkFailure::None)
+            link.lastFailure = LinkFailure::BadCrc;
+    }
+    if (result)
+        link.lastFailure = LinkFailure::None;
+    ScopeResume();
+    return result;
+}

@@ -1,0 +1,34 @@
+#include "link/ScopeStreamControl.h"
+
+#include "link/LinkRequests.h"
+#include "link/LinkState.h"
+#include "platform/WorkerGate.h"
+
+#include <cstring>
+
+void ScopePause()
+{
+    LinkState& link = linkState();
+    if (!link.streamingActive())
+        return;
+    LinkWriteRegisterDirect(link.slaveAddress, 0x00, kChannelSelectRegister, 0x00, 0x00, 0);
+    if (link.acquisitionWorker)
+        link.acquisitionWorker->suspend();
+}
+
+void ScopeResume()
+{
+    LinkState& link = linkState();
+    if (!link.streamingActive())
+        return;
+    // The whole buffer, not just a write reply's 8 bytes: an identification
+    // answer of 34 bytes must survive the restart of the stream.
+    uint8_t kept[kReceiveBufferSize];
+    std::memcpy(kept, link.receiveBuffer, sizeof kept);
+    const LinkFailure failure = link.lastFailure;
+    LinkWriteRegisterDirect(link.slaveAddress, 0x00, kChannelSelectRegister, 0x00, link.channelMask, 0);
+    if (link.acquisitionWorker)
+        link.acquisitionWorker->resume();
+    std::memcpy(link.receiveBuffer, kept, sizeof kept);
+    link.lastFailure = failure;
+}

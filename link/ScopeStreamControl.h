@@ -1,0 +1,11 @@
+#pragma once
+// Stopping and restarting the drive's scope stream around an exchange that
+// needs a clean port. Both do nothing unless the scope is scanning or
+// waiting for a trigger; every pause is matched by one resume.
+
+// Writes 0 to the channel-select register (no wait) and suspends the
+// acquisition worker.
+void ScopePause();
+// Writes the channel mask back (no wait) and resumes the worker, keeping the
+// receive buffer as it was: it holds the caller's reply.
+void ScopeResume();

@@ -1,0 +1,60 @@
+#include "LinkTestBed.h"
+
+#include "link/LinkConnection.h"
+#include "link/LinkPort.h"
+#include "platform/PortTable.h"
+
+#include <cstdlib>
+#include <cstring>
+
+void ResetLinkState()
+{
+    ReleaseLinkPort();
+    LinkState& link = linkState();
+    link.slaveAddress = 0;
+    link.online = 0;
+    std::memset(link.receiveBuffer, 0, sizeof link.receiveBuffer);
+    std::memset(link.streamRecord, 0, sizeof link.streamRecord);
+    std::memset(link.lastReadReply, 0, sizeof link.lastReadReply);
+    link.lastReadReplyLength = 0;
+    link.scanRunning = 0;
+    link.scopeRunning = 0;
+    link.triggerRunning = 0;
+    link.acquisitionWorker = nullptr;
+    link.channelMask = 0;
+    link.pluginSlaveAddress = 0;
+    link.lastFailure = LinkFailure::None;
+}
+
+void MapOnlyPort(int com, const std::string& path)
+{
+    platform::PortTable::clear();
+    // An empty folder: the machine's own serial devices take no COM number.
+    static const std::string emptyDirectory = [] {
+        char pattern[] = "/tmp/drivara-nodev-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::string(made ? made : "/nonexistent-drivara-dev");
+    }();
+    platform::PortTable::setDeviceDirectory(emptyDirectory);
+    platform::PortTable::setExplicitEntry(com, path);
+}
+
+void LinkTestBed::SetUp()
+{
+    ASSERT_TRUE(pty.ok());
+    ResetLinkState();
+    MapOnlyPort(1, pty.slavePath());
+    drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
+}
+
+void LinkTestBed::TearDown()
+{
+    drive.reset();
+    ResetLinkState();
+}
+
+void LinkTestBed::openPort(int baudIndex)
+{
+    linkState().portHandle = OpenLinkPort(1, baudIndex);
+    ASSERT_TRUE(platform::isOpenHandle(linkState().portHandle));
+}

@@ -1,0 +1,137 @@
+// Pausing and resuming the scope's stream around the link's own exchanges.
+#include "LinkTestBed.h"
+
+#include "link/CommandWait.h"
+#include "link/LinkRequests.h"
+#include "link/ScopeStreamControl.h"
+#include "platform/WorkerGate.h"
+#include "tests/support/HexBytes.h"
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+using testsupport::Answer;
+using testsupport::Bytes;
+using testsupport::hex;
+using testsupport::toHex;
+using testsupport::withCrc;
+
+namespace {
+
+const Bytes kStopStream = hex("01 06 00 90 00 00 89 E7");
+const Bytes kStartStreamC = hex("01 06 00 90 00 0C 89 E2");
+const Bytes kSaveEeprom = hex("01 06 00 81 00 01 18 22");
+
+// An acquisition worker that only counts its loops.
+struct CountingWorker {
+    std::atomic<int> loops{0};
+    platform::WorkerGate gate{[this] {
+        ++loops;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    }};
+    CountingWorker()
+    {
+        gate.start();
+        gate.resume();
+    }
+};
+
+class StreamingLink : public LinkTestBed {
+protected:
+    void SetUp() override
+    {
+        LinkTestBed::SetUp();
+        openPort();
+        linkState().slaveAddress = 1;
+        linkState().channelMask = 0x0C;
+        linkState().scanRunning = 1;
+        linkState().acquisitionWorker = &worker.gate;
+        drive->always(kStopStream, Answer(kStopStream));
+        drive->always(kStartStreamC, Answer(kStartStreamC));
+    }
+    void TearDown() override
+    {
+        worker.gate.stop();
+        LinkTestBed::TearDown();
+    }
+    CountingWorker worker;
+};
+
+}  // namespace
+
+TEST_F(LinkTestBed, PauseAndResumeDoNothingWithoutAStream)
+{
+    openPort();
+    ScopePause();
+    ScopeResume();
+    EXPECT_TRUE(drive->waitIdle());
+    EXPECT_TRUE(drive->received().empty());
+}
+
+TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
+{
+    ScopePause();
+    EXPECT_TRUE(worker.gate.suspended());
+    const int parkedAt = worker.loops.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(worker.loops.load(), parkedAt);
+
+    // The caller's reply sits in the buffer; the restart must not lose it.
+    const Bytes reply = withCrc(hex("01 11 20 00 00 00 00 00 00 00 00 00 56 52 2D 31 30 31"));
+    std::memcpy(linkState().receiveBuffer, reply.data(), reply.size());
+    ScopeResume();
+    EXPECT_TRUE(worker.gate.running());
+    EXPECT_EQ(toHex(Bytes(linkState().receiveBuffer, linkState().receiveBuffer + reply.size())), toHex(reply));
+    ASSERT_EQ(drive->requests().size(), 2u);
+    EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
+    EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
+}
+
+TEST_F(StreamingLink, IdentificationIsWrappedInOnePauseAndOneResume)
+{
+    Bytes answer(32, 0);
+    answer[0] = 0x01;
+    answer[1] = 0x11;
+    std::memcpy(answer.data() + 12, "VR-007", 6);
+    answer = withCrc(answer);
+    drive->expect(hex("01 11 C0 2C"), Answer(answer));
+    EXPECT_EQ(LinkReportSlaveId(1), 1);
+    ASSERT_EQ(drive->requests().size(), 3u);
+    EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
+    EXPECT_EQ(toHex(drive->requests()[2]), toHex(kStartStreamC));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(linkState().receiveBuffer) + 12, 6), "VR-007");
+    EXPECT_TRUE(worker.gate.running());
+}
+
+TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
+{
+    linkState().commandWait.targetRegister = 0x81;
+    drive->expect(kSaveEeprom, Answer::none());
+    drive->expect(kSaveEeprom, Answer(kSaveEeprom));
+    CommandWait wait;
+    // The first attempt goes unanswered, the second is accepted.
+    EXPECT_TRUE(wait.tick());
+    EXPECT_TRUE(wait.accepted());
+    EXPECT_TRUE(worker.gate.running());
+    const auto requests = drive->requests();
+    ASSERT_GE(requests.size(), 4u);
+    EXPECT_EQ(toHex(requests.front()), toHex(kStopStream));
+    EXPECT_EQ(toHex(requests.back()), toHex(kStartStreamC));
+}
+
+TEST_F(LinkTestBed, CommandWaitGivesUpAfterAHundredFailedTicks)
+{
+    openPort();
+    linkState().slaveAddress = 1;
+    linkState().commandWait.targetRegister = 0x81;
+    // Each failing tick makes 17 attempts; a fast, garbled drive keeps it short.
+    drive->always(kSaveEeprom, Answer(kSaveEeprom).corrupt(7));
+    CommandWait wait(0);
+    int ticks = 0;
+    while (!wait.tick() && ticks < 200)
+        ++ticks;
+    EXPECT_FALSE(wait.accepted());
+    EXPECT_EQ(wait.failedTicks(), CommandWait::kMaxFailedTicks);
+}
