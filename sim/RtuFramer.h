@@ -31,6 +31,9 @@ private:
     enum class Scan { Frame, NeedMore, Garbage };
     Scan scan(size_t& frameLength) const;
     void dropFront(size_t count);
+    // Where a complete, CRC-valid request of known length starts behind the
+    // front of the buffer; 0 when there is none.
+    size_t laterFrameOffset() const;
 
     std::vector<uint8_t> buffer_;
     uint64_t dropped_ = 0;

@@ -13,7 +13,7 @@ namespace drivesim {
 class SignalGenerator {
 public:
     static constexpr int kSpeedPeriod = 1000;      // sine, 14-bit full scale
-    static constexpr int kTorquePeriod = 250;      // sine, 14-bit full scale
+    static constexpr int kTorquePeriod = 200;      // sine, 14-bit full scale
     static constexpr int kDeviationPeriod = 2000;  // sine, 15-bit full scale
     static constexpr int kCommandPeriod = 1000;    // step between the 14-bit extremes
 

@@ -1,0 +1,145 @@
+// The drive as a Modbus RTU slave: answers, exceptions, framing by length
+// and CRC, and what it ignores.
+
+#include "DriveHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace simtest;
+using testsupport::hex;
+using testsupport::toHex;
+using testsupport::withCrc;
+
+namespace {
+
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string answerOf(const Bytes& reply) { return toHex(reply); }
+std::string expected(const std::string& hexWithoutCrc) { return toHex(withCrc(hex(hexWithoutCrc))); }
+
+}  // namespace
+
+TEST(SlaveReply, ReadsWritesAndEchoes)
+{
+    DriveHarness d;
+    // The request bytes as the tool sends them, CRC included.
+    EXPECT_EQ(answerOf(d.send(hex("01 03 00 00 00 01 84 0A"))), expected("01 03 02 00 01"));
+    EXPECT_EQ(answerOf(d.request("01 06 00 10 00 4D")), expected("01 06 00 10 00 4D"));
+    EXPECT_EQ(answerOf(d.request("01 03 00 10 00 02")), expected("01 03 04 00 4D 00 23"));
+    EXPECT_EQ(answerOf(d.request("01 10 00 53 00 02 04 01 F4 FF 38")), expected("01 10 00 53 00 02"));
+    EXPECT_EQ(d.readRegister(0x54), 0xFF38);
+    EXPECT_EQ(answerOf(d.request("01 05 00 26 FF 00")), expected("01 05 00 26 FF 00"));
+    EXPECT_EQ(answerOf(d.request("01 01 00 20 00 0B")), expected("01 01 02 40 00"));
+    EXPECT_EQ(answerOf(d.request("01 0F 00 22 00 02 01 03")), expected("01 0F 00 22 00 02"));
+    EXPECT_EQ(answerOf(d.request("01 01 00 20 00 0B")), expected("01 01 02 4C 00"));
+}
+
+TEST(SlaveReply, LargestReadIs125RegistersIn255Bytes)
+{
+    DriveHarness d;
+    const Bytes reply = d.request("01 03 00 00 00 7D");
+    ASSERT_EQ(reply.size(), 255u);
+    EXPECT_EQ(reply[2], 250);
+    EXPECT_EQ(toHex(withCrc(Bytes(reply.begin(), reply.end() - 2))), toHex(reply));
+}
+
+TEST(SlaveException, CodesForFunctionAddressAndValue)
+{
+    DriveHarness d;
+    EXPECT_EQ(answerOf(d.request("01 2B 0E 01 00")), expected("01 AB 01"));        // unknown function, found by CRC
+    EXPECT_EQ(answerOf(d.request("01 02 00 00 00 01")), expected("01 82 01"));     // discrete inputs: none
+    EXPECT_EQ(answerOf(d.request("01 03 00 80 00 01")), expected("01 83 02"));     // unmapped register
+    EXPECT_EQ(answerOf(d.request("01 03 00 7F 00 02")), expected("01 83 02"));     // runs past Pr.7F
+    EXPECT_EQ(answerOf(d.request("01 03 00 00 00 7E")), expected("01 83 03"));     // 126 registers
+    EXPECT_EQ(answerOf(d.request("01 03 00 00 00 00")), expected("01 83 03"));
+    EXPECT_EQ(answerOf(d.request("01 06 00 11 00 00")), expected("01 86 03"));     // Pr.11 below 1
+    EXPECT_EQ(answerOf(d.request("01 06 00 90 00 0F")), expected("01 86 03"));     // mask 15 selects four
+    EXPECT_EQ(answerOf(d.request("01 06 03 83 00 00")), expected("01 86 02"));     // alarm is read-only
+    EXPECT_EQ(answerOf(d.request("01 05 00 26 12 34")), expected("01 85 03"));     // coil value
+    EXPECT_EQ(answerOf(d.request("01 05 00 00 FF 00")), expected("01 85 02"));     // outputs are the drive's
+    EXPECT_EQ(answerOf(d.request("01 01 00 3F 00 02")), expected("01 81 02"));     // past the coil space
+    EXPECT_EQ(answerOf(d.request("01 10 00 10 00 02 03 00 01 00")), expected("01 90 03"));  // count/bytes mismatch
+}
+
+TEST(SlaveException, RefusedMultipleWriteChangesNothing)
+{
+    DriveHarness d;
+    EXPECT_EQ(answerOf(d.request("01 10 00 10 00 02 04 00 63 00 00")), expected("01 90 03"));
+    EXPECT_EQ(d.readRegister(0x10), 35);
+}
+
+TEST(SlaveAddressing, OtherStationsAndBroadcast)
+{
+    DriveHarness d;
+    EXPECT_TRUE(d.request("02 03 00 00 00 01").empty());
+    EXPECT_TRUE(d.request("00 06 00 10 00 50").empty());  // broadcast: done, not answered
+    EXPECT_EQ(d.readRegister(0x10), 0x50);
+    EXPECT_TRUE(d.request("00 03 00 00 00 01").empty());
+    // A new station number takes effect after the answer to its write.
+    EXPECT_EQ(answerOf(d.request("01 06 00 00 00 05")), expected("01 06 00 00 00 05"));
+    EXPECT_TRUE(d.request("01 03 00 00 00 01").empty());
+    EXPECT_EQ(answerOf(d.request("05 03 00 00 00 01")), expected("05 03 02 00 05"));
+    EXPECT_EQ(answerOf(d.request("05 06 00 00 00 00")), expected("05 86 03"));  // station 0 would lose the drive
+}
+
+TEST(SlaveFraming, GarbageTruncationAndBadCrc)
+{
+    DriveHarness d;
+    const std::string answer = expected("01 03 02 00 01");
+    EXPECT_EQ(answerOf(d.send(hex("FF 00 13 C5 01") + withCrc(hex("01 03 00 00 00 01")))), answer);
+    EXPECT_EQ(answerOf(d.send(hex("01 03 00 00") + withCrc(hex("01 03 00 00 00 01")))), answer);
+    EXPECT_TRUE(d.send(hex("01 03 00 00 00 01 84 0B")).empty());
+    EXPECT_TRUE(d.runFor(100000).empty());
+    EXPECT_EQ(answerOf(d.request("01 03 00 00 00 01")), answer);
+}
+
+TEST(SlaveFraming, FrameSplitOverManyReads)
+{
+    DriveHarness d;
+    const Bytes request = withCrc(hex("01 10 00 10 00 02 04 00 28 00 29"));
+    for (size_t i = 0; i + 1 < request.size(); ++i)
+        EXPECT_TRUE(d.send({request[i]}).empty());
+    EXPECT_EQ(answerOf(d.send({request.back()})), expected("01 10 00 10 00 02"));
+}
+
+TEST(SlaveFraming, QuietLineDropsAClaimedLongFrame)
+{
+    DriveHarness d;
+    // A cut write claiming 255 data bytes would swallow the next request;
+    // once the line has been quiet the drive forgets it.
+    EXPECT_TRUE(d.send(hex("01 10 00 10 00 02 FF")).empty());
+    d.runFor(60000);
+    EXPECT_EQ(d.sim.framer().pending(), 0u);
+    EXPECT_EQ(answerOf(d.request("01 03 00 00 00 01")), expected("01 03 02 00 01"));
+}
+
+TEST(SlaveFuzz, SeededNoiseNeverBreaksTheSlave)
+{
+    DriveHarness d;
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> byte(0, 255), length(1, 64);
+    for (int round = 0; round < 3000; ++round) {
+        Bytes noise(length(random));
+        for (uint8_t& b : noise)
+            b = static_cast<uint8_t>(byte(random));
+        if (round % 3 == 0)
+            noise[0] = 0x01;  // make it look like our station now and then
+        d.send(noise);
+    }
+    d.runFor(100000);
+    // The noise may have changed the station number or started the stream.
+    const uint8_t station = d.sim.registers().station();
+    d.writeRegister(0x90, 0);
+    d.runFor(100000);
+    char request[32];
+    std::snprintf(request, sizeof request, "%02X 03 00 00 00 01", station);
+    const Bytes reply = d.request(request);
+    ASSERT_EQ(reply.size(), 7u);
+    EXPECT_EQ(reply[4], station);
+}

@@ -1,0 +1,158 @@
+// Scope stream records, decoded by a reference decoder written from the
+// record layout (not from the drive's packer), for every channel mask.
+
+#include "DriveHarness.h"
+#include "sim/SignalGenerator.h"
+#include "sim/StreamPacker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace simtest;
+using drivesim::ScopeSample;
+using drivesim::SignalGenerator;
+using drivesim::StreamPacker;
+
+namespace {
+
+enum Channel { Deviation, Command, Speed, Torque, None };
+
+// Which channel rides in slots 1, 2 and 3, per mask 1-14.
+const Channel kSlots[15][3] = {
+    {None, None, None},          {Deviation, None, None},    {Command, None, None},
+    {Deviation, Command, None},  {Speed, None, None},        {Deviation, Speed, None},
+    {Command, Speed, None},      {Deviation, Command, Speed}, {Torque, None, None},
+    {Deviation, Torque, None},   {Command, Torque, None},    {Deviation, Command, Torque},
+    {Speed, Torque, None},       {Deviation, Speed, Torque}, {Command, Speed, Torque},
+};
+
+// D0..D5 are bytes 1..6 of the record.
+int16_t slot1(const uint8_t* d, bool deviation)
+{
+    int v = deviation ? ((d[0] & 7) << 12) + (d[1] << 4) + (d[2] >> 4) : ((d[0] & 3) << 12) + (d[1] << 4) + (d[2] >> 4);
+    if (deviation && (d[0] & 0x04)) v |= 0x8000;
+    if (!deviation && (d[0] & 0x02)) v |= 0xC000;
+    return static_cast<int16_t>(v);
+}
+int16_t slot2(const uint8_t* d)
+{
+    int v = ((d[2] & 15) << 10) + (d[3] << 2) + (d[4] >> 6);
+    if (d[2] & 0x08) v |= 0xC000;
+    return static_cast<int16_t>(v);
+}
+int16_t slot3(const uint8_t* d)
+{
+    int v = ((d[4] & 63) << 8) + d[5];
+    if (d[4] & 0x20) v |= 0xC000;
+    return static_cast<int16_t>(v);
+}
+
+int16_t valueOf(const ScopeSample& s, Channel c)
+{
+    switch (c) {
+    case Deviation: return s.deviation;
+    case Command: return s.speedCommand;
+    case Speed: return s.speed;
+    default: return s.torque;
+    }
+}
+
+// Decodes one record into channel values; false if marker or CRC is wrong.
+bool decode(const uint8_t* r, int mask, std::map<Channel, int16_t>& out)
+{
+    if (r[0] != 0xC5 || testsupport::withCrc(Bytes(r, r + 7)) != Bytes(r, r + 9))
+        return false;
+    const uint8_t* d = r + 1;
+    const int16_t slots[3] = {slot1(d, kSlots[mask][0] == Deviation), slot2(d), slot3(d)};
+    out.clear();
+    for (int i = 0; i < 3; ++i)
+        if (kSlots[mask][i] != None)
+            out[kSlots[mask][i]] = slots[i];
+    return true;
+}
+
+}  // namespace
+
+TEST(StreamDecoder, MatchesTheWorkedExamples)
+{
+    const uint8_t payload[6] = {0x04, 0x00, 0x00, 0x01, 0x23, 0x40};
+    EXPECT_EQ(slot1(payload, true), -16384);
+    EXPECT_EQ(slot2(payload), 4);
+    EXPECT_EQ(slot1(payload, false), 0);
+    const uint8_t low[6] = {0, 0, 0, 0, 0x20, 0x00}, high[6] = {0, 0, 0, 0, 0x1F, 0xFF};
+    EXPECT_EQ(slot3(low), -8192);
+    EXPECT_EQ(slot3(high), 8191);
+}
+
+TEST(StreamRecord, EveryMaskCarriesItsSignalsAtFullScale)
+{
+    for (int mask = 1; mask <= 14; ++mask) {
+        SCOPED_TRACE(mask);
+        std::map<Channel, int16_t> lowest, highest, decoded;
+        for (uint64_t n = 0; n < SignalGenerator::kDeviationPeriod; ++n) {
+            const ScopeSample sample = SignalGenerator::sampleAt(n);
+            const StreamPacker::Record r = StreamPacker::pack(static_cast<uint8_t>(mask), sample);
+            ASSERT_TRUE(decode(r.data(), mask, decoded));
+            ASSERT_EQ(decoded.size(), static_cast<size_t>(__builtin_popcount(mask)));
+            for (const auto& [channel, value] : decoded) {
+                ASSERT_EQ(value, valueOf(sample, channel)) << "sample " << n << " channel " << channel;
+                lowest[channel] = lowest.count(channel) ? std::min(lowest[channel], value) : value;
+                highest[channel] = highest.count(channel) ? std::max(highest[channel], value) : value;
+            }
+        }
+        // Each signal swings through the whole width of its slot.
+        for (const auto& [channel, low] : lowest) {
+            const int bits = channel == Deviation ? 15 : 14;
+            EXPECT_EQ(low, -(1 << (bits - 1))) << channel;
+            EXPECT_EQ(highest[channel], (1 << (bits - 1)) - 1) << channel;
+        }
+    }
+}
+
+TEST(StreamRecord, OutOfRangeValuesClipInsteadOfWrapping)
+{
+    ScopeSample s;
+    s.speedCommand = 30000;
+    s.speed = -30000;
+    std::map<Channel, int16_t> decoded;
+    ASSERT_TRUE(decode(StreamPacker::pack(6, s).data(), 6, decoded));
+    EXPECT_EQ(decoded[Command], 8191);
+    EXPECT_EQ(decoded[Speed], -8192);
+}
+
+TEST(StreamOnTheLine, RecordsEveryMillisecondWithAnswersBetweenThem)
+{
+    DriveHarness d;
+    ASSERT_EQ(d.writeRegister(0x90, 11), 0);
+    Bytes line = d.runFor(50000);
+    // A request in mid-stream: its answer comes whole, between records.
+    const Bytes more = d.request("01 03 00 10 00 01");
+    line.insert(line.end(), more.begin(), more.end());
+    const Bytes tail = d.runFor(50000);
+    line.insert(line.end(), tail.begin(), tail.end());
+
+    const Bytes answer = testsupport::withCrc(testsupport::hex("01 03 02 00 23"));
+    size_t records = 0, answers = 0;
+    std::map<Channel, int16_t> decoded;
+    for (size_t at = 0; at < line.size();) {
+        if (line[at] == 0xC5) {
+            ASSERT_LE(at + 9, line.size());
+            ASSERT_TRUE(decode(&line[at], 11, decoded)) << "at " << at;
+            EXPECT_EQ(decoded.size(), 3u);
+            ++records;
+            at += 9;
+        } else {
+            ASSERT_TRUE(std::equal(answer.begin(), answer.end(), line.begin() + at)) << "at " << at;
+            ++answers;
+            at += answer.size();
+        }
+    }
+    EXPECT_EQ(answers, 1u);
+    EXPECT_NEAR(static_cast<double>(records), 101.0, 2.0);
+
+    ASSERT_EQ(d.writeRegister(0x90, 0), 0);
+    d.runFor(2000);
+    EXPECT_TRUE(d.runFor(50000).empty());
+}
