@@ -1,0 +1,238 @@
+// The connection, model-selection and command-wait dialogs, headless: the
+// drive is drivesim (or a scripted drive), every message is answered and
+// recorded by a scripted prompt.
+#include "DriveSimProcess.h"
+#include "LinkTestBed.h"
+
+#include "app/tables/DriveType.h"
+#include "link/LinkConnection.h"
+#include "link/LinkPort.h"
+#include "link/ui/CMessageEx.h"
+#include "link/ui/CSetComPortDlg.h"
+#include "link/ui/CTypeSelDlg.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedUserPrompt.h"
+#include "tests/support/HexBytes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <unistd.h>
+
+using testsupport::Answer;
+using testsupport::hex;
+using testsupport::withCrc;
+
+namespace {
+
+// Runs `action` on the next modal dialog of type T once it is up (bounded).
+template <typename T>
+void onNextModal(std::function<void(T*)> action, int triesLeft = 200)
+{
+    QTimer::singleShot(10, [action, triesLeft] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            action(dialog);
+            return;
+        }
+        if (triesLeft > 0)
+            onNextModal<T>(action, triesLeft - 1);
+    });
+}
+
+std::string tempPath(const char* stem)
+{
+    return std::string("/tmp/") + stem + "-" + std::to_string(getpid());
+}
+
+}  // namespace
+
+class LinkDialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        ResetLinkState();
+        CurrentDriveType() = DriveType();
+        ini = tempPath("drivara-link-ui.ini");
+        std::remove(ini.c_str());
+        prompt.clear();
+        exitCodes.clear();
+        modeDialogs = 0;
+        CSetComPortDlg::setExitHandler([this](int code) { exitCodes.push_back(code); });
+        CSetComPortDlg::setControlModeDialogHook([this](QWidget*) { ++modeDialogs; });
+    }
+    void cleanup()
+    {
+        ResetLinkState();
+        std::remove(ini.c_str());
+    }
+
+    void autoSearchFindsTheDriveAndIdentificationClosesTheModelDialog()
+    {
+        const std::string link = tempPath("drivara-link-com3");
+        DriveSimProcess sim({"--station", "5", "--baud", "38400", "--model", "VR-101", "--latency", "2", "--link", link});
+        QVERIFY(sim.ok());
+        MapOnlyPort(3, link);
+        int progressShown = -1;
+        onNextModal<CSetComPortDlg>([&](CSetComPortDlg* dialog) {
+            QCOMPARE(dialog->portList()->itemText(3), QString::fromStdString("COM 3 (" + link + ")"));
+            dialog->portList()->setCurrentIndex(0);
+            dialog->stationList()->setCurrentIndex(0);
+            connect(dialog->progressBar(), &QProgressBar::valueChanged, [&](int v) { progressShown = v; });
+            dialog->okButton()->click();
+        });
+        CSetComPortDlg::runConnectionStep(ini, nullptr, 6);
+
+        QCOMPARE(prompt.countMessages("Communication interface ready to start.\nSerial Port : 3\nBuadrate : 38400\nID: 5"), 1);
+        QCOMPARE(prompt.shown().size(), size_t(1));
+        QCOMPARE(progressShown, 11);  // COM 1-2 absent, COM 3 at 115200, 57600, 38400
+        QCOMPARE(int(linkState().slaveAddress), 5);
+        QCOMPARE(linkState().online, 1);
+        QCOMPARE(CurrentDriveType().family, 0);
+        QCOMPARE(CurrentDriveType().vrGroup, 9);
+        QCOMPARE(CurrentDriveType().driveClass, 1);
+        QCOMPARE(CurrentDriveType().unlistedModel, 0);
+        QCOMPARE(modeDialogs, 1);
+        QCOMPARE(platform::IniFile::readInt(ini, "SetComPort", "SaveAsDefault", -1), 0);
+    }
+
+    void anUnknownModelAsksForAManualChoice()
+    {
+        DriveSimProcess sim({"--station", "1", "--baud", "19200", "--model", "VR-005"});
+        QVERIFY(sim.ok());
+        MapOnlyPort(1, sim.portPath());
+        linkState().portHandle = OpenLinkPort(1, 0);
+        CompleteConnection(linkState().portHandle, 1);
+
+        CTypeSelDlg dialog;
+        QCOMPARE(dialog.modelList()->count(), 32);
+        QCOMPARE(dialog.modelList()->currentRow(), 3);
+        onNextModal<CTypeSelDlg>([](CTypeSelDlg* d) {
+            d->modelList()->setCurrentRow(29);  // Zt_001
+            d->findChild<QPushButton*>("ok")->click();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(!dialog.closedByIdentification());
+        QCOMPARE(prompt.countMessages("The system detected an unknown Type. Please update your software, or manually select the compatible version."), 1);
+        QCOMPARE(CurrentDriveType().unlistedModel, 1);
+        QCOMPARE(CurrentDriveType().family, 2);
+        QCOMPARE(CurrentDriveType().ztGroup, 0);
+        QCOMPARE(CurrentDriveType().driveClass, 5);
+    }
+
+    void aSilentDriveGivesTheFallbackModel()
+    {
+        testsupport::PtyPair pty;
+        QVERIFY(pty.ok());
+        MapOnlyPort(1, pty.slavePath());
+        linkState().portHandle = OpenLinkPort(1, 0);
+        CompleteConnection(linkState().portHandle, 1);
+        CTypeSelDlg dialog;
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(dialog.closedByIdentification());
+        QCOMPARE(prompt.countMessages("Get ID Error."), 1);
+        QCOMPARE(CurrentDriveType().modelName(), std::string("Vr_007"));
+        QCOMPARE(CurrentDriveType().driveClass, 2);
+    }
+
+    void aDriveWithStationZeroIsRefused()
+    {
+        testsupport::PtyPair pty;
+        QVERIFY(pty.ok());
+        testsupport::ScriptedResponder drive(pty.masterFd());
+        drive.always(hex("01 03 00 00 00 01 84 0A"), Answer(withCrc(hex("01 03 02 00 00"))));
+        MapOnlyPort(1, pty.slavePath());
+        CSetComPortDlg dialog(ini);
+        dialog.portList()->setCurrentIndex(1);
+        dialog.stationList()->setCurrentIndex(1);
+        dialog.okButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(dialog.okButton()->isEnabled());
+        QCOMPARE(prompt.countMessages("Communication interface fails to start"), 1);
+        QCOMPARE(prompt.shown().back().caption, std::string("Error"));
+        QCOMPARE(linkState().online, 0);
+        QCOMPARE(linkState().portHandle, platform::kNoPort);
+    }
+
+    void storedChoicesCountOnlyWhenKept()
+    {
+        std::ofstream(ini) << "[SetComPort]\nSaveAsDefault=0\nComPort=4\nSlaveID=7\n";
+        {
+            CSetComPortDlg dialog(ini);
+            QCOMPARE(dialog.portList()->currentIndex(), 0);
+            QCOMPARE(dialog.stationList()->currentIndex(), 1);
+            QVERIFY(dialog.onlineOption()->isChecked());
+            // Going off line, with the choices kept.
+            dialog.offlineOption()->setChecked(true);
+            QVERIFY(!dialog.portList()->isEnabled());
+            dialog.portList()->setCurrentIndex(2);
+            dialog.stationList()->setCurrentIndex(9);
+            dialog.saveAsDefault()->setChecked(true);
+            dialog.okButton()->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(linkState().online, 0);
+        }
+        QCOMPARE(platform::IniFile::readInt(ini, "SetComPort", "SaveAsDefault", -1), 1);
+        CSetComPortDlg again(ini);
+        QCOMPARE(again.portList()->currentIndex(), 2);
+        QCOMPARE(again.stationList()->currentIndex(), 9);
+        QVERIFY(again.saveAsDefault()->isChecked());
+    }
+
+    void cancelAsksBeforeLeaving()
+    {
+        CSetComPortDlg dialog(ini);
+        prompt.queueAnswer(platform::PromptCancel);
+        dialog.cancelButton()->click();
+        QVERIFY(exitCodes.empty());
+        QCOMPARE(prompt.countMessages("You will leave the servo software."), 1);
+        QCOMPARE(prompt.shown().back().caption, std::string("Warning"));
+        prompt.queueAnswer(platform::PromptOk);
+        dialog.cancelButton()->click();
+        QCOMPARE(exitCodes, std::vector<int>{0});
+    }
+
+    void commandWaitWritesUntilAcceptedInYellowOnBlack()
+    {
+        testsupport::PtyPair pty;
+        QVERIFY(pty.ok());
+        testsupport::ScriptedResponder drive(pty.masterFd());
+        const auto save = hex("01 06 00 81 00 01 18 22");
+        drive.expect(save, Answer(save).corrupt(7));
+        drive.expect(save, Answer(save));
+        MapOnlyPort(1, pty.slavePath());
+        linkState().portHandle = OpenLinkPort(1, 0);
+        linkState().slaveAddress = 1;
+        linkState().commandWait = {"Warning", "Please wait while data is being written to Servo driver..........", 2, 0x81};
+        CMessageEx dialog;
+        QCOMPARE(dialog.headingLabel()->text(), QString("Warning"));
+        QCOMPARE(dialog.messageLabel()->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        QCOMPARE(dialog.messageLabel()->palette().color(QPalette::Window), QColor(0, 0, 0));
+        QTimer::singleShot(5000, &dialog, &QDialog::reject);  // bound: never hang
+        dialog.exec();
+        QVERIFY(dialog.commandWait().accepted());
+        QCOMPARE(drive.pendingExpectations(), size_t(0));
+    }
+
+private:
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt installed{prompt};
+    std::string ini;
+    std::vector<int> exitCodes;
+    int modeDialogs = 0;
+};
+
+QTEST_MAIN(LinkDialogsTest)
+#include "LinkDialogsTest.moc"
