@@ -1,0 +1,74 @@
+// Link timing against drivesim (beside this program):
+//   BM_AutoSearch/N  - Auto Search over COM 1-16 with 15 absent numbers and
+//                      the drive on COM 16 at 19200 baud, the last rate tried;
+//                      N is the highest station scanned (255 is the real search).
+//   BM_Read64/W      - one 64-register read at 115200 baud, paced, caller's
+//                      wait W ms; the counter wire_ms is the time the request
+//                      and reply take on the line.
+#include "DriveSimProcess.h"
+
+#include "link/ConnectionSearch.h"
+#include "link/LinkConnection.h"
+#include "link/LinkPort.h"
+#include "link/LinkRequests.h"
+#include "link/LinkState.h"
+#include "platform/PortTable.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+void mapOnly(int com, const std::string& path)
+{
+    platform::PortTable::clear();
+    char pattern[] = "/tmp/drivara-bench-nodev-XXXXXX";
+    if (const char* empty = mkdtemp(pattern))
+        platform::PortTable::setDeviceDirectory(empty);
+    platform::PortTable::setExplicitEntry(com, path);
+}
+
+void BM_AutoSearch(benchmark::State& state)
+{
+    DriveSimProcess sim({"--station", "1", "--baud", "19200", "--pace", "--latency", "10"});
+    if (!sim.ok()) {
+        state.SkipWithError("drivesim did not start");
+        return;
+    }
+    mapOnly(16, sim.portPath());
+    for (auto _ : state) {
+        ConnectionSearch search(0, 0);
+        search.setLastScanAddress(static_cast<int>(state.range(0)));
+        const ConnectionSearch::Result result = search.run();
+        if (result.outcome != ConnectionSearch::Outcome::Found || result.port != 16 || result.baudIndex != 0)
+            state.SkipWithError("drive not found where expected");
+        ReleaseLinkPort();
+    }
+}
+BENCHMARK(BM_AutoSearch)->Arg(8)->Arg(255)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Read64(benchmark::State& state)
+{
+    DriveSimProcess sim({"--station", "1", "--baud", "115200", "--pace"});
+    if (!sim.ok()) {
+        state.SkipWithError("drivesim did not start");
+        return;
+    }
+    mapOnly(1, sim.portPath());
+    linkState().portHandle = OpenLinkPort(1, 3);
+    const auto wait = static_cast<uint16_t>(state.range(0));
+    for (auto _ : state) {
+        if (!LinkReadRegisters(1, 0x00, 0x00, 0x00, 64, wait, 0))
+            state.SkipWithError("read failed");
+    }
+    // Request 8 bytes and reply 133 bytes, 10 bits a byte.
+    state.counters["wire_ms"] = (8 + 133) * 10 * 1000.0 / 115200;
+    ReleaseLinkPort();
+}
+BENCHMARK(BM_Read64)->Arg(0)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
