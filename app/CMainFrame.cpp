@@ -1,0 +1,183 @@
+#include "app/CMainFrame.h"
+
+#include "app/CChildFrame.h"
+#include "app/CQDDToolsDoc.h"
+#include "app/CToolBoxView.h"
+#include "app/DriveLinkBridge.h"
+#include "app/texts/LoadText.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+
+namespace {
+QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this))
+{
+    setObjectName("CMainFrame");
+    setWindowTitle("Drivara");
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { updateMenus(); });
+    updateMenus();
+}
+
+CMainFrame::~CMainFrame()
+{
+    destroying_ = true;
+}
+
+void CMainFrame::setApplicationCommandHandler(std::function<bool(int)> handler)
+{
+    appCommands_ = std::move(handler);
+}
+
+void CMainFrame::addChildFrame(CChildFrame* frame, bool fitToView)
+{
+    mdiArea_->addSubWindow(frame);
+    if (fitToView)
+        frame->adjustSize();
+    connect(frame, &QObject::destroyed, this, [this] { updateMenus(); });
+    frame->show();
+    mdiArea_->setActiveSubWindow(frame);
+    updateMenus();
+}
+
+CChildFrame* CMainFrame::activeChildFrame() const
+{
+    return qobject_cast<CChildFrame*>(mdiArea_->activeSubWindow());
+}
+
+QList<CChildFrame*> CMainFrame::childFrames() const
+{
+    QList<CChildFrame*> frames;
+    for (auto* window : mdiArea_->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window))
+            frames << frame;
+    return frames;
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, int commandId, const QString& label)
+{
+    QAction* action = menu->addAction(label);
+    action->setObjectName(QString("cmd%1").arg(commandId));
+    action->setData(commandId);
+    connect(action, &QAction::triggered, this, [this, commandId] { runCommand(commandId); });
+    return action;
+}
+
+void CMainFrame::addHelpMenu()
+{
+    QMenu* help = menuBar()->addMenu(text(597));
+    addCommand(help, 57670, text(279));
+    addCommand(help, 57664, text(280));
+}
+
+void CMainFrame::buildMainMenu()
+{
+    QMenu* file = menuBar()->addMenu(text(592));
+    addCommand(file, 57665, text(276));
+    QMenu* setup = menuBar()->addMenu(text(593));
+    addCommand(setup, 32805, text(277));
+    addCommand(setup, 32803, text(278));
+    addHelpMenu();
+}
+
+void CMainFrame::buildDocumentMenu(bool scope)
+{
+    QMenu* file = menuBar()->addMenu(text(592));
+    addCommand(file, 57602, text(281));
+    file->addSeparator();
+    if (scope) {
+        addCommand(file, 57609, text(57609));
+        addCommand(file, 57607, text(57607))->setShortcut(QKeySequence::Print);
+        file->addSeparator();
+    }
+    addCommand(file, 57665, text(276));
+
+    QMenu* tools = menuBar()->addMenu(text(594));
+    addCommand(tools, 32824, text(595));
+    const bool online = LinkBridge().onlineFlag && LinkBridge().onlineFlag() == 1;
+    addCommand(tools, 32815, text(282))->setEnabled(online);
+    addCommand(tools, 32816, text(283))->setEnabled(online);
+    addCommand(tools, 32863, text(284));
+    addCommand(tools, 32873, text(285))->setEnabled(online);
+    addCommand(tools, 32876, text(286));
+
+    QMenu* windows = menuBar()->addMenu(text(596));
+    addCommand(windows, 57650, text(293));
+    addCommand(windows, 57651, text(294));
+    addCommand(windows, 57649, text(295));
+    addHelpMenu();
+}
+
+void CMainFrame::updateMenus()
+{
+    if (destroying_)
+        return;
+    // Old menus go later: this may run inside one of their actions.
+    const auto oldMenus = menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    menuBar()->clear();
+    for (QMenu* menu : oldMenus) {
+        menu->setParent(nullptr);
+        menu->deleteLater();
+    }
+    CChildFrame* active = activeChildFrame();
+    if (!active)
+        buildMainMenu();
+    else
+        buildDocumentMenu(active->showsScope());
+}
+
+QAction* CMainFrame::commandAction(int commandId) const
+{
+    return menuBar()->findChild<QAction*>(QString("cmd%1").arg(commandId));
+}
+
+void CMainFrame::runCommand(int commandId)
+{
+    if (appCommands_ && appCommands_(commandId))
+        return;
+    CChildFrame* active = activeChildFrame();
+    switch (commandId) {
+    case 57602:
+        if (active)
+            active->close();
+        return;
+    case 57650: mdiArea_->cascadeSubWindows(); return;
+    // The area keeps minimised windows in a row of its own already.
+    case 57651: case 57649: mdiArea_->tileSubWindows(); return;
+    case 57607: case 57609:
+        // The scope view prints; other views have nothing to print.
+        if (active && active->view())
+            QMetaObject::invokeMethod(active->view(),
+                                      commandId == 57607 ? "filePrint" : "filePrintPreview");
+        return;
+    default: break;
+    }
+    if (!active || !active->document())
+        return;
+    // The tool box checks the drive before it opens the parameter page.
+    if (commandId == 32824)
+        if (auto* toolBox = qobject_cast<CToolBoxView*>(active->view())) {
+            toolBox->openParameterSetupChecked();
+            return;
+        }
+    active->document()->runCommand(commandId);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    CChildFrame* active = activeChildFrame();
+    if (active && active->showsScope())
+        StopScopeBeforeClosing();
+    if (beforeClose_)
+        beforeClose_();
+    mdiArea_->closeAllSubWindows();
+    if (!mdiArea_->subWindowList().isEmpty()) {
+        event->ignore();  // a window refused to close
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,56 @@
+#include "app/CTalkDlg.h"
+
+#include "app/texts/LoadText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+int& choiceByte()
+{
+    static int choice = 0;
+    return choice;
+}
+QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
+}  // namespace
+
+CTalkDlg::CTalkDlg(unsigned option0TextId, unsigned option1TextId, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("CTalkDlg");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(text(463), this));
+    options_[0] = new QRadioButton(text(option0TextId), this);
+    options_[1] = new QRadioButton(text(option1TextId), this);
+    options_[0]->setObjectName("option0");
+    options_[1]->setObjectName("option1");
+    options_[0]->setChecked(true);
+    layout->addWidget(options_[0]);
+    layout->addWidget(options_[1]);
+    auto* ok = new QPushButton(text(211), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &CTalkDlg::confirm);
+}
+
+void CTalkDlg::confirm()
+{
+    choiceByte() = options_[1]->isChecked() ? 1 : 0;
+    accept();
+}
+
+int CTalkDlg::ask(unsigned option0TextId, unsigned option1TextId)
+{
+    CTalkDlg dialog(option0TextId, option1TextId, QApplication::activeWindow());
+    dialog.exec();
+    return choiceByte();
+}
+
+int CTalkDlg::lastChoice()
+{
+    return choiceByte();
+}

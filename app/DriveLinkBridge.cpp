@@ -1,0 +1,7 @@
+#include "app/DriveLinkBridge.h"
+
+DriveLinkBridge& LinkBridge()
+{
+    static DriveLinkBridge bridge;
+    return bridge;
+}

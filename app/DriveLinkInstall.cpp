@@ -1,0 +1,42 @@
+// The shell's calls wired to the program's drive link and its dialogs.
+
+#include "app/DriveLinkBridge.h"
+#include "app/PluginLink.h"
+#include "app/ShellState.h"
+#include "link/DriveIdentification.h"
+#include "link/LinkRequests.h"
+#include "link/LinkState.h"
+#include "link/ui/CSetComPortDlg.h"
+
+#include <QApplication>
+
+void InstallDriveLink(DriveLinkBridge& bridge)
+{
+    LinkState& link = linkState();
+    PluginLinkState().useLinkCopies(&link.pluginPortHandle, &link.pluginSlaveAddress,
+                                    &link.pluginLinkUp);
+    bridge.onlineFlag = [] { return linkState().online; };
+    bridge.readControlMode = [](int& mode) {
+        LinkState& state = linkState();
+        if (LinkReadRegisters(state.slaveAddress, 0x00, 0x02, 0x00, 0x01, 200, 1) != 1)
+            return false;
+        mode = state.receiveBuffer[4];
+        return true;
+    };
+    bridge.verifyDriveModel = [](int strict) {
+        return VerifyDriveModel(strict, Shell().settings.repairPr1F != 0);
+    };
+    bridge.runConnectionStep = [] {
+        CSetComPortDlg::runConnectionStep(Shell().preferencePath(), QApplication::activeWindow());
+    };
+    bridge.forgetConnection = [] { linkState().online = 0; };
+    bridge.stopScopeAcquisition = [] {
+        LinkState& state = linkState();
+        const bool acquiring = state.scanRunning == 1 || state.scopeRunning == 1 ||
+                               state.triggerRunning == 1;
+        state.scanRunning = 0;
+        state.scopeRunning = 0;
+        state.triggerRunning = 0;
+        return acquiring;
+    };
+}
