@@ -28,7 +28,10 @@ DriveRegisters::Config configFor(std::initializer_list<const char*> args)
     return options.drive;
 }
 
-int32_t read32(DriveHarness& d, uint16_t low) { return (d.readRegister(low + 1) << 16) | d.readRegister(low); }
+int32_t read32(DriveHarness& d, uint16_t low)
+{
+    return static_cast<int32_t>((uint32_t(d.readRegister(low + 1)) << 16) | uint32_t(d.readRegister(low)));
+}
 
 struct TempDir {
     fs::path path = fs::temp_directory_path() / ("drivesim-test-" + std::to_string(::getpid()));
