@@ -91,11 +91,14 @@ void CModbus::SendRequest(unsigned char* frame, unsigned int length) {
 
 unsigned long CModbus::WaitForReply(unsigned long wanted) {
     const uint64_t polls = static_cast<uint64_t>(m_PreCountQueTimes) + 1;
-    unsigned long queued = 0;
+    uint32_t queued = 0;
+    // A port that cannot be queried (closed, adapter pulled) will not bring
+    // a reply: end the wait instead of polling a dead line.
+    auto count = [&] { return platform::serialQueuedInput(m_hComm, queued); };
     if (m_WaitWriteTime != 0) {
         for (uint64_t i = 0; i < polls; ++i) {
             platform::sleepMs(m_WaitWriteTime);
-            queued = PreCountInQue();
+            if (!count()) return 0;
             if (queued >= wanted) break;
         }
         return queued;
@@ -103,17 +106,18 @@ unsigned long CModbus::WaitForReply(unsigned long wanted) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + kPollSlice * polls;
     for (;;) {
-        queued = PreCountInQue();
+        if (!count()) return 0;
         if (queued >= wanted) return queued;
         const auto now = Clock::now();
         if (now >= deadline) return queued;
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
-        if (queued == 0 && platform::isOpenHandle(m_hComm)) {
-            // Sleeps until the first byte comes, in slices of at most 1 ms.
+        if (queued == 0) {
+            // Sleeps until the first byte comes, in slices of at most 1 ms. A
+            // hung-up line returns at once: nap instead of spinning.
             const auto slice = std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(1));
             if (!platform::serialWaitReadable(m_hComm, static_cast<int>(slice.count())) &&
-                PreCountInQue() == 0 && !platform::isOpenHandle(m_hComm))
-                return 0;
+                Clock::now() - now < slice / 2)
+                std::this_thread::sleep_for(slice);
         } else {
             std::this_thread::sleep_for(std::min<std::chrono::microseconds>(left, kPartialReplyNap));
         }

@@ -67,7 +67,8 @@ int waitFor(PortHandle handle, short events, long timeoutUs) {
         int rc = ppoll(&pfd, 1, &ts, nullptr);
         if (rc < 0 && errno == EINTR) continue;  // rare; waits once more at most
         if (rc > 0 && (pfd.revents & (POLLERR | POLLNVAL))) return -1;
-        // A hang-up with no data shows up as an error of the read that follows.
+        // A hang-up with nothing left to read: waiting again would not block.
+        if (rc > 0 && (pfd.revents & POLLHUP) && !(pfd.revents & events)) return -1;
         return rc;
     }
 }

@@ -1,6 +1,7 @@
 #include "ModbusOnPty.h"
 
 #include <cstring>
+#include <memory>
 #include <time.h>
 
 using namespace testsupport;
@@ -111,11 +112,15 @@ TEST_F(CModbusTest, RetriesAtLeastOnceAndAtMostRetryTimes) {
     const Bytes request = withCrc(hex("01 10 00 05 00 01 02 00 01"));
     device.always(request, Answer::none());
     unsigned short value = 1;
+    size_t total = 0;
     for (unsigned times : {0u, 1u, 3u}) {
-        size_t before = device.requests().size();
         master.SetRetryTimes(times);
         EXPECT_EQ(master.WriteMultipleRegisters(5, 1, &value), 0);
-        EXPECT_EQ(device.requests().size() - before, std::max(1u, times)) << "RetryTimes " << times;
+        total += std::max(1u, times);
+        // The last request may still be on its way to the device.
+        EXPECT_TRUE(device.waitAnswered(total));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(device.requests().size(), total) << "RetryTimes " << times;
     }
     EXPECT_EQ(master.LastResult(), Result::NoReply);
 }
@@ -257,4 +262,28 @@ TEST_F(CModbusTest, RequestsBeyondTheLimitsAreRefusedUnsent) {
     EXPECT_EQ(master.LastResult(), Result::InvalidRequest);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(device.received().empty());
+}
+
+TEST(CModbusDeadLine, ClosedOrHungUpPortFailsFastWithoutSpinning) {
+    CModbus master;
+    unsigned short reg = 0;
+    auto start = Clock::now();
+    EXPECT_EQ(master.ReadHoldingRegisters(0, 1, &reg), 0);  // never opened
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+
+    // The far end goes away while the port is open (an adapter pulled).
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt scoped(prompt);
+    auto pty = std::make_unique<PtyPair>();
+    platform::PortTable::setExplicitEntry(2, pty->slavePath());
+    platform::SerialSettings settings;
+    ASSERT_EQ(master.OpenComPort(2, settings), 1);
+    pty.reset();
+    start = Clock::now();
+    const double cpuBefore = threadCpuMs();
+    EXPECT_EQ(master.ReadHoldingRegisters(0, 1, &reg), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_LT(threadCpuMs() - cpuBefore, 250.0);
+    master.CloseComPort();
+    platform::PortTable::setExplicitEntry(2, "");
 }
