@@ -39,7 +39,8 @@ constexpr auto kPartialReplyNap = std::chrono::microseconds(100);
 // The longest a read of bytes already counted as waiting may take.
 constexpr int kQueuedReadTimeoutMs = 200;
 
-// The monitor's read position is one for the whole library.
+// The monitor's read position is one for the whole library; its mutex also
+// guards the monitor lists.
 struct MonitorCursor {
     std::mutex mutex;
     const void* list = nullptr;  // the list the cursor was last pointed into
@@ -368,6 +369,10 @@ void CModbus::DiscardAndLog(const char* tag, unsigned long wait, const unsigned 
         std::snprintf(cell, sizeof cell, "%02X ", b);
         line += cell;
     }
+    // One lock for the lists and the cursor: a reader on another thread may
+    // take lines while an exchange logs.
+    MonitorCursor& c = monitorCursor();
+    std::lock_guard<std::mutex> lock(c.mutex);
     m_Monitor->push_back(std::move(line));
     if (m_Monitor->size() <= kMonitorCapacity) return;
 
@@ -375,8 +380,6 @@ void CModbus::DiscardAndLog(const char* tag, unsigned long wait, const unsigned 
     // lines and move the read position with them.
     const size_t dropped = m_Monitor->size() - kMonitorCapacity;
     m_Monitor->erase(m_Monitor->begin(), m_Monitor->begin() + static_cast<long>(dropped));
-    MonitorCursor& c = monitorCursor();
-    std::lock_guard<std::mutex> lock(c.mutex);
     if (c.list == m_Monitor.get()) {
         c.cursor -= std::min(c.cursor, dropped);
         c.delivered -= std::min(c.delivered, dropped);
@@ -384,6 +387,7 @@ void CModbus::DiscardAndLog(const char* tag, unsigned long wait, const unsigned 
 }
 
 void CModbus::MonitorInit() {
+    std::lock_guard<std::mutex> lock(monitorCursor().mutex);
     m_Monitor->clear();
     m_MonitorRestart = 1;
 }
