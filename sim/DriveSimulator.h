@@ -34,6 +34,9 @@ public:
 
     DriveSimulator(const DriveRegisters::Config& drive, const LineSettings& line,
                    const EepromFile* eeprom = nullptr, const EepromFile::Image* savedImage = nullptr);
+    // The slave refers to the registers inside: a copy would point back here.
+    DriveSimulator(const DriveSimulator&) = delete;
+    DriveSimulator& operator=(const DriveSimulator&) = delete;
 
     void receive(const uint8_t* data, size_t length, uint64_t nowUs);
     // The line's settings differ from the drive's: whatever arrives is noise.

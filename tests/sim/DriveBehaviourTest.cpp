@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-DriveRegisters::Config configFor(std::initializer_list<const char*> args)
+drivesim::SimOptions optionsFor(std::initializer_list<const char*> args)
 {
     std::vector<const char*> argv{"drivesim"};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -25,7 +25,15 @@ DriveRegisters::Config configFor(std::initializer_list<const char*> args)
     std::string error;
     EXPECT_EQ(drivesim::SimOptions::parse(static_cast<int>(argv.size()), argv.data(), options, error),
               drivesim::SimOptions::Outcome::Run) << error;
-    return options.drive;
+    return options;
+}
+
+DriveRegisters::Config configFor(std::initializer_list<const char*> args) { return optionsFor(args).drive; }
+
+DriveHarness driveWith(std::initializer_list<const char*> args)
+{
+    const drivesim::SimOptions o = optionsFor(args);
+    return DriveHarness(o.drive, o.line);
 }
 
 int32_t read32(DriveHarness& d, uint16_t low)
@@ -266,4 +274,37 @@ TEST(Options, RejectsBadValues)
                   drivesim::SimOptions::Outcome::Error) << args[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(LineFaults, DropCorruptExtraByteAndSilence)
+{
+    const std::string request = "01 03 00 00 00 01";
+    const Bytes good = testsupport::withCrc(testsupport::hex("01 03 02 00 01"));
+    EXPECT_TRUE(driveWith({"--drop", "1"}).request(request).empty());
+    const Bytes corrupt = driveWith({"--corrupt", "1"}).request(request);
+    ASSERT_EQ(corrupt.size(), good.size());
+    EXPECT_NE(corrupt, good);
+    const Bytes longer = driveWith({"--extra-byte", "1"}).request(request);
+    ASSERT_EQ(longer.size(), good.size() + 1);
+    EXPECT_TRUE(std::equal(good.begin(), good.end(), longer.begin()));
+
+    DriveHarness silent = driveWith({"--silent-after", "2"});
+    EXPECT_EQ(silent.request(request), good);
+    EXPECT_EQ(silent.request(request), good);
+    EXPECT_TRUE(silent.request(request).empty());
+    EXPECT_TRUE(silent.request("01 06 00 90 00 01").empty());
+    EXPECT_TRUE(silent.runFor(20000).empty());  // no stream from a dead drive either
+}
+
+TEST(LineFaults, SameSeedSameFaults)
+{
+    const auto pattern = [](const char* seed) {
+        DriveHarness d = driveWith({"--drop", "0.5", "--seed", seed});
+        std::string lost;
+        for (int i = 0; i < 64; ++i)
+            lost += d.request("01 03 00 00 00 01").empty() ? '1' : '0';
+        return lost;
+    };
+    EXPECT_EQ(pattern("7"), pattern("7"));
+    EXPECT_NE(pattern("7"), pattern("8"));
 }
