@@ -11,12 +11,14 @@
 #include "app/PluginLink.h"
 #include "app/ShellState.h"
 #include "app/texts/LoadText.h"
+#include "platform/PortTable.h"
 #include "platform/Ticks.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QUrl>
 
 CQDDToolsApp::CQDDToolsApp()
@@ -50,6 +52,8 @@ bool CQDDToolsApp::initInstance(const StartupOptions& options)
         options.workingDirectory.empty() ? QDir::currentPath().toStdString() : options.workingDirectory;
     shell.settings = GlobalSettings::read(shell.preferencePath());
     shell.engineerMode = shell.settings.asksForEngineerMode() ? 1 : 0;
+    // COM numbers may be mapped to devices in the same file.
+    platform::PortTable::loadFromIni(shell.preferencePath());
 
     mainFrame_ = std::make_unique<CMainFrame>();
     mainFrame_->setApplicationCommandHandler([this](int id) { return onCommand(id); });
@@ -57,8 +61,12 @@ bool CQDDToolsApp::initInstance(const StartupOptions& options)
 
     LoadLanguageFile(shell.pathOf("Language.lng"));
     mainFrame_->updateMenus();
-    if (options.showMaximized)
+    if (options.showMaximized) {
+        // Without a window manager "maximised" means nothing: fill the screen.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            mainFrame_->setGeometry(screen->availableGeometry());
         mainFrame_->showMaximized();
+    }
     else
         mainFrame_->show();
 
@@ -121,6 +129,9 @@ void CQDDToolsApp::reconnect()
     auto& bridge = LinkBridge();
     if (bridge.forgetConnection)
         bridge.forgetConnection();
+    // An adapter plugged in since start-up gets its number now.
+    platform::PortTable::loadFromIni(Shell().preferencePath());
+    platform::PortTable::rescan();
     if (bridge.runConnectionStep)
         bridge.runConnectionStep();
     // The tool boxes already open follow the new link and drive; a new one
