@@ -28,5 +28,6 @@ int LinkReceive(platform::PortHandle handle, size_t count);
 bool LinkSendRequest(platform::PortHandle handle, const uint8_t* frame, size_t length);
 
 // The wait for a reply after the caller's own sleep: the time in which the
-// queue is watched for the exact count (a share of time per status query).
+// queue is watched for the exact count (a share of time per status query),
+// plus the wire time of that many bytes at the port's rate.
 constexpr int kReceiveWindowUs = 20000;

@@ -224,6 +224,14 @@ TEST_F(LinkTestBed, ReportSlaveIdTakesTheLongOrTheShortAnswer)
     EXPECT_EQ(drive->requests().size(), 3u);  // the long receive failed once
 }
 
+TEST_F(LinkTestBed, ALongAnswerAtTheSlowestRateArrivesInOneRequest)
+{
+    openPort(0);  // 19200 baud: 34 bytes take 18 ms on the wire
+    drive->always(kReportSlaveId, Answer(slaveIdAnswer(34, "VR-101")).after(15).paced(19200));
+    EXPECT_EQ(LinkReportSlaveId(1), 1);
+    EXPECT_EQ(drive->requests().size(), 1u);
+}
+
 TEST_F(LinkTestBed, ReportSlaveIdRefusesACorruptLongAnswer)
 {
     openPort();
