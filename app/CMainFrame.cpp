@@ -25,7 +25,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdi
 
 CMainFrame::~CMainFrame()
 {
+    // The child windows outlive this part of the object: cut their signals.
     destroying_ = true;
+    mdiArea_->disconnect(this);
+    for (CChildFrame* frame : findChildren<CChildFrame*>())
+        frame->disconnect(this);
 }
 
 void CMainFrame::setApplicationCommandHandler(std::function<bool(int)> handler)
