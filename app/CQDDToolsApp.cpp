@@ -161,5 +161,12 @@ void CQDDToolsApp::openPluginWindow()
 
 void CQDDToolsApp::saveAllModified()
 {
+    // Events keep flowing during the wait (the plug-in asks its question on
+    // this thread); a second close request meanwhile must not wait again.
+    static bool waiting = false;
+    if (waiting)
+        return;
+    waiting = true;
     WaitForPluginClose(PluginLinkState(), [] { QCoreApplication::processEvents(); });
+    waiting = false;
 }
