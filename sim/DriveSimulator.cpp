@@ -39,11 +39,17 @@ void DriveSimulator::answer(const std::vector<uint8_t>& frame, uint64_t nowUs)
     ++counters_.requests;
     if (faults_.silent())
         return;
+    const bool wasStreaming = registers_.channelMask() != 0;
     std::vector<uint8_t> reply = slave_.handle(frame.data(), frame.size());
     if (reply.empty() || !faults_.applyToAnswer(reply))
         return;
     ++counters_.answers;
-    output_.queueAnswer(std::move(reply), nowUs + uint64_t(line_.latencyMs) * 1000);
+    const uint64_t readyUs = nowUs + uint64_t(line_.latencyMs) * 1000;
+    if (!wasStreaming && registers_.channelMask() != 0) {
+        const uint64_t wireUs = line_.paced ? reply.size() * 10000000ull / line_.baud : 0;
+        streamHoldUntilUs_ = readyUs + wireUs;
+    }
+    output_.queueAnswer(std::move(reply), readyUs);
 }
 
 uint64_t DriveSimulator::recordDueUs(uint64_t index) const
@@ -59,6 +65,8 @@ void DriveSimulator::stream(uint64_t nowUs)
         return;
     }
     if (!streaming_) {
+        if (nowUs < streamHoldUntilUs_)
+            return;
         streaming_ = true;
         streamStartUs_ = nowUs;
         recordsDue_ = 0;
@@ -98,6 +106,8 @@ uint64_t DriveSimulator::nextWakeUs() const
     uint64_t wake = output_.nextDueUs();
     if (framer_.pending() > 0)
         wake = std::min(wake, lastInputUs_ + uint64_t(line_.silenceResyncMs) * 1000);
+    if (!streaming_ && registers_.channelMask() != 0 && streamHoldUntilUs_ > 0)
+        wake = std::min(wake, streamHoldUntilUs_);
     if (streaming_) {
         const uint64_t next = recordDueUs(recordsDue_);
         wake = std::min(wake, line_.paced ? next : std::max(next, recordDueUs(recordsDue_ - 1) + kBatchUs));

@@ -67,6 +67,9 @@ private:
     bool streaming_ = false;
     uint64_t streamStartUs_ = 0;
     uint64_t recordsDue_ = 0;  // records owed since the stream started
+    // The answer to the write that starts the stream leaves before the first
+    // record, as on the drive; the stream waits until then.
+    uint64_t streamHoldUntilUs_ = 0;
 };
 
 }  // namespace drivesim

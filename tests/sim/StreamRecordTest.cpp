@@ -156,3 +156,19 @@ TEST(StreamOnTheLine, RecordsEveryMillisecondWithAnswersBetweenThem)
     d.runFor(2000);
     EXPECT_TRUE(d.runFor(50000).empty());
 }
+
+TEST(StreamOnTheLine, EchoOfTheStartCommandLeavesBeforeTheFirstRecord)
+{
+    drivesim::DriveSimulator::LineSettings line;
+    line.baud = 115200;
+    line.paced = true;
+    line.latencyMs = 10;
+    DriveHarness d({}, line);
+    const Bytes start = testsupport::withCrc(testsupport::hex("01 06 00 90 00 07"));
+    Bytes out = d.send(start);
+    const Bytes more = d.runFor(30000);
+    out.insert(out.end(), more.begin(), more.end());
+    ASSERT_GE(out.size(), start.size() + 9);
+    EXPECT_TRUE(std::equal(start.begin(), start.end(), out.begin()));
+    EXPECT_EQ(out[start.size()], 0xC5);
+}
