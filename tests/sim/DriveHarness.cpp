@@ -1,61 +1,72 @@
 #include "DriveHarness.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace simtest {
 namespace {
 
-std::string hex16(uint16_t v)
+// A write's echo may be followed by stream records.
+int writeOutcome(const Bytes& sent, const Bytes& reply)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X %02X", v >> 8, v & 0xFF);
-    return text;
+    if (reply.size() == 5 && (reply[1] & 0x80))
+        return reply[2];
+    return reply.size() >= sent.size() && std::equal(sent.begin(), sent.end(), reply.begin()) ? 0 : -1;
 }
 
 }  // namespace
 
+DriveHarness::DriveHarness(drivesim::DriveRegisters::Config drive, drivesim::DriveSimulator::LineSettings line,
+                           const drivesim::EepromFile* eeprom, const drivesim::EepromFile::Image* saved)
+    : sim(drive, line, eeprom, saved)
+{
+    sim.advance(nowUs);
+}
+
+Bytes DriveHarness::send(const Bytes& bytes)
+{
+    sim.receive(bytes.data(), bytes.size(), nowUs);
+    return runFor(1000);
+}
+
+Bytes DriveHarness::runFor(uint64_t us)
+{
+    Bytes out;
+    for (const uint64_t end = nowUs + us; nowUs < end;) {
+        nowUs += std::min<uint64_t>(1000, end - nowUs);
+        sim.advance(nowUs);
+        sim.release(nowUs, out);
+    }
+    return out;
+}
+
+Bytes DriveHarness::frame(uint8_t function, uint16_t address, uint16_t value)
+{
+    return testsupport::withCrc({sim.registers().station(), function, uint8_t(address >> 8), uint8_t(address & 0xFF),
+                                 uint8_t(value >> 8), uint8_t(value & 0xFF)});
+}
+
 int DriveHarness::readRegister(uint16_t address)
 {
-    const uint8_t station = sim.registers().station();
-    char head[8];
-    std::snprintf(head, sizeof head, "%02X 03 ", station);
-    const Bytes reply = request(head + hex16(address) + " 00 01");
-    if (reply.size() != 7)
-        return -1;
-    return (reply[3] << 8) | reply[4];
+    const Bytes reply = send(frame(0x03, address, 1));
+    return reply.size() == 7 ? (reply[3] << 8) | reply[4] : -1;
 }
 
 int DriveHarness::writeRegister(uint16_t address, uint16_t value)
 {
-    char head[8];
-    std::snprintf(head, sizeof head, "%02X 06 ", sim.registers().station());
-    const Bytes sent = testsupport::withCrc(testsupport::hex(head + hex16(address) + " " + hex16(value)));
-    const Bytes reply = send(sent);
-    if (reply.size() == 5 && (reply[1] & 0x80))
-        return reply[2];
-    // The echo comes first; stream records may follow it.
-    return reply.size() >= 8 && std::equal(sent.begin(), sent.end(), reply.begin()) ? 0 : -1;
-}
-
-int DriveHarness::writeCoil(uint16_t coil, bool on)
-{
-    char head[8];
-    std::snprintf(head, sizeof head, "%02X 05 ", sim.registers().station());
-    const Bytes reply = request(head + hex16(coil) + (on ? " FF 00" : " 00 00"));
-    if (reply.size() == 5 && (reply[1] & 0x80))
-        return reply[2];
-    return reply.size() == 8 ? 0 : -1;
+    const Bytes sent = frame(0x06, address, value);
+    return writeOutcome(sent, send(sent));
 }
 
 int DriveHarness::readCoil(uint16_t coil)
 {
-    char head[8];
-    std::snprintf(head, sizeof head, "%02X 01 ", sim.registers().station());
-    const Bytes reply = request(head + hex16(coil) + " 00 01");
-    if (reply.size() != 6)
-        return -1;
-    return reply[3] & 1;
+    const Bytes reply = send(frame(0x01, coil, 1));
+    return reply.size() == 6 ? reply[3] & 1 : -1;
+}
+
+int DriveHarness::writeCoil(uint16_t coil, bool on)
+{
+    const Bytes sent = frame(0x05, coil, on ? 0xFF00 : 0);
+    return writeOutcome(sent, send(sent));
 }
 
 }  // namespace simtest
