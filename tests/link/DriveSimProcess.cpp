@@ -1,20 +1,18 @@
 #include "DriveSimProcess.h"
 
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
-
 std::string DriveSimProcess::programPath()
 {
     char self[PATH_MAX] = {};
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string dir = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
-    dir = dir.substr(0, dir.find_last_of('/'));
-    return dir + "/drivesim";
+    const std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
+    return path.substr(0, path.find_last_of('/')) + "/drivesim";
 }
 
 DriveSimProcess::DriveSimProcess(const std::vector<std::string>& options)
@@ -22,8 +20,7 @@ DriveSimProcess::DriveSimProcess(const std::vector<std::string>& options)
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return;
-    const std::string program = programPath();
-    std::vector<std::string> args{program};
+    std::vector<std::string> args{programPath()};
     args.insert(args.end(), options.begin(), options.end());
     pid_ = fork();
     if (pid_ == 0) {
@@ -34,45 +31,39 @@ DriveSimProcess::DriveSimProcess(const std::vector<std::string>& options)
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(pipeFds[1]);
-    output_ = pipeFds[0];
-    if (pid_ < 0)
-        return;
+    output_ = pipeFds[0];  // kept open: later output must not break the child's pipe
     // The first line, within a bounded time.
     std::string line;
+    char c = 0;
+    pollfd p{output_, POLLIN, 0};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{output_, POLLIN, 0};
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
         if (poll(&p, 1, 100) <= 0)
             continue;
-        char c = 0;
-        if (read(output_, &c, 1) != 1)
+        if (read(output_, &c, 1) != 1 || c == '\n')
             break;
-        if (c == '\n') {
-            portPath_ = line;
-            break;
-        }
         line += c;
     }
+    if (c == '\n')
+        portPath_ = line;
 }
 
 DriveSimProcess::~DriveSimProcess()
 {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        for (int i = 0; i < 100; ++i) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
+        // A second for a clean exit, then it is forced.
+        for (int waited = 0; waitpid(pid_, nullptr, WNOHANG) != pid_; ++waited) {
+            if (waited == 100) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, nullptr, 0);
                 break;
             }
             usleep(10000);
-        }
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
         }
     }
     if (output_ >= 0)

@@ -12,7 +12,6 @@
 #include "link/ui/CTypeSelDlg.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserPrompt.h"
-#include "tests/support/HexBytes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,10 +28,6 @@
 #include <fstream>
 #include <functional>
 #include <unistd.h>
-
-using testsupport::Answer;
-using testsupport::hex;
-using testsupport::withCrc;
 
 namespace {
 
@@ -53,6 +48,14 @@ void onNextModal(std::function<void(T*)> action, int triesLeft = 200)
 std::string tempPath(const char* stem)
 {
     return std::string("/tmp/") + stem + "-" + std::to_string(getpid());
+}
+
+// Opens COM 1 (mapped to `path`) at 19200 baud and takes station 1 into use.
+void connectStationOne(const std::string& path)
+{
+    MapOnlyPort(1, path);
+    linkState().portHandle = OpenLinkPort(1, 0);
+    CompleteConnection(linkState().portHandle, 1);
 }
 
 }  // namespace
@@ -112,10 +115,7 @@ private slots:
     {
         DriveSimProcess sim({"--station", "1", "--baud", "19200", "--model", "VR-005"});
         QVERIFY(sim.ok());
-        MapOnlyPort(1, sim.portPath());
-        linkState().portHandle = OpenLinkPort(1, 0);
-        CompleteConnection(linkState().portHandle, 1);
-
+        connectStationOne(sim.portPath());
         CTypeSelDlg dialog;
         QCOMPARE(dialog.modelList()->count(), 32);
         QCOMPARE(dialog.modelList()->currentRow(), 3);
@@ -136,9 +136,7 @@ private slots:
     {
         testsupport::PtyPair pty;
         QVERIFY(pty.ok());
-        MapOnlyPort(1, pty.slavePath());
-        linkState().portHandle = OpenLinkPort(1, 0);
-        CompleteConnection(linkState().portHandle, 1);
+        connectStationOne(pty.slavePath());
         CTypeSelDlg dialog;
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QVERIFY(dialog.closedByIdentification());
@@ -152,7 +150,7 @@ private slots:
         testsupport::PtyPair pty;
         QVERIFY(pty.ok());
         testsupport::ScriptedResponder drive(pty.masterFd());
-        drive.always(hex("01 03 00 00 00 01 84 0A"), Answer(withCrc(hex("01 03 02 00 00"))));
+        drive.always(kReadStation, Answer(withCrc(hex("01 03 02 00 00"))));  // register 0 holds 0
         MapOnlyPort(1, pty.slavePath());
         CSetComPortDlg dialog(ini);
         dialog.portList()->setCurrentIndex(1);
@@ -209,9 +207,8 @@ private slots:
         testsupport::PtyPair pty;
         QVERIFY(pty.ok());
         testsupport::ScriptedResponder drive(pty.masterFd());
-        const auto save = hex("01 06 00 81 00 01 18 22");
-        drive.expect(save, Answer(save).corrupt(7));
-        drive.expect(save, Answer(save));
+        drive.expect(kSaveEeprom, Answer(kSaveEeprom).corrupt(7));
+        drive.expect(kSaveEeprom, Answer(kSaveEeprom));
         MapOnlyPort(1, pty.slavePath());
         linkState().portHandle = OpenLinkPort(1, 0);
         linkState().slaveAddress = 1;

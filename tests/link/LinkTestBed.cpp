@@ -4,8 +4,24 @@
 #include "link/LinkPort.h"
 #include "platform/PortTable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+Bytes SlaveIdAnswer(const std::string& code, size_t length, size_t offset)
+{
+    Bytes frame(length - 2, 0);
+    frame[0] = 0x01;
+    frame[1] = 0x11;
+    frame[2] = static_cast<uint8_t>(length - 5);
+    std::copy(code.begin(), code.end(), frame.begin() + offset);
+    return withCrc(frame);
+}
+
+Bytes ReceiveBuffer(size_t length)
+{
+    return Bytes(linkState().receiveBuffer, linkState().receiveBuffer + length);
+}
 
 void ResetLinkState()
 {

@@ -1,8 +1,10 @@
 #pragma once
 // Test bed for the link: a scripted drive on a pseudo-terminal mapped to
 // COM 1 (and no other COM number), the link state reset, the port open.
+// Also the frames and helpers the link suites share.
 
 #include "link/LinkState.h"
+#include "tests/support/HexBytes.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedResponder.h"
 
@@ -11,6 +13,25 @@
 #include <chrono>
 #include <memory>
 #include <string>
+
+using testsupport::Answer;
+using testsupport::Bytes;
+using testsupport::hex;
+using testsupport::toHex;
+using testsupport::withCrc;
+
+// Station-1 frames; the CRCs were worked out with an independent bitwise CRC.
+inline const Bytes kReadStation = hex("01 03 00 00 00 01 84 0A");
+inline const Bytes kStationReply = hex("01 03 02 00 05 78 47");
+inline const Bytes kStopStream = hex("01 06 00 90 00 00 89 E7");
+inline const Bytes kReportSlaveId = hex("01 11 C0 2C");
+inline const Bytes kSaveEeprom = hex("01 06 00 81 00 01 18 22");
+
+// An identification answer of `length` bytes carrying `code` at `offset`
+// (12: the model code; 18: the older firmware's name).
+Bytes SlaveIdAnswer(const std::string& code, size_t length = 34, size_t offset = 12);
+// The first `length` bytes of the link's receive buffer.
+Bytes ReceiveBuffer(size_t length);
 
 // Puts the process-wide link state back to its start-up values.
 void ResetLinkState();

@@ -5,23 +5,14 @@
 #include "link/LinkRequests.h"
 #include "link/ScopeStreamControl.h"
 #include "platform/WorkerGate.h"
-#include "tests/support/HexBytes.h"
 
 #include <atomic>
 #include <cstring>
 #include <thread>
 
-using testsupport::Answer;
-using testsupport::Bytes;
-using testsupport::hex;
-using testsupport::toHex;
-using testsupport::withCrc;
-
 namespace {
 
-const Bytes kStopStream = hex("01 06 00 90 00 00 89 E7");
 const Bytes kStartStreamC = hex("01 06 00 90 00 0C 89 E2");
-const Bytes kSaveEeprom = hex("01 06 00 81 00 01 18 22");
 
 // An acquisition worker that only counts its loops.
 struct CountingWorker {
@@ -79,11 +70,11 @@ TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
     EXPECT_EQ(worker.loops.load(), parkedAt);
 
     // The caller's reply sits in the buffer; the restart must not lose it.
-    const Bytes reply = withCrc(hex("01 11 20 00 00 00 00 00 00 00 00 00 56 52 2D 31 30 31"));
+    const Bytes reply = SlaveIdAnswer("VR-101");
     std::memcpy(linkState().receiveBuffer, reply.data(), reply.size());
     ScopeResume();
     EXPECT_TRUE(worker.gate.running());
-    EXPECT_EQ(toHex(Bytes(linkState().receiveBuffer, linkState().receiveBuffer + reply.size())), toHex(reply));
+    EXPECT_EQ(toHex(ReceiveBuffer(reply.size())), toHex(reply));
     ASSERT_EQ(drive->requests().size(), 2u);
     EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
     EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
@@ -91,12 +82,7 @@ TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
 
 TEST_F(StreamingLink, IdentificationIsWrappedInOnePauseAndOneResume)
 {
-    Bytes answer(32, 0);
-    answer[0] = 0x01;
-    answer[1] = 0x11;
-    std::memcpy(answer.data() + 12, "VR-007", 6);
-    answer = withCrc(answer);
-    drive->expect(hex("01 11 C0 2C"), Answer(answer));
+    drive->expect(kReportSlaveId, Answer(SlaveIdAnswer("VR-007")));
     EXPECT_EQ(LinkReportSlaveId(1), 1);
     ASSERT_EQ(drive->requests().size(), 3u);
     EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
