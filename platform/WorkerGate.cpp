@@ -7,8 +7,17 @@ WorkerGate::WorkerGate(std::function<bool()> step) : step_(std::move(step)) {}
 WorkerGate::~WorkerGate() { stop(); }
 
 void WorkerGate::start() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (thread_.joinable()) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (thread_.joinable()) {
+        // Still running (or asked from its own step): keep the one worker.
+        if (!ended_ || std::this_thread::get_id() == thread_.get_id()) return;
+        // The worker ended by itself; reap it so a new run can begin.
+        std::thread finished = std::move(thread_);
+        lock.unlock();
+        finished.join();
+        lock.lock();
+        if (thread_.joinable()) return;  // another caller started it meanwhile
+    }
     open_ = false;
     parked_ = false;
     stopRequested_ = false;

@@ -19,7 +19,8 @@ public:
     WorkerGate(const WorkerGate&) = delete;
     WorkerGate& operator=(const WorkerGate&) = delete;
 
-    // Starts the thread suspended (parked at the gate).
+    // Starts the thread suspended (parked at the gate), also after a worker
+    // that ended by itself; does nothing while one runs.
     void start();
     void resume();
     // Blocks until the worker is parked at the gate (or has ended).
