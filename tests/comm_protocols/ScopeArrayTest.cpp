@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,26 +18,24 @@ namespace fs = std::filesystem;
 namespace {
 
 // Slot i holds the i-th value on channel 0, its negation on channel 1.
-CScopeArray ringOf(std::initializer_list<int> values) {
+CScopeArray ringOf(const std::vector<int>& values) {
     CScopeArray ring(static_cast<int>(values.size()));
     unsigned long stamp = 0;
     for (int v : values) ring.Add(stamp++, v, -v, 1000);
     return ring;
 }
 
+std::array<int, 3> aheadTailTrigger(CScopeArray& ring) { return {ring.GetAhead(), ring.GetTail(), ring.GetTrigger()}; }
+
 }  // namespace
 
 TEST(ScopeArray, IndicesAdvanceTogetherAndWrap) {
     CScopeArray ring(8);
-    EXPECT_EQ(ring.GetTail(), 1);
-    EXPECT_EQ(ring.GetTrigger(), 4);
+    EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{0, 1, 4}));
     for (int i = 0; i < 4; ++i) ring.Add(i, i, 0, 0);
-    EXPECT_EQ(ring.GetAhead(), 4);
-    EXPECT_EQ(ring.GetTail(), 5);
-    EXPECT_EQ(ring.GetTrigger(), 0);  // wrapped first
+    EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{4, 5, 0}));  // the trigger wrapped first
     for (int i = 4; i < 8; ++i) ring.Add(i, i, 0, 0);
-    EXPECT_EQ(ring.GetAhead(), 0);
-    EXPECT_EQ(ring.GetTrigger(), 4);
+    EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{0, 1, 4}));
     EXPECT_EQ(ring.MoveNext(), 1);
     EXPECT_EQ(ring.At(0).channel[0], 0);  // MoveNext writes nothing
     // A ring too short for the trigger pair is made two long.
@@ -48,15 +47,15 @@ TEST(ScopeArray, IndicesAdvanceTogetherAndWrap) {
 TEST(ScopeArray, TriggersLookAtTheMiddleOfTheRing) {
     // Slot 3 is the pre-trigger sample, slot 4 the trigger sample.
     CScopeArray ring = ringOf({0, 0, 0, 100, 101, 0, 0, 0});
-    ring.TriggerSetup(100, 0, 0);
-    EXPECT_EQ(ring.TriggerDetect(), 1);  // 100 <= level < 101
-    ring.TriggerSetup(101, 0, 0);
-    EXPECT_EQ(ring.TriggerDetect(), 0);
-    ring.TriggerSetup(-100, 1, 1);  // channel 1 falls from -100 to -101
-    EXPECT_EQ(ring.TriggerDetect(), 1);
-    ring.TriggerSetup(100, 2, 0);  // no such edge
-    EXPECT_EQ(ring.TriggerDetect(), 0);
-
+    const struct { long level; int channel, edge, fires; } edges[] = {
+        {100, 0, 0, 1},    // 100 <= level < 101
+        {101, 0, 0, 0},
+        {-100, 1, 1, 1},   // channel 1 falls from -100 to -101
+        {100, 2, 0, 0}};   // no such edge
+    for (const auto& e : edges) {
+        ring.TriggerSetup(e.level, e.channel, e.edge);
+        EXPECT_EQ(ring.TriggerDetect(), e.fires) << e.level << " on " << e.channel;
+    }
     long value = 0;
     ring.OutBoundsTriggerSetup(100, -100, 0);
     EXPECT_EQ(ring.OutBoundsTriggerDetect(&value), 1);
@@ -113,52 +112,41 @@ TEST(ScopeArray, SaveAppendsOneLinePerRecordThroughATemporary) {
     fs::remove_all(dir);
 }
 
-class ScopeArrayPlot : public ::testing::Test {
-protected:
+TEST(ScopeArrayPlot, PixelsOfScaledClippedAndMarkedCurves) {
+    constexpr QRgb kRed = 0xFF0000, kBlack = 0, kWhite = 0xFFFFFF;
+    struct Pixel { int x, y; QRgb colour; };
     // Stamps 0..3 give times 0..3, so x = time * 200 / 3; full scale 100.
-    void plot(std::initializer_list<int> values, int channel, double fullScale = 100) {
+    const struct { std::vector<int> values; int channel; std::vector<Pixel> pixels; QPoint last = {}; } plots[] = {
+        {{0, 0, 25, 25}, 0,  // 0 on the middle line, 25 of 100 a quarter of the height up
+         {{10, 50, kRed}, {170, 25, kRed}, {10, 25, kBlack}, {170, 50, kBlack}}, QPoint(200, 25)},
+        {{1000, 1000, -1000, -1000}, 0, {{30, 2, kRed}, {170, 97, kRed}}},  // kept inside
+        {{0, 0, 0, 0}, 2, {{100, 2, kRed}}},  // channel 2 holds 1000
+        {{0, 0, 0, 0}, 0 | CScopeArray::kPlotMarkers,  // markers around the second point (x = 66) and the first
+         {{65, 49, kWhite}, {67, 51, kWhite}, {1, 49, kWhite}, {30, 49, kBlack}, {30, 50, kRed}}}};
+    QImage image(200, 100, QImage::Format_RGB32);
+    for (const auto& p : plots) {
         image.fill(Qt::black);
-        CScopeArray ring = ringOf(values);
+        CScopeArray ring = ringOf(p.values);
         ring.ArrangeTimeAxis();
         QPainter painter(&image);
-        ring.Plot(painter, QRect(0, 0, 200, 100), 0xFF0000, channel, fullScale);
-        last = QPoint(ring.LastPlotX(), ring.LastPlotY());
+        ring.Plot(painter, QRect(0, 0, 200, 100), 0xFF0000, p.channel, 100);
+        painter.end();
+        for (const Pixel& px : p.pixels)
+            EXPECT_EQ(image.pixel(px.x, px.y) & 0xFFFFFF, px.colour) << p.channel << " at " << px.x << "," << px.y;
+        if (!p.last.isNull()) {
+            EXPECT_EQ(QPoint(ring.LastPlotX(), ring.LastPlotY()), p.last);
+        }
     }
-    QRgb at(int x, int y) const { return image.pixel(x, y) & 0xFFFFFF; }
-
-    QImage image{200, 100, QImage::Format_RGB32};
-    QPoint last;
-    static constexpr QRgb kRed = 0xFF0000, kBlack = 0, kWhite = 0xFFFFFF;
-};
-
-TEST_F(ScopeArrayPlot, ValuesAreScaledAroundTheMiddleAndKeptInside) {
-    plot({0, 0, 25, 25}, 0);
-    EXPECT_EQ(at(10, 50), kRed);   // 0 on the middle line
-    EXPECT_EQ(at(170, 25), kRed);  // 25 of 100 is a quarter of the height up
-    EXPECT_EQ(at(10, 25), kBlack);
-    EXPECT_EQ(at(170, 50), kBlack);
-    EXPECT_EQ(last, QPoint(200, 25));
-    plot({1000, 1000, -1000, -1000}, 0);
-    EXPECT_EQ(at(30, 2), kRed);
-    EXPECT_EQ(at(170, 97), kRed);
-    plot({0, 0, 0, 0}, 2);  // channel 2 holds 1000
-    EXPECT_EQ(at(100, 2), kRed);
 }
 
-TEST_F(ScopeArrayPlot, MarkersSurroundEachPoint) {
-    plot({0, 0, 0, 0}, 0 | CScopeArray::kPlotMarkers);
-    EXPECT_EQ(at(65, 49), kWhite);  // around the second point, x = 66
-    EXPECT_EQ(at(67, 51), kWhite);
-    EXPECT_EQ(at(1, 49), kWhite);  // and the first
-    EXPECT_EQ(at(30, 49), kBlack);
-    EXPECT_EQ(at(30, 50), kRed);
-}
-
-TEST_F(ScopeArrayPlot, NothingToSpreadDrawsNothing) {
-    plot({1, 2, 3, 4}, 0, 0.0);  // zero full scale
+TEST(ScopeArrayPlot, NothingToSpreadDrawsNothing) {
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::black);
     const QImage blank = image;
-    EXPECT_EQ(at(100, 50), kBlack);
     QPainter painter(&image);
+    CScopeArray ring = ringOf({1, 2, 3, 4});
+    ring.ArrangeTimeAxis();
+    ring.Plot(painter, QRect(0, 0, 200, 100), 0xFF0000, 0, 0.0);  // zero full scale
     CScopeArray(4).Plot(painter, QRect(0, 0, 200, 100), 0xFF0000, 0, 100);  // no time elapsed
     painter.end();
     EXPECT_EQ(image, blank);
