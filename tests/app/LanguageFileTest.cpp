@@ -8,86 +8,46 @@
 #include <sstream>
 #include <unistd.h>
 
-namespace {
-
-std::vector<LanguageFile::Entry> parse(const std::string& text)
+TEST(LanguageFile, ParsesOnlyWellFormedEntriesOfTheExactSection)
 {
-    std::istringstream in(text);
-    return LanguageFile::parse(in);
-}
-
-std::string writeTemp(const std::string& text)
-{
-    char name[] = "/tmp/drivara-lngXXXXXX";
-    const int fd = mkstemp(name);
-    EXPECT_GE(fd, 0);
-    ::close(fd);
-    std::ofstream(name, std::ios::binary) << text;
-    return name;
-}
-
-}  // namespace
-
-TEST(LanguageFile, ReadsOnlyTheExactSectionHeader)
-{
-    EXPECT_TRUE(parse("[ StringTable ]\n1=a\n").empty());
-    EXPECT_TRUE(parse("[stringtable]\n1=a\n").empty());
-    EXPECT_TRUE(parse("1=before\n[Other]\n2=b\n").empty());
-    const auto entries = parse("[Other]\n5=x\n   [StringTable]  \n1=a\n");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0], LanguageFile::Entry(1, "a"));
-}
-
-TEST(LanguageFile, TextKeepsBlanksAndUnescapes)
-{
-    const auto entries = parse("[StringTable]\n12=Speed\\tRPM\n13= a b \n 14 =x=y\n15=l1\\r\\nl2\n");
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].second, "Speed\tRPM");
-    EXPECT_EQ(entries[1].second, " a b ");
-    EXPECT_EQ(entries[2], LanguageFile::Entry(14, "x=y"));
-    EXPECT_EQ(entries[3].second, "l1\r\nl2");
-}
-
-TEST(LanguageFile, CommentsBadLinesAndTheNextSection)
-{
-    const auto entries = parse(
-        "[StringTable]\r\n;3=comment\r\n\r\nno equals\r\nabc=5\r\n-4=neg\r\n"
-        "99999999999=big\r\n4=ok\r\n[Next]\r\n5=after\r\n");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0], LanguageFile::Entry(4, "ok"));  // CR of CRLF removed
-}
-
-TEST(LanguageFile, LongLinesAreRead)
-{
-    const std::string text(5000, 'x');
-    const auto entries = parse("[StringTable]\n7=" + text + "\n8=next\n");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].second, text);
-    EXPECT_EQ(entries[1].first, 8u);
+    using Entries = std::vector<LanguageFile::Entry>;
+    const std::string longText(5000, 'x');
+    const struct {
+        std::string text;
+        Entries expected;
+    } cases[] = {
+        {"[ StringTable ]\n1=a\n", {}},
+        {"[stringtable]\n1=a\n", {}},
+        {"1=before\n[Other]\n2=b\n", {}},
+        {"[Other]\n5=x\n   [StringTable]  \n1=a\n", {{1, "a"}}},
+        // Blanks kept, first '=' splits, escapes undone.
+        {"[StringTable]\n12=Speed\\tRPM\n13= a b \n 14 =x=y\n15=l1\\r\\nl2\n",
+         {{12, "Speed\tRPM"}, {13, " a b "}, {14, "x=y"}, {15, "l1\r\nl2"}}},
+        // Comments, blank and bad lines skipped, CR of CRLF removed, next section ends it.
+        {"[StringTable]\r\n;3=comment\r\n\r\nno equals\r\nabc=5\r\n-4=neg\r\n99999999999=big\r\n4=ok\r\n"
+         "[Next]\r\n5=after\r\n",
+         {{4, "ok"}}},
+        {"[StringTable]\n7=" + longText + "\n8=next\n", {{7, longText}, {8, "next"}}},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        EXPECT_EQ(LanguageFile::parse(in), c.expected) << c.text.substr(0, 60);
+    }
 }
 
 TEST(LoadText, LanguageTableFirstThenBuiltIn)
 {
-    const std::string path = writeTemp(
-        "[StringTable]\n276=Quit(&Q)\n276=Second\n277=\n999999=Only here\n");
+    char path[] = "/tmp/drivara-lngXXXXXX";
+    ::close(mkstemp(path));
+    std::ofstream(path, std::ios::binary) << "[StringTable]\n276=Quit(&Q)\n276=Second\n277=\n999999=Only here\n";
     ASSERT_TRUE(LoadLanguageFile(path));
-    EXPECT_EQ(LoadText(276), "Quit(&Q)");            // first duplicate wins
-    EXPECT_EQ(LoadText(277), "Connection...(&L)");   // empty text falls back
+    EXPECT_EQ(LoadText(276), "Quit(&Q)");           // first duplicate wins
+    EXPECT_EQ(LoadText(277), "Connection...(&L)");  // empty text falls back
     EXPECT_EQ(LoadText(999999), "Only here");
     EXPECT_EQ(LoadText(123456), "");
 
-    EXPECT_FALSE(LoadLanguageFile(path + ".missing"));
+    EXPECT_FALSE(LoadLanguageFile(std::string(path) + ".missing"));
     EXPECT_EQ(LoadText(276), "Exit(&X)");
-    std::remove(path.c_str());
+    std::remove(path);
     ClearLanguageTable();
-}
-
-TEST(BuiltInTexts, HoldTheShellTexts)
-{
-    EXPECT_EQ(LoadText(468), "The window was already opened!");
-    EXPECT_EQ(LoadText(469), "The view window was over follow, please restart software!");
-    EXPECT_EQ(LoadText(300), "Setting Parameter Dialog : \nPlease fill in the date in the "
-                             "blanks according to parameter and the setting range.");
-    EXPECT_EQ(LoadText(57607), "Print..");
-    EXPECT_EQ(LoadText(463), "Selection of  contorl diagram.");
 }
