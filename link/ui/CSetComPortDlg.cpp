@@ -161,8 +161,13 @@ void CSetComPortDlg::onCancel()
                                                          platform::PromptIcon::Warning);
     if (answer == platform::PromptOk) {
         exitHandler()(0);
-        reject();  // reached only when the handler lets the program go on
+        QDialog::reject();  // reached only when the handler lets the program go on
     }
+}
+
+void CSetComPortDlg::reject()
+{
+    onCancel();
 }
 
 bool CSetComPortDlg::showSearchProgress(const SearchProgress& progress)

@@ -47,6 +47,8 @@ public:
 public slots:
     void onOk();
     void onCancel();
+    // Escape and the close box are Cancel: ask before leaving, or stop a search.
+    void reject() override;
 
 private:
     bool showSearchProgress(const SearchProgress& progress);
