@@ -26,7 +26,12 @@ protected:
         PortTable::setExplicitEntry(3, "");
         PortTable::setExplicitEntry(16, "");
     }
-    std::string name() const { return "COM 3 (" + pty.slavePath() + ")"; }
+    // Waits (bounded) until `n` bytes are queued on `comm`.
+    static uint32_t queued(CUARTComm& comm, uint32_t n) {
+        for (int i = 0; i < 500 && comm.PreCountInQue() < n; ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return comm.PreCountInQue();
+    }
 
     PtyPair pty;
     ScriptedResponder device;
@@ -45,18 +50,14 @@ TEST_F(CUARTCommTest, OpensThroughThePortTableAndAppliesTheLineSettings) {
     EXPECT_EQ(pty.slaveBaud(), 38400u);
     EXPECT_TRUE(prompt.shown().empty());
 
-    unsigned char request[] = {0x01, 0x02, 0x03};
+    unsigned char request[] = {0x01, 0x02, 0x03}, reply[2] = {};
     device.expect(hex("01 02 03"), Answer(hex("0A 0B")));
     EXPECT_NE(port.UWrite(request, sizeof request), 0);
     ASSERT_TRUE(device.waitAnswered(1));
-    for (int i = 0; i < 500 && port.PreCountInQue() < 2; ++i)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    ASSERT_EQ(port.PreCountInQue(), 2u);
-    unsigned char reply[2] = {};
+    ASSERT_EQ(queued(port, 2), 2u);
     EXPECT_NE(port.URead(reply, 2), 0);
     EXPECT_EQ(reply[1], 0x0B);
-    // A read of more than is waiting fails in bounded time.
-    EXPECT_EQ(port.URead(reply, 1), 0);
+    EXPECT_EQ(port.URead(reply, 1), 0);  // more than is waiting: fails in bounded time
 
     EXPECT_EQ(port.CloseComPort(), 1);
     EXPECT_EQ(port.m_hComm, platform::kNoPort);
@@ -68,14 +69,11 @@ TEST_F(CUARTCommTest, BytesWaitingBeforeTheOpenAreDiscarded) {
     device.send(Answer(hex("DE AD BE EF")));
     ASSERT_TRUE(device.waitIdle());
     // Prove they reached the port before it was opened.
-    auto peek = platform::serialOpen(pty.slavePath());
-    uint32_t waiting = 0;
-    for (int i = 0; i < 500 && waiting < 4; ++i) {
-        platform::serialQueuedInput(peek.handle, waiting);
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    platform::serialClose(peek.handle);
-    ASSERT_EQ(waiting, 4u);
+    CUARTComm peek;
+    peek.m_hComm = platform::serialOpen(pty.slavePath()).handle;
+    ASSERT_EQ(queued(peek, 4), 4u);
+    platform::serialClose(peek.m_hComm);
+    peek.m_hComm = platform::kNoPort;
 
     EXPECT_EQ(port.OpenComPort(3, settings), 1);
     EXPECT_EQ(port.m_ComStat.cbInQue, 4u);
@@ -89,7 +87,7 @@ TEST_F(CUARTCommTest, SecondOpenIsRefusedAndLeavesThePortAlone) {
     EXPECT_EQ(port.OpenComPort(3, settings), 0);
     EXPECT_EQ(port.m_hComm, handle);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
-    EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"通訊埠" + name() + "已開啟?"});
+    EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"通訊埠COM 3 (" + pty.slavePath() + ")已開啟?"});
 }
 
 TEST_F(CUARTCommTest, FailedOpenSaysSoAndALaterOpenTriesAgain) {
@@ -99,21 +97,17 @@ TEST_F(CUARTCommTest, FailedOpenSaysSoAndALaterOpenTriesAgain) {
     EXPECT_EQ(prompt.messageTexts(),
               std::vector<std::string>{"無法開啟通訊埠COM 16 (/nonexistent/ttyUSB9)，是否有其它程式開啟? "
                                        "或指定的通訊埠不存在?"});
-    // The invalid handle counts as closed.
-    EXPECT_EQ(port.PreCountInQue(), 0u);
+    EXPECT_EQ(port.PreCountInQue(), 0u);  // the invalid handle counts as closed
     EXPECT_EQ(port.OpenComPort(3, settings), 1);
     EXPECT_EQ(prompt.shown().size(), 1u);
 }
 
-TEST_F(CUARTCommTest, CopiesShareTheOpenPort) {
+TEST_F(CUARTCommTest, CopiesShareThePortAndLeaveItOpen) {
     ASSERT_EQ(port.OpenComPort(3, settings), 1);
-    CUARTComm copy = port;
-    EXPECT_EQ(copy.m_hComm, port.m_hComm);
-    // An owner may hand over a port it opened itself.
-    CUARTComm adopted;
-    adopted.m_hComm = port.m_hComm;
+    {
+        CUARTComm copy = port;
+        EXPECT_EQ(copy.m_hComm, port.m_hComm);
+    }
     device.send(Answer(hex("55")));
-    for (int i = 0; i < 500 && adopted.PreCountInQue() < 1; ++i)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    EXPECT_EQ(adopted.PreCountInQue(), 1u);
+    EXPECT_EQ(queued(port, 1), 1u);
 }

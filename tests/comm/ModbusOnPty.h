@@ -1,7 +1,7 @@
 #pragma once
-// A CModbus master on one end of a pseudo-terminal and a scripted device on
-// the other, with the prompt seam answered by a script. COM 1 is mapped to
-// the pty for the life of the object.
+// Test fixture: a CModbus master on one end of a pseudo-terminal (as COM 1)
+// and a scripted device on the other, with the prompt seam answered by a
+// script.
 
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedResponder.h"
@@ -18,19 +18,18 @@
 
 namespace testsupport {
 
-struct ModbusOnPty {
-    ModbusOnPty() : device(pty.masterFd()), prompts(prompt) {
+class ModbusOnPty : public ::testing::Test {
+protected:
+    void SetUp() override {
         platform::PortTable::setExplicitEntry(1, pty.slavePath());
         platform::SerialSettings settings;
-        opened = master.OpenComPort(1, settings) == 1;
-        // Short budget (about 20 ms) unless a test wants the default.
-        master.SetPreCountQueTimes(2000);
+        ASSERT_EQ(master.OpenComPort(1, settings), 1);
+        master.SetPreCountQueTimes(2000);  // about 20 ms unless a test wants more
     }
-    ~ModbusOnPty() {
+    void TearDown() override {
         master.CloseComPort();
         platform::PortTable::setExplicitEntry(1, "");
     }
-
     // Waits (bounded) until `n` bytes wait on the master's side of the line.
     bool queuedAtLeast(unsigned long n) {
         for (int i = 0; i < 1000 && master.PreCountInQue() < n; ++i)
@@ -39,17 +38,15 @@ struct ModbusOnPty {
     }
     std::vector<std::string> monitorLines() {
         std::vector<std::string> lines;
-        std::string line;
-        while (master.MonitorGetPacket(line)) lines.push_back(line);
+        for (std::string line; master.MonitorGetPacket(line);) lines.push_back(line);
         return lines;
     }
 
     PtyPair pty;
-    ScriptedResponder device;
+    ScriptedResponder device{pty.masterFd()};
     platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt prompts;
+    platform::ScopedUserPrompt prompts{prompt};
     CModbus master;
-    bool opened = false;
 };
 
 }  // namespace testsupport

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <unistd.h>
 
 using namespace testsupport;
-using platform::PortEntry;
 using platform::PortTable;
 
 namespace {
@@ -22,22 +22,20 @@ protected:
     PortTableTest() {
         char pattern[] = "/tmp/porttable-XXXXXX";
         dir = mkdtemp(pattern);
-        link(usb0, "ttyUSB0");
-        link(usb10, "ttyUSB10");
-        link(acm0, "ttyACM0");
-        std::ofstream(dir + "/ttyS0") << "not a terminal";
-        link(usb0, "ttyUSBx");
-        link(usb0, "console");
+        for (auto [pty, name] : {std::pair{&usb0, "ttyUSB0"}, {&usb10, "ttyUSB10"}, {&acm0, "ttyACM0"},
+                                 {&usb0, "ttyUSBx"}, {&usb0, "console"}})
+            link(*pty, name);
+        std::ofstream(path("ttyS0")) << "not a terminal";
         PortTable::clear();
         PortTable::setDeviceDirectory(dir);
     }
     ~PortTableTest() override {
         PortTable::clear();
         PortTable::setDeviceDirectory("/dev");
-        std::system(("rm -rf " + dir).c_str());
+        std::filesystem::remove_all(dir);
     }
     void link(const PtyPair& pty, const std::string& name) {
-        ASSERT_EQ(symlink(pty.slavePath().c_str(), (dir + "/" + name).c_str()), 0);
+        ASSERT_EQ(symlink(pty.slavePath().c_str(), path(name).c_str()), 0);
     }
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
@@ -53,15 +51,11 @@ TEST_F(PortTableTest, ExplicitEntriesFirstThenDevicesInFamilyAndNumberOrder) {
     PortTable::setExplicitEntry(17, "/dev/ignored");
     const auto entries = PortTable::list();
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].com, 1);
-    EXPECT_EQ(entries[0].devicePath, path("ttyUSB0"));
-    EXPECT_FALSE(entries[0].explicitEntry);
-    EXPECT_EQ(entries[1].devicePath, "/dev/custom");
-    EXPECT_TRUE(entries[1].explicitEntry);
-    EXPECT_EQ(entries[2].com, 3);
-    EXPECT_EQ(entries[2].devicePath, path("ttyUSB10"));
-    EXPECT_EQ(entries[3].com, 5);
-
+    const std::vector<std::tuple<int, std::string, bool>> expected = {
+        {1, path("ttyUSB0"), false}, {2, "/dev/custom", true},
+        {3, path("ttyUSB10"), false}, {5, path("ttyACM0"), true}};
+    for (size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(std::tie(entries[i].com, entries[i].devicePath, entries[i].explicitEntry), expected[i]) << i;
     EXPECT_EQ(PortTable::displayName(3), "COM 3 (" + path("ttyUSB10") + ")");
     EXPECT_EQ(PortTable::displayName(9), "COM 9");
     EXPECT_EQ(PortTable::devicePath(9), "");
@@ -78,7 +72,7 @@ TEST_F(PortTableTest, ScanIsCachedUntilRescan) {
 }
 
 TEST_F(PortTableTest, LoadsPortMapFromTheSettingsFile) {
-    const std::string ini = dir + "/Preference.ini";
+    const std::string ini = path("Preference.ini");
     std::ofstream(ini) << "[Global]\nCOM1=/dev/wrong\n[portmap]\ncom4 = /dev/ttyUSB7 \nCOM20=/dev/x\n";
     PortTable::setExplicitEntry(1, "/dev/replaced");
     PortTable::loadFromIni(ini);

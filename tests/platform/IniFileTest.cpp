@@ -15,51 +15,37 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
+    long entries() const {
+        return std::distance(std::filesystem::directory_iterator(folder.path()), {});
+    }
     TempFolder folder;
     std::string path = folder.file("test.ini");
 };
 
-// A system-initialisation file keeps free text around and between sections.
-const char* kMixedFile =
-    "Drive system initialisation\n"
-    "Version 3; do not edit\n"
-    "[Model]\n"
-    "  Name =  VR-400 \n"
-    "Rated=750W\n"
-    "some free text without an equals sign\n"
-    "[Limits]\n"
-    "MaxSpeed=3000rpm\n"
-    "Negative= -42\n"
-    "Empty=\n"
-    "Word=abc\n"
-    "[model]\n"
-    "Name=second copy, never seen\n";
-
 }  // namespace
 
 TEST_F(IniFileTest, ReadsSectionsAmongOtherTextIgnoringCase) {
-    writeBytes(path, kMixedFile);
-    EXPECT_EQ(IniFile::readString(path, "Model", "Name", "x"), "VR-400");
-    EXPECT_EQ(IniFile::readString(path, "MODEL", "name", "x"), "VR-400");
-    EXPECT_EQ(IniFile::readString(path, "limits", "maxspeed", "x"), "3000rpm");
-    EXPECT_EQ(IniFile::readString(path, "Limits", "Empty", "x"), "");
-    EXPECT_EQ(IniFile::readString(path, "Limits", "Rated", "dflt"), "dflt");
-    EXPECT_EQ(IniFile::readString(path, "Nowhere", "Name", "dflt"), "dflt");
+    // A system-initialisation file keeps free text around and between sections.
+    writeBytes(path,
+               "Drive system initialisation\nVersion 3; do not edit\n"
+               "[Model]\n  Name =  VR-400 \nRated=750W\nsome free text without an equals sign\n"
+               "[Limits]\nMaxSpeed=3000rpm\nNegative= -42\nEmpty=\nWord=abc\n"
+               "[model]\nName=second copy, never seen\n"
+               "[N]\nBig=99999999999999999999\nSmall=-99999999999999999999\n");
+    const struct { const char* section; const char* key; const char* text; int number; } cases[] = {
+        {"Model", "Name", "VR-400", 0},      {"MODEL", "name", "VR-400", 0},
+        {"limits", "maxspeed", "3000rpm", 3000}, {"Limits", "Negative", "-42", -42},
+        {"Limits", "Word", "abc", 0},        {"Limits", "Empty", "", 0},
+        {"Limits", "Rated", "dflt", 7},      {"Nowhere", "Name", "dflt", 7},
+        {"N", "Big", "99999999999999999999", INT_MAX}, {"N", "Small", "-99999999999999999999", INT_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IniFile::readString(path, c.section, c.key, "dflt"), c.text) << c.section << '/' << c.key;
+        EXPECT_EQ(IniFile::readInt(path, c.section, c.key, 7), c.number) << c.section << '/' << c.key;
+    }
     EXPECT_EQ(IniFile::keys(path, "model"), (std::vector<std::string>{"Name", "Rated"}));
     EXPECT_TRUE(IniFile::hasSection(path, "LIMITS"));
     EXPECT_FALSE(IniFile::hasSection(path, "Drive system initialisation"));
-}
-
-TEST_F(IniFileTest, ReadIntTakesTheLeadingDecimalNumber) {
-    writeBytes(path, kMixedFile);
-    EXPECT_EQ(IniFile::readInt(path, "Limits", "MaxSpeed", 7), 3000);
-    EXPECT_EQ(IniFile::readInt(path, "Limits", "Negative", 7), -42);
-    EXPECT_EQ(IniFile::readInt(path, "Limits", "Word", 7), 0);
-    EXPECT_EQ(IniFile::readInt(path, "Limits", "Empty", 7), 0);
-    EXPECT_EQ(IniFile::readInt(path, "Limits", "Missing", 7), 7);
-    writeBytes(path, "[N]\nBig=99999999999999999999\nSmall=-99999999999999999999\n");
-    EXPECT_EQ(IniFile::readInt(path, "N", "Big", 0), INT_MAX);
-    EXPECT_EQ(IniFile::readInt(path, "N", "Small", 0), INT_MIN);
 }
 
 TEST_F(IniFileTest, MissingFileReadsDefaultsAndWriteCreatesIt) {
@@ -71,34 +57,14 @@ TEST_F(IniFileTest, MissingFileReadsDefaultsAndWriteCreatesIt) {
 }
 
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineByteForByte) {
-    const std::string original =
-        "free text\r\n"
-        "[A]\r\n"
-        "Key = old value   \r\n"
-        "Other=1\r\n"
-        "\r\n"
-        "junk \x01\x02\xff\r\n"
-        "[B]\n"
-        "X=1";  // last line without an end
-    writeBytes(path, original);
+    writeBytes(path, "free text\r\n[A]\r\nKey = old value   \r\nOther=1\r\n\r\njunk \x01\x02\xff\r\n"
+                     "[B]\nX=1");  // last line without an end
     ASSERT_TRUE(IniFile::writeString(path, "a", "KEY", "new"));
     ASSERT_TRUE(IniFile::writeString(path, "A", "Added", "2"));
     ASSERT_TRUE(IniFile::writeString(path, "B", "Y", "3"));
     ASSERT_TRUE(IniFile::writeString(path, "C", "Z", "4"));
-    EXPECT_EQ(readBytes(path),
-              "free text\r\n"
-              "[A]\r\n"
-              "Key=new\r\n"
-              "Other=1\r\n"
-              "\r\n"
-              "junk \x01\x02\xff\r\n"
-              "Added=2\r\n"
-              "[B]\n"
-              "X=1\r\n"
-              "Y=3\r\n"
-              "[C]\r\n"
-              "Z=4\r\n");
-    EXPECT_EQ(IniFile::readString(path, "A", "Key", ""), "new");
+    EXPECT_EQ(readBytes(path), "free text\r\n[A]\r\nKey=new\r\nOther=1\r\n\r\njunk \x01\x02\xff\r\nAdded=2\r\n"
+                               "[B]\nX=1\r\nY=3\r\n[C]\r\nZ=4\r\n");
 }
 
 TEST_F(IniFileTest, RefusesNamesAndValuesThatWouldCorruptTheFile) {
@@ -111,43 +77,34 @@ TEST_F(IniFileTest, RefusesNamesAndValuesThatWouldCorruptTheFile) {
     EXPECT_EQ(readBytes(path), "[A]\nK=1\n");
 }
 
-TEST_F(IniFileTest, RenameLeavesNoStrayFileAndKeepsPermissions) {
-    writeBytes(path, "[A]\nK=1\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    for (int i = 0; i < 20; ++i) ASSERT_TRUE(IniFile::writeInt(path, "A", "K", i));
-    EXPECT_EQ(entryCount(folder.path()), 1u);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(IniFile::readInt(path, "A", "K", -1), 19);
-}
-
-TEST_F(IniFileTest, FollowsASymbolicLinkInsteadOfReplacingIt) {
+TEST_F(IniFileTest, ReplacesByRenameKeepingPermissionsAndSymbolicLinks) {
     const std::string target = folder.file("real.ini");
     writeBytes(target, "[A]\nK=1\n");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
-    ASSERT_TRUE(IniFile::writeInt(path, "A", "K", 2));
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(IniFile::writeInt(path, "A", "K", i));
+    EXPECT_EQ(entries(), 2);  // no stray temporary file
     struct stat st {};
     ASSERT_EQ(::lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readBytes(target), "[A]\nK=2\n");
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(readBytes(target), "[A]\nK=19\n");
 }
 
 TEST_F(IniFileTest, UnreadableTargetIsNeverOverwritten) {
     ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);  // a folder where the file should be
     EXPECT_FALSE(IniFile::writeInt(path, "A", "K", 1));
     EXPECT_EQ(IniFile::readInt(path, "A", "K", 9), 9);
-    EXPECT_EQ(entryCount(folder.path()), 1u);
+    EXPECT_EQ(entries(), 1);
 }
 
 TEST_F(IniFileTest, SurvivesHugeLinesAndBinaryJunk) {
     std::string junk(3 * 1024 * 1024, 'x');
     for (size_t i = 0; i < junk.size(); i += 997) junk[i] = static_cast<char>(i % 256);
-    const std::string original = junk + "\n[A]\nK=" + std::string(100000, 'v') + "\n" + junk;
-    writeBytes(path, original);
+    writeBytes(path, junk + "\n[A]\nK=" + std::string(100000, 'v') + "\n" + junk);
     EXPECT_EQ(IniFile::readString(path, "A", "K", "").size(), 100000u);
     ASSERT_TRUE(IniFile::writeString(path, "A", "New", "1"));
-    const std::string after = readBytes(path);
-    EXPECT_EQ(after.substr(0, junk.size() + 1), junk + "\n");
+    EXPECT_EQ(readBytes(path).substr(0, junk.size() + 1), junk + "\n");
     EXPECT_EQ(IniFile::readInt(path, "a", "new", 0), 1);
 }

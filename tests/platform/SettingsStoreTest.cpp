@@ -21,68 +21,54 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsStoreTest, NumbersAndStringsKeepTheirTypes) {
+TEST_F(SettingsStoreTest, NumbersAndStringsKeepTheirTypesAndLengths) {
+    const std::string title = "  \"quoted\" \\ a\tb\r\nend ";
     ASSERT_EQ(SettingsStore::writeDword("Settings", "Width", 0xFFFFFFFFu), Status::Ok);
-    ASSERT_EQ(SettingsStore::writeString("Settings", "Title", "  \"quoted\" \\ a\tb\r\nend "),
-              Status::Ok);
+    ASSERT_EQ(SettingsStore::writeString("Settings", "Title", title), Status::Ok);
     ASSERT_EQ(SettingsStore::writeString("Settings", "", "default value"), Status::Ok);
+    ASSERT_EQ(SettingsStore::writeDword("K", "N", 5), Status::Ok);
 
-    uint32_t number = 7;
+    uint32_t number = 7, length = 99;
     std::string text;
     EXPECT_EQ(SettingsStore::readDword("settings", "width", number), Status::Ok);
     EXPECT_EQ(number, 0xFFFFFFFFu);
     EXPECT_EQ(SettingsStore::readString("Settings", "Title", text), Status::Ok);
-    EXPECT_EQ(text, "  \"quoted\" \\ a\tb\r\nend ");
+    EXPECT_EQ(text, title);
     EXPECT_EQ(SettingsStore::readString("Settings", "", text), Status::Ok);
     EXPECT_EQ(text, "default value");
+    // A number counts 4 bytes, a text its length with the terminating zero.
+    EXPECT_EQ(SettingsStore::maxValueLength("k", length), Status::Ok);
+    EXPECT_EQ(length, 4u);
+    EXPECT_EQ(SettingsStore::maxValueLength("Settings", length), Status::Ok);
+    EXPECT_EQ(length, title.size() + 1);
 
     EXPECT_EQ(SettingsStore::readDword("Settings", "Title", number), Status::WrongType);
     EXPECT_EQ(SettingsStore::readString("Settings", "Width", text), Status::WrongType);
     EXPECT_EQ(SettingsStore::readDword("Settings", "Missing", number), Status::NotFound);
     EXPECT_EQ(SettingsStore::readDword("Nowhere", "Width", number), Status::NotFound);
+    EXPECT_EQ(SettingsStore::maxValueLength("Nowhere", length), Status::NotFound);
     EXPECT_EQ(number, 0xFFFFFFFFu);
 }
 
-TEST_F(SettingsStoreTest, HandEditedOrDamagedValuesAreWrongTypeNotGarbage) {
+TEST_F(SettingsStoreTest, DamagedValuesAndBadNamesAreRefused) {
     ASSERT_EQ(SettingsStore::writeDword("S", "A", 1), Status::Ok);
-    writeBytes(SettingsStore::filePath(),
-               "[S]\nShort=dword:123\nDangling=\"abc\\\"\nBare=abc\n");
+    writeBytes(SettingsStore::filePath(), "[S]\nShort=dword:123\nDangling=\"abc\\\"\nBare=abc\n");
     uint32_t number = 0;
     std::string text;
     EXPECT_EQ(SettingsStore::readDword("S", "Short", number), Status::WrongType);
     EXPECT_EQ(SettingsStore::readString("S", "Dangling", text), Status::WrongType);
     EXPECT_EQ(SettingsStore::readString("S", "Bare", text), Status::WrongType);
-}
 
-TEST_F(SettingsStoreTest, RefusesNamesTheFileCannotHold) {
-    EXPECT_EQ(SettingsStore::writeDword("", "A", 1), Status::InvalidArgument);
-    EXPECT_EQ(SettingsStore::writeDword("Sub]Key", "A", 1), Status::InvalidArgument);
-    EXPECT_EQ(SettingsStore::writeDword("S", "A=B", 1), Status::InvalidArgument);
-    EXPECT_EQ(SettingsStore::writeDword("S", "A\nB", 1), Status::InvalidArgument);
+    for (auto [key, name] : {std::pair{"", "A"}, {"Sub]Key", "A"}, {"S", "A=B"}, {"S", "A\nB"}})
+        EXPECT_EQ(SettingsStore::writeDword(key, name, 1), Status::InvalidArgument) << key << '/' << name;
     EXPECT_EQ(SettingsStore::writeString("S", "A", std::string("a\0b", 3)), Status::InvalidArgument);
-    uint32_t length = 0;
-    EXPECT_EQ(SettingsStore::maxValueLength("S", length), Status::NotFound);
-}
-
-TEST_F(SettingsStoreTest, MaxValueLengthCountsTheTerminatingZero) {
-    ASSERT_EQ(SettingsStore::writeDword("K", "N", 5), Status::Ok);
-    uint32_t length = 99;
-    EXPECT_EQ(SettingsStore::maxValueLength("K", length), Status::Ok);
-    EXPECT_EQ(length, 4u);
-    ASSERT_EQ(SettingsStore::writeString("K", "S", "abcdefghij"), Status::Ok);
-    EXPECT_EQ(SettingsStore::maxValueLength("k", length), Status::Ok);
-    EXPECT_EQ(length, 11u);
 }
 
 TEST_F(SettingsStoreTest, RecentFilesKeepFourMostRecentFirstWithoutDuplicates) {
     EXPECT_TRUE(SettingsStore::recentFiles().empty());
-    for (const char* f : {"/a.qdp", "/b.qdp", "/c.qdp", "/d.qdp", "/e.qdp"})
+    for (const char* f : {"/a.qdp", "/b.qdp", "/c.qdp", "/d.qdp", "/e.qdp", "/c.qdp"})
         ASSERT_TRUE(SettingsStore::addRecentFile(f));
-    EXPECT_EQ(SettingsStore::recentFiles(),
-              (std::vector<std::string>{"/e.qdp", "/d.qdp", "/c.qdp", "/b.qdp"}));
-    ASSERT_TRUE(SettingsStore::addRecentFile("/c.qdp"));
-    EXPECT_EQ(SettingsStore::recentFiles(),
-              (std::vector<std::string>{"/c.qdp", "/e.qdp", "/d.qdp", "/b.qdp"}));
+    EXPECT_EQ(SettingsStore::recentFiles(), (std::vector<std::string>{"/c.qdp", "/e.qdp", "/d.qdp", "/b.qdp"}));
     EXPECT_FALSE(SettingsStore::addRecentFile(""));
     EXPECT_EQ(SettingsStore::recentFiles().size(), 4u);
 }

@@ -1,12 +1,12 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder under /tmp for one test, removed with everything in it,
+// and whole-file byte helpers.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <system_error>
 
 namespace testing_files {
 
@@ -37,13 +37,6 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Names of the entries in a folder, to spot stray temporary files.
-inline size_t entryCount(const std::string& folder) {
-    size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
-    return n;
 }
 
 }  // namespace testing_files

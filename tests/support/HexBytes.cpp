@@ -6,42 +6,30 @@
 
 namespace testsupport {
 
-namespace {
-int nibble(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-}  // namespace
-
 Bytes hex(const std::string& text) {
     Bytes out;
-    int high = -1;
-    for (char c : text) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            if (high >= 0) throw std::invalid_argument("odd hex digit in: " + text);
-            continue;
-        }
-        int v = nibble(c);
-        if (v < 0) throw std::invalid_argument("not hex: " + text);
-        if (high < 0) {
-            high = v;
-        } else {
-            out.push_back(static_cast<uint8_t>(high * 16 + v));
-            high = -1;
+    std::string digits;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+        if (std::isxdigit(c)) {
+            digits += static_cast<char>(c);
+            if (digits.size() < 2) continue;
+            out.push_back(static_cast<uint8_t>(std::stoul(digits, nullptr, 16)));
+            digits.clear();
+        } else if (!std::isspace(c)) {
+            throw std::invalid_argument("not hex: " + text);
+        } else if (!digits.empty()) {
+            throw std::invalid_argument("odd hex digit in: " + text);
         }
     }
-    if (high >= 0) throw std::invalid_argument("odd hex digit in: " + text);
     return out;
 }
 
 std::string toHex(const Bytes& bytes) {
     std::string out;
-    char cell[4];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(cell, sizeof cell, "%02X", bytes[i]);
-        if (i) out += ' ';
+    char cell[5];
+    for (uint8_t b : bytes) {
+        std::snprintf(cell, sizeof cell, out.empty() ? "%02X" : " %02X", b);
         out += cell;
     }
     return out;

@@ -13,23 +13,23 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// The code-under-test side of the line: the slave opened as a serial port.
-struct SlaveSide {
-    explicit SlaveSide(const PtyPair& pty) : handle(platform::serialOpen(pty.slavePath()).handle) {}
-    ~SlaveSide() { platform::serialClose(handle); }
-    bool send(const Bytes& b) { return platform::serialWrite(handle, b.data(), b.size()); }
-    // Reads exactly n bytes within the time limit.
+// The pty with a scripted device on its master side and the slave side
+// opened as a serial port, as the code under test would.
+class ScriptedResponderTest : public ::testing::Test {
+protected:
+    ScriptedResponderTest() : device(pty.masterFd()), port(platform::serialOpen(pty.slavePath()).handle) {}
+    ~ScriptedResponderTest() override { platform::serialClose(port); }
+    bool send(const Bytes& b) { return platform::serialWrite(port, b.data(), b.size()); }
+    // Exactly n bytes within the time limit, or nothing.
     Bytes receive(size_t n, int timeoutMs = 1000) {
         Bytes b(n);
-        if (!platform::serialRead(handle, b.data(), n, timeoutMs)) b.clear();
+        if (!platform::serialRead(port, b.data(), n, timeoutMs)) b.clear();
         return b;
     }
-    uint32_t queued() {
-        uint32_t n = 0;
-        platform::serialQueuedInput(handle, n);
-        return n;
-    }
-    platform::PortHandle handle;
+
+    PtyPair pty;
+    ScriptedResponder device;
+    platform::PortHandle port;
 };
 
 }  // namespace
@@ -44,67 +44,55 @@ TEST(HexBytes, ParsesFormatsAndRejectsTypos) {
     EXPECT_EQ(withCrc(hex("01 03 00 00 00 01")), hex("01 03 00 00 00 01 84 0A"));
 }
 
-TEST(ScriptedResponder, AnswersExpectedRequestsInOrderAndCountsStrays) {
-    PtyPair pty;
+TEST_F(ScriptedResponderTest, AnswersInOrderCountsStraysAndFramesByHandler) {
     ASSERT_TRUE(pty.ok());
-    ScriptedResponder device(pty.masterFd());
     device.expect(hex("01 02"), Answer(hex("AA")));
     device.expect(hex("03 04"), Answer(hex("BB CC")));
-    SlaveSide port(pty);
-    ASSERT_TRUE(port.send(hex("FF 01 02")));
-    EXPECT_EQ(port.receive(1), hex("AA"));
-    ASSERT_TRUE(port.send(hex("03 04")));
-    EXPECT_EQ(port.receive(2), hex("BB CC"));
+    ASSERT_TRUE(send(hex("FF 01 02")));
+    EXPECT_EQ(receive(1), hex("AA"));
+    ASSERT_TRUE(send(hex("03 04")));
+    EXPECT_EQ(receive(2), hex("BB CC"));
     EXPECT_TRUE(device.waitAnswered(2));
     EXPECT_EQ(device.unexpectedBytes(), 1u);
-    EXPECT_EQ(device.requests().size(), 2u);
     EXPECT_EQ(device.received(), hex("FF 01 02 03 04"));
+
+    device.setHandler([](Bytes& pending) -> std::optional<Answer> {
+        size_t n = ScriptedResponder::modbusRequestLength(pending);
+        if (n == 0 || pending.size() < n) return std::nullopt;
+        const uint8_t function = pending[1];
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(n));
+        return Answer(Bytes{function});
+    });
+    ASSERT_TRUE(send(withCrc(hex("01 10 00 00 00 01 02 12 34"))));
+    ASSERT_TRUE(send(withCrc(hex("01 11"))));
+    EXPECT_EQ(receive(2), hex("10 11"));
+    ASSERT_EQ(device.requests().size(), 4u);
+    EXPECT_EQ(device.requests()[3], withCrc(hex("01 11")));
 }
 
-TEST(ScriptedResponder, PacesDelaysSplitsCorruptsPadsAndWithholds) {
-    PtyPair pty;
+TEST_F(ScriptedResponderTest, PacesDelaysSplitsCorruptsPadsAndWithholds) {
     ASSERT_TRUE(pty.ok());
-    ScriptedResponder device(pty.masterFd());
-    SlaveSide port(pty);
-
     // 20 bytes at 19200 baud take about 10 ms after a 5 ms latency.
     device.expect(hex("01"), Answer(Bytes(20, 0x55)).after(5).paced(19200));
     auto start = Clock::now();
-    ASSERT_TRUE(port.send(hex("01")));
-    EXPECT_EQ(port.receive(20).size(), 20u);
+    ASSERT_TRUE(send(hex("01")));
+    EXPECT_EQ(receive(20).size(), 20u);
     auto took = Clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(14));
     EXPECT_LT(took, std::chrono::milliseconds(500));
 
     device.expect(hex("02"), Answer(hex("10 20 30 40")).split({1}, 30).corrupt(0).pad(hex("99")));
-    ASSERT_TRUE(port.send(hex("02")));
-    EXPECT_EQ(port.receive(1), hex("EF"));
-    EXPECT_EQ(port.queued(), 0u);  // the rest is held back by the gap
-    EXPECT_EQ(port.receive(4), hex("20 30 40 99"));
+    ASSERT_TRUE(send(hex("02")));
+    EXPECT_EQ(receive(1), hex("EF"));
+    uint32_t queued = 9;
+    platform::serialQueuedInput(port, queued);
+    EXPECT_EQ(queued, 0u);  // the rest is held back by the gap
+    EXPECT_EQ(receive(4), hex("20 30 40 99"));
 
     device.expect(hex("03"), Answer::none());
-    ASSERT_TRUE(port.send(hex("03")));
+    ASSERT_TRUE(send(hex("03")));
     EXPECT_TRUE(device.waitAnswered(3));
-    EXPECT_TRUE(port.receive(1, 30).empty());
-}
-
-TEST(ScriptedResponder, HandlerFramesModbusRequestsByLength) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    ScriptedResponder device(pty.masterFd());
-    device.setHandler([](Bytes& pending) -> std::optional<Answer> {
-        size_t n = ScriptedResponder::modbusRequestLength(pending);
-        if (n == 0 || pending.size() < n) return std::nullopt;
-        Bytes request(pending.begin(), pending.begin() + static_cast<long>(n));
-        pending.erase(pending.begin(), pending.begin() + static_cast<long>(n));
-        return Answer(Bytes{request[1]});
-    });
-    SlaveSide port(pty);
-    ASSERT_TRUE(port.send(withCrc(hex("01 10 00 00 00 01 02 12 34"))));
-    ASSERT_TRUE(port.send(withCrc(hex("01 11"))));
-    EXPECT_EQ(port.receive(2), hex("10 11"));
-    ASSERT_EQ(device.requests().size(), 2u);
-    EXPECT_EQ(device.requests()[1], withCrc(hex("01 11")));
+    EXPECT_TRUE(receive(1, 30).empty());
 }
 
 TEST(ScriptedResponder, SendsUnaskedAndStopsPromptlyMidAnswer) {
@@ -119,6 +107,9 @@ TEST(ScriptedResponder, SendsUnaskedAndStopsPromptlyMidAnswer) {
     }
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(pty.slaveBaud(), 19200u);
-    SlaveSide port(pty);
-    EXPECT_EQ(port.receive(3), hex("01 02 03"));
+    Bytes b(3);
+    auto port = platform::serialOpen(pty.slavePath()).handle;
+    EXPECT_TRUE(platform::serialRead(port, b.data(), 3, 1000));
+    EXPECT_EQ(b, hex("01 02 03"));
+    platform::serialClose(port);
 }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace testsupport {
 
@@ -45,23 +46,11 @@ PtyPair::~PtyPair() {
 uint32_t PtyPair::slaveBaud() const {
     termios tio{};
     if (slaveFd_ < 0 || tcgetattr(slaveFd_, &tio) != 0) return 0;
-    switch (cfgetospeed(&tio)) {
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
-    }
-}
-
-void PtyPair::flushBoth() {
-    if (slaveFd_ >= 0) tcflush(slaveFd_, TCIOFLUSH);
-    if (masterFd_ >= 0) {
-        unsigned char sink[256];
-        while (::read(masterFd_, sink, sizeof sink) > 0) {
-        }
-    }
+    const speed_t speed = cfgetospeed(&tio);
+    for (auto [code, baud] : {std::pair<speed_t, uint32_t>{B9600, 9600}, {B19200, 19200}, {B38400, 38400},
+                              {B57600, 57600}, {B115200, 115200}})
+        if (speed == code) return baud;
+    return 0;
 }
 
 }  // namespace testsupport

@@ -22,9 +22,6 @@ public:
     // The baud the slave side is set to now (0 when unknown): what the code
     // under test chose with its line settings.
     uint32_t slaveBaud() const;
-    // Bytes written by the slave side and not yet read on the master side
-    // are dropped, as are bytes waiting for the slave side.
-    void flushBoth();
 
 private:
     int masterFd_ = -1;

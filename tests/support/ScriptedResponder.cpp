@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -12,64 +11,43 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 // How long the thread waits for input before it looks at the outbox and the
-// stop flag again.
+// stop flag again: also the most a send() or the destructor waits for it.
 constexpr int kPollSliceMs = 2;
 // A master buffer that stays full this long (nobody reads the slave side)
 // drops the rest of the answer instead of blocking the thread.
 constexpr auto kWriteStall = std::chrono::milliseconds(1000);
 }  // namespace
 
-ScriptedResponder::ScriptedResponder(int masterFd)
-    : fd_(masterFd), wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+ScriptedResponder::ScriptedResponder(int masterFd) : fd_(masterFd) {
     thread_ = std::thread([this] { run(); });
 }
 
 ScriptedResponder::~ScriptedResponder() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
-    }
+    locked([&] { stop_ = true; });
     changed_.notify_all();
-    wake();
     if (thread_.joinable()) thread_.join();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
-}
-
-void ScriptedResponder::wake() {
-    if (wakeFd_ < 0) return;
-    uint64_t one = 1;
-    ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-    (void)ignored;
 }
 
 void ScriptedResponder::expect(const Bytes& request, const Answer& answer) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    script_.push_back({request, answer});
+    locked([&] { script_.push_back({request, answer}); });
 }
 
 void ScriptedResponder::always(const Bytes& request, const Answer& answer) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    rules_.push_back({request, answer});
+    locked([&] { rules_.push_back({request, answer}); });
 }
 
 void ScriptedResponder::setHandler(Handler handler) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    handler_ = std::move(handler);
+    locked([&] { handler_ = std::move(handler); });
 }
 
 void ScriptedResponder::send(const Answer& answer) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        outbox_.push_back({answer, false});
-    }
+    locked([&] { outbox_.push_back({answer, false}); });
     changed_.notify_all();
-    wake();
 }
 
 bool ScriptedResponder::waitAnswered(size_t count, int timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return answered_ >= count; });
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return answered_ >= count; });
 }
 
 bool ScriptedResponder::waitIdle(int timeoutMs) const {
@@ -78,43 +56,18 @@ bool ScriptedResponder::waitIdle(int timeoutMs) const {
                              [&] { return outbox_.empty() && !busy_; });
 }
 
-size_t ScriptedResponder::answered() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return answered_;
-}
-
-size_t ScriptedResponder::unexpectedBytes() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return unexpected_;
-}
-
-size_t ScriptedResponder::pendingExpectations() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return script_.size();
-}
-
-Bytes ScriptedResponder::received() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
-}
-
-std::vector<Bytes> ScriptedResponder::requests() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return requests_;
-}
+size_t ScriptedResponder::answered() const { return locked([&] { return answered_; }); }
+size_t ScriptedResponder::unexpectedBytes() const { return locked([&] { return unexpected_; }); }
+size_t ScriptedResponder::pendingExpectations() const { return locked([&] { return script_.size(); }); }
+Bytes ScriptedResponder::received() const { return locked([&] { return received_; }); }
+std::vector<Bytes> ScriptedResponder::requests() const { return locked([&] { return requests_; }); }
 
 size_t ScriptedResponder::modbusRequestLength(const Bytes& pending) {
     if (pending.size() < 2) return 0;
-    switch (pending[1]) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06:
-        return 8;
-    case 0x0F: case 0x10:
-        return pending.size() < 7 ? 0 : 9u + pending[6];
-    case 0x11:
-        return 4;
-    default:
-        return 0;
-    }
+    const uint8_t function = pending[1];
+    if (function >= 0x01 && function <= 0x06) return 8;
+    if (function == 0x0F || function == 0x10) return pending.size() < 7 ? 0 : 9u + pending[6];
+    return function == 0x11 ? 4 : 0;
 }
 
 // Called with the mutex held. Returns true when it consumed input (an answer,
@@ -131,30 +84,24 @@ bool ScriptedResponder::matchPending(std::optional<Answer>& answer) {
         return true;
     }
     auto startsWith = [&](const Bytes& request) {
-        return pending_.size() >= request.size() &&
-               std::equal(request.begin(), request.end(), pending_.begin());
+        return pending_.size() >= request.size() && std::equal(request.begin(), request.end(), pending_.begin());
     };
     auto couldBecome = [&](const Bytes& request) {
-        return pending_.size() < request.size() &&
-               std::equal(pending_.begin(), pending_.end(), request.begin());
+        return pending_.size() < request.size() && std::equal(pending_.begin(), pending_.end(), request.begin());
     };
     auto take = [&](const Rule& rule) {
         requests_.push_back(rule.request);
         pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(rule.request.size()));
         answer = rule.answer;
+        return true;
     };
     if (!script_.empty() && startsWith(script_.front().request)) {
         Rule rule = script_.front();
         script_.pop_front();
-        take(rule);
-        return true;
+        return take(rule);
     }
-    for (const Rule& rule : rules_) {
-        if (startsWith(rule.request)) {
-            take(rule);
-            return true;
-        }
-    }
+    for (const Rule& rule : rules_)
+        if (startsWith(rule.request)) return take(rule);
     bool waitForMore = !script_.empty() && couldBecome(script_.front().request);
     for (const Rule& rule : rules_) waitForMore = waitForMore || couldBecome(rule.request);
     if (waitForMore) return false;
@@ -166,48 +113,36 @@ bool ScriptedResponder::matchPending(std::optional<Answer>& answer) {
 void ScriptedResponder::run() {
     uint8_t buffer[512];
     while (!stop_) {
-        std::optional<Outgoing> next;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!outbox_.empty()) {
-                next = outbox_.front();
-                outbox_.pop_front();
-                busy_ = true;
-            }
-        }
+        std::optional<Outgoing> next = locked([&]() -> std::optional<Outgoing> {
+            if (outbox_.empty()) return std::nullopt;
+            busy_ = true;
+            Outgoing out = outbox_.front();
+            outbox_.pop_front();
+            return out;
+        });
         if (next) {
             transmit(next->answer);
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
+            locked([&] {
                 busy_ = false;
                 if (next->isReply) ++answered_;
-            }
+            });
             changed_.notify_all();
             continue;
         }
-        pollfd pfds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        int rc = ::poll(pfds, wakeFd_ >= 0 ? 2 : 1, kPollSliceMs);
-        if (rc > 0 && wakeFd_ >= 0 && (pfds[1].revents & POLLIN)) {
-            uint64_t count;
-            ssize_t ignored = ::read(wakeFd_, &count, sizeof count);
-            (void)ignored;
-        }
-        if (rc <= 0 || !(pfds[0].revents & POLLIN)) continue;
+        pollfd pfd{fd_, POLLIN, 0};
+        if (::poll(&pfd, 1, kPollSliceMs) <= 0 || !(pfd.revents & POLLIN)) continue;
         ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n <= 0) continue;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
+        locked([&] {
             pending_.insert(pending_.end(), buffer, buffer + n);
             received_.insert(received_.end(), buffer, buffer + n);
             std::optional<Answer> answer;
             while (matchPending(answer)) {
                 if (!answer) continue;  // a stray byte was dropped
-                if (answer->withhold)
-                    ++answered_;
-                else
-                    outbox_.push_back({*answer, true});
+                if (answer->withhold) ++answered_;
+                else outbox_.push_back({*answer, true});
             }
-        }
+        });
         changed_.notify_all();
     }
 }
@@ -236,25 +171,18 @@ void ScriptedResponder::transmit(const Answer& answer) {
     if (answer.withhold) return;
     auto next = Clock::now() + std::chrono::milliseconds(answer.delayMs);
     if (answer.delayMs > 0 && !sleepUnlessStopping(next)) return;
-    const auto byteTime = std::chrono::nanoseconds(
-        answer.baud ? 10'000'000'000LL / answer.baud : 0);
+    const auto byteTime = std::chrono::nanoseconds(answer.baud ? 10'000'000'000LL / answer.baud : 0);
     size_t offset = 0;
-    size_t chunkIndex = 0;
-    while (offset < answer.bytes.size() && !stop_) {
-        size_t size = chunkIndex < answer.chunks.size() ? answer.chunks[chunkIndex]
-                                                        : answer.bytes.size() - offset;
+    for (size_t chunk = 0; offset < answer.bytes.size() && !stop_; ++chunk) {
+        size_t size = chunk < answer.chunks.size() ? answer.chunks[chunk] : answer.bytes.size() - offset;
         size = std::min(size, answer.bytes.size() - offset);
-        if (answer.baud == 0) {
-            writeAll(answer.bytes.data() + offset, size);
-        } else {
-            for (size_t i = 0; i < size && !stop_; ++i) {
-                if (next > Clock::now() && !sleepUnlessStopping(next)) return;
-                writeAll(answer.bytes.data() + offset + i, 1);
-                next += byteTime;
-            }
+        if (answer.baud == 0) writeAll(answer.bytes.data() + offset, size);
+        for (size_t i = 0; answer.baud != 0 && i < size && !stop_; ++i) {
+            if (next > Clock::now() && !sleepUnlessStopping(next)) return;
+            writeAll(answer.bytes.data() + offset + i, 1);
+            next += byteTime;
         }
         offset += size;
-        ++chunkIndex;
         if (offset < answer.bytes.size() && answer.chunkGapMs > 0) {
             next = std::max(next, Clock::now()) + std::chrono::milliseconds(answer.chunkGapMs);
             if (!sleepUnlessStopping(next)) return;

@@ -3,18 +3,14 @@
 // it matches requests byte for byte and answers them, optionally late,
 // paced at a baud rate, in chunks, corrupted, padded, or not at all.
 //
-//   PtyPair pty;
 //   ScriptedResponder device(pty.masterFd());
 //   device.expect(hex("01 03 00 00 00 01 84 0A"),
 //                 Answer(hex("01 03 02 00 05 78 47")).after(5).paced(19200));
-//   ... code under test opens pty.slavePath() and sends its request ...
-//   EXPECT_TRUE(device.waitAnswered(1));
 //
-// Matching order: a handler set with setHandler() sees every byte; without
-// one, the oldest unmet expect() is tried, then the always() rules. A
-// request is matched once as many bytes as it has have arrived; bytes that
-// match nothing are dropped one at a time and counted as unexpected.
-// Every wait of the fixture is bounded; the destructor stops and joins.
+// A handler set with setHandler() sees every byte; without one, the oldest
+// unmet expect() is tried, then the always() rules. Bytes that match nothing
+// are dropped one at a time and counted. Every wait is bounded; the
+// destructor stops and joins.
 
 #include "HexBytes.h"
 
@@ -39,12 +35,10 @@ struct Answer {
     Answer& after(int ms) { delayMs = ms; return *this; }
     // One byte every 10 bit times (8N1) at this baud; 0 sends at once.
     Answer& paced(uint32_t b) { baud = b; return *this; }
-    // Sends the bytes in chunks of these sizes (the rest as a last chunk),
-    // with `gap` ms of silence between chunks.
+    // Chunks of these sizes (the rest as a last chunk), `gap` ms apart.
     Answer& split(std::vector<size_t> sizes, int gap) { chunks = std::move(sizes); chunkGapMs = gap; return *this; }
     // Flips bits of the byte at `index` (ignored when out of range).
     Answer& corrupt(size_t index, uint8_t mask = 0xFF) { if (index < bytes.size()) bytes[index] ^= mask; return *this; }
-    // Appends extra bytes after the answer.
     Answer& pad(const Bytes& extra) { bytes.insert(bytes.end(), extra.begin(), extra.end()); return *this; }
 
     Bytes bytes;
@@ -74,10 +68,9 @@ public:
     // Sends bytes now, unasked (a stream, or noise on the line).
     void send(const Answer& answer);
 
-    // Waits until at least `count` requests have been answered (withheld
-    // answers count); false after `timeoutMs`.
+    // Until `count` requests are answered (withheld answers count).
     bool waitAnswered(size_t count, int timeoutMs = 2000) const;
-    // Waits until the thread is idle: nothing being sent, nothing to send.
+    // Until nothing is being sent and nothing waits to be sent.
     bool waitIdle(int timeoutMs = 2000) const;
     size_t answered() const;
     size_t unexpectedBytes() const;
@@ -91,24 +84,20 @@ public:
     static size_t modbusRequestLength(const Bytes& pending);
 
 private:
-    struct Rule {
-        Bytes request;
-        Answer answer;
-    };
-    struct Outgoing {
-        Answer answer;
-        bool isReply;  // counts as answered once sent
-    };
+    struct Rule { Bytes request; Answer answer; };
+    struct Outgoing { Answer answer; bool isReply; };  // a reply counts as answered once sent
     void run();
     bool matchPending(std::optional<Answer>& answer);
     void transmit(const Answer& answer);
     bool sleepUnlessStopping(std::chrono::steady_clock::time_point until);
     void writeAll(const uint8_t* data, size_t length);
-
-    void wake();
+    template <typename F>
+    auto locked(F f) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return f();
+    }
 
     const int fd_;
-    const int wakeFd_;  // send() and the destructor wake the thread's poll
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::deque<Rule> script_;
