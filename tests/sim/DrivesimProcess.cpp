@@ -76,8 +76,6 @@ int DrivesimProcess::stop()
     return -1;
 }
 
-DrivesimProcess::~DrivesimProcess() { stop(); }
-
 ToolPort::ToolPort(const std::string& path, unsigned baud)
 {
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -85,12 +83,6 @@ ToolPort::ToolPort(const std::string& path, unsigned baud)
         close(fd_);
         fd_ = -1;
     }
-}
-
-ToolPort::~ToolPort()
-{
-    if (fd_ >= 0)
-        close(fd_);
 }
 
 bool ToolPort::setBaud(unsigned baud)
@@ -131,7 +123,5 @@ Bytes ToolPort::receive(size_t count, int timeoutMs)
     }
     return out;
 }
-
-Bytes ToolPort::collect(int ms) { return receive(SIZE_MAX, ms); }
 
 }  // namespace simtest

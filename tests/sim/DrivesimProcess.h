@@ -5,7 +5,9 @@
 #include "tests/support/HexBytes.h"
 
 #include <string>
+#include <cstdint>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace simtest {
@@ -16,7 +18,7 @@ using testsupport::Bytes;
 class DrivesimProcess {
 public:
     explicit DrivesimProcess(const std::vector<std::string>& args);
-    ~DrivesimProcess();
+    ~DrivesimProcess() { stop(); }
     DrivesimProcess(const DrivesimProcess&) = delete;
     DrivesimProcess& operator=(const DrivesimProcess&) = delete;
 
@@ -35,7 +37,7 @@ private:
 class ToolPort {
 public:
     ToolPort(const std::string& path, unsigned baud);
-    ~ToolPort();
+    ~ToolPort() { if (fd_ >= 0) close(fd_); }
     ToolPort(const ToolPort&) = delete;
     ToolPort& operator=(const ToolPort&) = delete;
 
@@ -45,7 +47,7 @@ public:
     // Reads until `count` bytes came or `timeoutMs` passed.
     Bytes receive(size_t count, int timeoutMs);
     // Everything that arrives within `ms`.
-    Bytes collect(int ms);
+    Bytes collect(int ms) { return receive(SIZE_MAX, ms); }
 
 private:
     int fd_ = -1;

@@ -51,15 +51,9 @@ int16_t slot3(const uint8_t* d)
     return static_cast<int16_t>(v);
 }
 
-int16_t valueOf(const ScopeSample& s, Channel c)
-{
-    switch (c) {
-    case Deviation: return s.deviation;
-    case Command: return s.speedCommand;
-    case Speed: return s.speed;
-    default: return s.torque;
-    }
-}
+// The sample field behind each channel.
+const int16_t ScopeSample::*const kField[4] = {&ScopeSample::deviation, &ScopeSample::speedCommand,
+                                               &ScopeSample::speed, &ScopeSample::torque};
 
 // Decodes one record into channel values; false if marker or CRC is wrong.
 bool decode(const uint8_t* r, int mask, std::map<Channel, int16_t>& out)
@@ -99,7 +93,7 @@ TEST(StreamRecord, EveryMaskCarriesItsSignalsAtFullScaleAndClips)
             ASSERT_TRUE(decode(StreamPacker::pack(static_cast<uint8_t>(mask), sample).data(), mask, decoded));
             ASSERT_EQ(decoded.size(), static_cast<size_t>(__builtin_popcount(mask)));
             for (const auto& [channel, value] : decoded) {
-                ASSERT_EQ(value, valueOf(sample, channel)) << "sample " << n << " channel " << channel;
+                ASSERT_EQ(value, sample.*kField[channel]) << "sample " << n << " channel " << channel;
                 lowest[channel] = lowest.count(channel) ? std::min(lowest[channel], value) : value;
                 highest[channel] = highest.count(channel) ? std::max(highest[channel], value) : value;
             }
