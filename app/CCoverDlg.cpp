@@ -68,6 +68,11 @@ QImage CCoverDlg::engineerCover()
     return image;
 }
 
+void CCoverDlg::reject()
+{
+    onSplashTimeout();
+}
+
 void CCoverDlg::onSplashTimeout()
 {
     timer_.stop();

@@ -14,6 +14,8 @@ public:
 
     // The timer's work, callable directly by tests.
     void onSplashTimeout();
+    // Escape ends the splash early, but engineer mode is still asked about.
+    void reject() override;
     QLabel* picture() const { return picture_; }
     bool showsEngineerPicture() const { return engineerPicture_; }
     QTimer& timer() { return timer_; }
