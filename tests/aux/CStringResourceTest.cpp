@@ -10,10 +10,12 @@ namespace {
 
 class CStringResourceTest : public ::testing::Test {
 protected:
-    std::string languageFile(const std::string& bytes) {
+    // Writes a language file and reads it into `strings`.
+    int load(const std::string& bytes) {
         writeBytes(path, bytes);
-        return path;
+        return strings.ReadTableFile(path.c_str());
     }
+    std::string text(unsigned id) { return strings.GetResString(id); }
 
     TempFolder folder;
     std::string path = folder.file("Language.lng");
@@ -27,66 +29,49 @@ protected:
 
 TEST_F(CStringResourceTest, HeaderMustMatchExactlyApartFromOuterBlanks) {
     for (const char* header : {"[ StringTable ]", "[stringtable]", "[StringTable] x"}) {
-        ASSERT_EQ(strings.ReadTableFile(languageFile(std::string(header) + "\n12=Drehzahl\n").c_str()), 1);
-        EXPECT_EQ(strings.GetResString(12), "Speed") << header;
+        ASSERT_EQ(load(std::string(header) + "\n12=Drehzahl\n"), 1);
+        EXPECT_EQ(text(12), "Speed") << header;
     }
-    ASSERT_EQ(strings.ReadTableFile(languageFile("[Other]\n12=no\n \t[StringTable]  \r\n12=Drehzahl\r\n").c_str()), 1);
-    EXPECT_EQ(strings.GetResString(12), "Drehzahl");
+    ASSERT_EQ(load("[Other]\n12=no\n \t[StringTable]  \r\n12=Drehzahl\r\n"), 1);
+    EXPECT_EQ(text(12), "Drehzahl");
 }
 
 TEST_F(CStringResourceTest, TextIsTakenAsItStandsWithEscapes) {
-    ASSERT_EQ(strings.ReadTableFile(languageFile(
-                  "[StringTable]\n"
-                  "12=Speed\\tRPM\n"
-                  " 30= blank before and after \n"
-                  "31=a\\r\\nb \\x \\\\t\n"
-                  "32=x=y\n").c_str()), 1);
-    EXPECT_EQ(strings.GetResString(12), "Speed\tRPM");
-    EXPECT_EQ(strings.GetResString(30), " blank before and after ");
-    EXPECT_EQ(strings.GetResString(31), "a\r\nb \\x \\\t");  // no escape for the backslash
-    EXPECT_EQ(strings.GetResString(32), "x=y");
+    ASSERT_EQ(load("[StringTable]\n12=Speed\\tRPM\n 30= blank before and after \n31=a\\r\\nb \\x \\\\t\n32=x=y\n"), 1);
+    EXPECT_EQ(text(12), "Speed\tRPM");
+    EXPECT_EQ(text(30), " blank before and after ");
+    EXPECT_EQ(text(31), "a\r\nb \\x \\\t");  // no escape for the backslash
+    EXPECT_EQ(text(32), "x=y");
 }
 
 TEST_F(CStringResourceTest, CommentsDuplicatesEmptyTextsAndTheEndOfTheTable) {
-    ASSERT_EQ(strings.ReadTableFile(languageFile(
-                  "[StringTable]\n"
-                  ";12=commented out\n"
-                  "7=first\n"
-                  "7=second\n"
-                  "\n"
-                  "no equals sign\n"
-                  "=no identifier\n"
-                  "-3=negative\n"
-                  "99999999999=too big\n"
-                  "12=\n"
-                  "12=hidden by the empty one\n"
-                  "[Next]\n"
-                  "0=after the table\n").c_str()), 1);
-    EXPECT_EQ(strings.GetResString(7), "first");
-    EXPECT_EQ(strings.GetResString(12), "Speed");  // empty text falls back
-    EXPECT_EQ(strings.GetResString(0), "Zero");    // stopped at [Next]
-    EXPECT_EQ(strings.GetResString(4294967293u), "");
-    EXPECT_EQ(strings.GetResString(999), "");
+    ASSERT_EQ(load("[StringTable]\n;12=commented out\n7=first\n7=second\n\nno equals sign\n=no identifier\n"
+                   "-3=negative\n99999999999=too big\n12=\n12=hidden by the empty one\n[Next]\n0=after the table\n"),
+              1);
+    EXPECT_EQ(text(7), "first");
+    EXPECT_EQ(text(12), "Speed");  // empty text falls back
+    EXPECT_EQ(text(0), "Zero");    // stopped at [Next]
+    EXPECT_EQ(text(4294967293u), "");
+    EXPECT_EQ(text(999), "");
 }
 
 TEST_F(CStringResourceTest, FailedReadKeepsTheTableAndMissingSectionEmptiesIt) {
-    ASSERT_EQ(strings.ReadTableFile(languageFile("[StringTable]\n7=loaded\n").c_str()), 1);
+    ASSERT_EQ(load("[StringTable]\n7=loaded\n"), 1);
     EXPECT_EQ(strings.ReadTableFile(folder.file("missing.lng").c_str()), 0);
     EXPECT_EQ(strings.ReadTableFile(folder.path().c_str()), 0);  // a folder
     EXPECT_EQ(strings.ReadTableFile(nullptr), 0);
-    EXPECT_EQ(strings.GetResString(7), "loaded");
-    ASSERT_EQ(strings.ReadTableFile(languageFile("just text\n").c_str()), 1);
-    EXPECT_EQ(strings.GetResString(7), "Built-in seven");
+    EXPECT_EQ(text(7), "loaded");
+    ASSERT_EQ(load("just text\n"), 1);
+    EXPECT_EQ(text(7), "Built-in seven");
 }
 
 TEST_F(CStringResourceTest, LongLinesStayWholeAndBinaryJunkIsHarmless) {
     const std::string longText(5000, 'L');
     std::string junk = "[StringTable]\n12=" + longText + "[not a header]\n";
     for (int i = 0; i < 256; ++i) junk += static_cast<char>(i);
-    junk += "\n7=ok";  // last line without an end
-    ASSERT_EQ(strings.ReadTableFile(languageFile(junk).c_str()), 1);
-    EXPECT_EQ(strings.GetResString(12), longText + "[not a header]");
-    EXPECT_EQ(strings.GetResString(7), "ok");
+    ASSERT_EQ(load(junk + "\n7=ok"), 1);  // last line without an end
+    EXPECT_EQ(text(12), longText + "[not a header]");
+    EXPECT_EQ(text(7), "ok");
 }
 
 TEST_F(CStringResourceTest, ModuleIsLookedUpAtEachUseAndCopiesShareTheTable) {
@@ -95,14 +80,14 @@ TEST_F(CStringResourceTest, ModuleIsLookedUpAtEachUseAndCopiesShareTheTable) {
     EXPECT_EQ(deferred.GetResString(7), "");
     late = &builtIns;
     EXPECT_EQ(deferred.GetResString(7), "Built-in seven");
-
     CStringResource copy;
     copy = deferred;
-    ASSERT_EQ(deferred.ReadTableFile(languageFile("[StringTable]\n7=shared\n").c_str()), 1);
+    writeBytes(path, "[StringTable]\n7=shared\n");
+    ASSERT_EQ(deferred.ReadTableFile(path.c_str()), 1);
     EXPECT_EQ(copy.GetResString(7), "shared");
 }
 
-TEST_F(CStringResourceTest, CreatedFileReadsBackAndKeepsOtherSections) {
+TEST_F(CStringResourceTest, CreatedFileReadsBackKeepsOtherSectionsAndStopsAtTheHighestId) {
     writeBytes(path, "; translator notes\n[Info]\nLanguage=German\n[StringTable]\n7=old\n99=kept\n");
     ASSERT_TRUE(strings.CreateTableFile(path.c_str(), 0xFFFFFFFFu));
     const std::string written = readBytes(path);
@@ -115,12 +100,11 @@ TEST_F(CStringResourceTest, CreatedFileReadsBackAndKeepsOtherSections) {
     const BuiltInStringTable* noModule = &none;
     CStringResource reader(&noModule);
     ASSERT_EQ(reader.ReadTableFile(path.c_str()), 1);
-    for (const auto& [id, text] : builtIns) EXPECT_EQ(reader.GetResString(id), text) << id;
+    for (const auto& [id, builtIn] : builtIns) EXPECT_EQ(reader.GetResString(id), builtIn) << id;
     EXPECT_EQ(reader.GetResString(99), "kept");
-}
 
-TEST_F(CStringResourceTest, CreateStopsAtTheHighestIdentifier) {
-    ASSERT_TRUE(strings.CreateTableFile(path.c_str(), 0));
-    EXPECT_EQ(readBytes(path), "[StringTable]\n0=Zero\n");
+    const std::string fresh = folder.file("fresh.lng");
+    ASSERT_TRUE(strings.CreateTableFile(fresh.c_str(), 0));
+    EXPECT_EQ(readBytes(fresh), "[StringTable]\n0=Zero\n");
     EXPECT_FALSE(strings.CreateTableFile(folder.file("no/such/folder.lng").c_str(), 100));
 }

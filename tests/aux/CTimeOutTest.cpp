@@ -9,9 +9,7 @@ namespace {
 // Time stands still unless the test moves it.
 class CTimeOutTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::setTickSource([this] { return now; });
-    }
+    void SetUp() override { platform::setTickSource([this] { return now; }); }
     void TearDown() override { platform::setTickSource({}); }
     uint32_t now = 0;
 };
@@ -19,40 +17,36 @@ protected:
 }  // namespace
 
 TEST_F(CTimeOutTest, ExpiresOnlyAfterMoreThanTheTimeOut) {
+    // The clock when the time-out is made, whether it is Reset then, its
+    // length, and the first tick at which it has expired.
+    const struct { uint32_t madeAt; bool reset; unsigned long length; uint32_t firstExpired; } cases[] = {
+        {1000, true, 500, 1501},
+        {0xFFFFFF00u, true, 300, 0x2Du},  // the tick count wraps in between
+        {100, false, 500, 501},           // never reset: measured from tick 0
+    };
+    for (const auto& c : cases) {
+        now = c.madeAt;
+        CTimeOut timeOut(c.length);
+        if (c.reset) timeOut.Reset();
+        now = c.firstExpired - 1;
+        EXPECT_EQ(timeOut.IsTimeOut(), 0) << c.madeAt;
+        now = c.firstExpired;
+        EXPECT_EQ(timeOut.IsTimeOut(), 1) << c.madeAt;
+    }
+}
+
+TEST_F(CTimeOutTest, SetTimeKeepsTheStartAndLongTimeOutsAreHeld) {
     now = 1000;
     CTimeOut timeOut;
-    timeOut.SetTime(500);
     timeOut.Reset();
-    now = 1500;
-    EXPECT_EQ(timeOut.IsTimeOut(), 0);
     now = 1501;
-    EXPECT_EQ(timeOut.IsTimeOut(), 1);
-    timeOut.SetTime(600);  // the start stays where it was
+    timeOut.SetTime(600);
     EXPECT_EQ(timeOut.IsTimeOut(), 0);
     now = 1601;
     EXPECT_EQ(timeOut.IsTimeOut(), 1);
-}
-
-TEST_F(CTimeOutTest, TickCountWrappingBetweenResetAndPoll) {
-    now = 0xFFFFFF00u;
-    CTimeOut timeOut(300);
-    timeOut.Reset();
-    now = 0x0000002Cu;  // 300 ms later, across the wrap
-    EXPECT_EQ(timeOut.IsTimeOut(), 0);
-    now = 0x0000002Du;
-    EXPECT_EQ(timeOut.IsTimeOut(), 1);
-}
-
-TEST_F(CTimeOutTest, NeverResetMeasuresFromTickZeroAndLongTimeOutsAreHeld) {
-    CTimeOut fromZero(500);
-    now = 500;
-    EXPECT_EQ(fromZero.IsTimeOut(), 0);
-    now = 501;
-    EXPECT_EQ(fromZero.IsTimeOut(), 1);
     // 2^32 + 10 ms must not turn into a 10 ms wait.
-    CTimeOut longWait;
-    longWait = CTimeOut(0x10000000Aul);
-    longWait.Reset();
+    timeOut = CTimeOut(0x10000000Aul);
+    timeOut.Reset();
     now += 0xFFFFFFFFu;
-    EXPECT_EQ(longWait.IsTimeOut(), 0);
+    EXPECT_EQ(timeOut.IsTimeOut(), 0);
 }
