@@ -1,10 +1,10 @@
 // Finding a drive (station scan, port and rate search), taking it into use,
-// the connection settings, and identifying and checking its model.
+// the connection settings, and identifying and checking its model. The
+// whole Auto Search runs in the dialog tests, against drivesim.
 #include "LinkTestBed.h"
 
 #include "app/tables/DriveType.h"
 #include "app/tables/ModelSelectionList.h"
-#include "comm/CModbus.h"
 #include "link/ConnectionSettings.h"
 #include "link/DriveConnector.h"
 #include "link/DriveIdentification.h"
@@ -14,7 +14,6 @@
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserPrompt.h"
 
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
@@ -93,36 +92,6 @@ TEST_F(ConnectionTest, AChosenStationIsAskedTwiceWithOneRetryEachAndZeroIsRefuse
     drive->always(readStationRequest(1), Answer(stationReply(1, 0)));
     EXPECT_EQ(FindStation(1), 0);
     EXPECT_EQ(linkState().slaveAddress, 9);
-}
-
-TEST_F(ConnectionTest, AutoSearchTriesPortsAndRatesInOrderAndFindsTheDrive)
-{
-    MapOnlyPort(2, pty.slavePath());
-    drive->setHandler(driveAtRate(pty, 4, 38400));
-    DriveConnector connector(ini);
-    std::vector<std::array<int, 3>> tries;  // step, port, baud index
-    connector.setProgress([&](const SearchProgress& p) {
-        if (p.address == 0)
-            tries.push_back({p.step, p.port, p.baudIndex});
-        return true;
-    });
-    connector.setLastScanAddress(5);
-    ASSERT_EQ(connector.connect(ConnectRequest{false, 0, 0, false}), DriveConnector::Outcome::Connected);
-    // COM 1 (absent) at four rates, fastest first, then COM 2 until found.
-    EXPECT_EQ(tries, (std::vector<std::array<int, 3>>{
-                         {1, 1, 3}, {2, 1, 2}, {3, 1, 1}, {4, 1, 0}, {5, 2, 3}, {6, 2, 2}, {7, 2, 1}}));
-    EXPECT_EQ(prompt.countMessages("Communication interface ready to start.\nSerial Port : 2\nBuadrate : 38400\nID: 4"), 1);
-    EXPECT_EQ(prompt.shown().back().caption, "Servo connected");
-
-    const LinkState& link = linkState();
-    EXPECT_TRUE(platform::isOpenHandle(link.portHandle));
-    EXPECT_EQ(link.slaveAddress, 4);
-    EXPECT_EQ(link.online, 1);
-    EXPECT_EQ(link.pluginPortHandle, link.portHandle);
-    EXPECT_EQ(link.pluginSlaveAddress, 4);
-    EXPECT_EQ(link.pluginLinkUp, 1);
-    EXPECT_EQ(LinkModbus().m_hComm, link.portHandle);
-    EXPECT_EQ(LinkModbus().GetSlaveAddress(), 4);
 }
 
 TEST_F(ConnectionTest, SearchCanBeCancelledAndFailureIsReported)

@@ -99,7 +99,7 @@ TEST(CheckPr1F, CorrectsExactlyTheModelsThatFixPr1F)
     EXPECT_EQ(value, 5);
 }
 
-TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnce)
+TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnceAndApplyToTheirFamilyOnly)
 {
     EXPECT_EQ(ModelSelectionRowName(kPreselectedModelRow), "Vr_007");
     for (int row = 0; row < kModelSelectionRowCount; ++row) {
@@ -108,33 +108,28 @@ TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnce)
         EXPECT_EQ(SelectionRowOfModel(family, group), row);
         EXPECT_EQ(ClassifyModelCode(ModelSelectionRowName(row)), (ModelCodeClass{family, group}));
         EXPECT_NE(DriveClassOfModel(family, group), 0) << "class-0 models are not selectable";
+        // Applying the row sets its family's group; the other families keep theirs.
+        DriveType type;
+        type.vrGroup = type.qmGroup = type.ztGroup = 77;
+        ApplyModelSelection(type, row);
+        EXPECT_EQ(type.family, family);
+        const int groups[] = {type.vrGroup, type.qmGroup, type.ztGroup};
+        for (int f = 0; f < kFamilyCount; ++f)
+            EXPECT_EQ(groups[f], f == family ? group : 77) << "row " << row << " family " << f;
+        EXPECT_EQ(type.driveClass, DriveClassOfModel(family, group));
+        EXPECT_EQ(type.modelName(), ModelSelectionRowName(row));
     }
     EXPECT_EQ(SelectionRowOfModel(FamilyVr, 7), kNoModelRowChosen);
     int family = 0, group = 0;
     EXPECT_FALSE(ModelOfSelectionRow(32, family, group));
     EXPECT_EQ(ModelSelectionRowName(-1), "");
-}
-
-TEST(ModelSelectionList, ApplyingARowSetsOnlyTheCurrentFamilysGroup)
-{
+    // No row chosen: class 0, the model itself is kept.
     DriveType type;
-    type.ztGroup = 2;
-    ApplyModelSelection(type, 28);
-    EXPECT_EQ(type.family, FamilyQm);
-    EXPECT_EQ(type.driveClass, 4);
-    EXPECT_EQ(type.modelName(), "Qm_001");
-    EXPECT_EQ(type.ztGroup, 2);
-
     ApplyModelSelection(type, 1);
-    EXPECT_EQ(type.family, FamilyVr);
-    EXPECT_EQ(type.vrGroup, 9);
-    EXPECT_EQ(type.driveClass, 1);
-    EXPECT_EQ(type.modelName(), "Vr_101");
-
+    const DriveType before = type;
     ApplyModelSelection(type, kNoModelRowChosen);
     EXPECT_EQ(type.driveClass, 0);
-    EXPECT_EQ(type.family, FamilyVr);
-    EXPECT_EQ(type.vrGroup, 9);
+    EXPECT_EQ(type.modelName(), before.modelName());
 }
 
 TEST(DriveType, StartsAsTheNullModelAndNamesNoOddFamily)

@@ -5,6 +5,7 @@
 #include "LinkTestBed.h"
 
 #include "app/tables/DriveType.h"
+#include "comm/CModbus.h"
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
 #include "link/ui/CMessageEx.h"
@@ -100,9 +101,18 @@ private slots:
 
         QCOMPARE(prompt.countMessages("Communication interface ready to start.\nSerial Port : 3\nBuadrate : 38400\nID: 5"), 1);
         QCOMPARE(prompt.shown().size(), size_t(1));
+        QCOMPARE(prompt.shown().back().caption, std::string("Servo connected"));
         QCOMPARE(progressShown, 11);  // COM 1-2 absent, COM 3 at 115200, 57600, 38400
-        QCOMPARE(int(linkState().slaveAddress), 5);
-        QCOMPARE(linkState().online, 1);
+        // The link, the plug-in's copies and the shared Modbus master all take the drive.
+        const LinkState& state = linkState();
+        QVERIFY(platform::isOpenHandle(state.portHandle));
+        QCOMPARE(int(state.slaveAddress), 5);
+        QCOMPARE(state.online, 1);
+        QCOMPARE(state.pluginPortHandle, state.portHandle);
+        QCOMPARE(int(state.pluginSlaveAddress), 5);
+        QCOMPARE(state.pluginLinkUp, 1);
+        QCOMPARE(LinkModbus().m_hComm, state.portHandle);
+        QCOMPARE(int(LinkModbus().GetSlaveAddress()), 5);
         QCOMPARE(CurrentDriveType().family, 0);
         QCOMPARE(CurrentDriveType().vrGroup, 9);
         QCOMPARE(CurrentDriveType().driveClass, 1);

@@ -14,21 +14,6 @@ namespace {
 
 const Bytes kStartStreamC = hex("01 06 00 90 00 0C 89 E2");
 
-// An acquisition worker that only counts its loops.
-struct CountingWorker {
-    std::atomic<int> loops{0};
-    platform::WorkerGate gate{[this] {
-        ++loops;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return true;
-    }};
-    CountingWorker()
-    {
-        gate.start();
-        gate.resume();
-    }
-};
-
 class StreamingLink : public LinkTestBed {
 protected:
     void SetUp() override
@@ -38,16 +23,24 @@ protected:
         linkState().slaveAddress = 1;
         linkState().channelMask = 0x0C;
         linkState().scanRunning = 1;
-        linkState().acquisitionWorker = &worker.gate;
+        linkState().acquisitionWorker = &worker;
         drive->always(kStopStream, Answer(kStopStream));
         drive->always(kStartStreamC, Answer(kStartStreamC));
+        worker.start();
+        worker.resume();
     }
     void TearDown() override
     {
-        worker.gate.stop();
+        worker.stop();
         LinkTestBed::TearDown();
     }
-    CountingWorker worker;
+    std::atomic<int> loops{0};
+    // An acquisition worker that only counts its loops.
+    platform::WorkerGate worker{[this] {
+        ++loops;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    }};
 };
 
 }  // namespace
@@ -64,16 +57,16 @@ TEST_F(LinkTestBed, PauseAndResumeDoNothingWithoutAStream)
 TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
 {
     ScopePause();
-    EXPECT_TRUE(worker.gate.suspended());
-    const int parkedAt = worker.loops.load();
+    EXPECT_TRUE(worker.suspended());
+    const int parkedAt = loops.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(worker.loops.load(), parkedAt);
+    EXPECT_EQ(loops.load(), parkedAt);
 
     // The caller's reply sits in the buffer; the restart must not lose it.
     const Bytes reply = SlaveIdAnswer("VR-101");
     std::memcpy(linkState().receiveBuffer, reply.data(), reply.size());
     ScopeResume();
-    EXPECT_TRUE(worker.gate.running());
+    EXPECT_TRUE(worker.running());
     EXPECT_EQ(toHex(ReceiveBuffer(reply.size())), toHex(reply));
     ASSERT_EQ(drive->requests().size(), 2u);
     EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
@@ -88,7 +81,7 @@ TEST_F(StreamingLink, IdentificationIsWrappedInOnePauseAndOneResume)
     EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
     EXPECT_EQ(toHex(drive->requests()[2]), toHex(kStartStreamC));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(linkState().receiveBuffer) + 12, 6), "VR-007");
-    EXPECT_TRUE(worker.gate.running());
+    EXPECT_TRUE(worker.running());
 }
 
 TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
@@ -100,7 +93,7 @@ TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
     // The first attempt goes unanswered, the second is accepted.
     EXPECT_TRUE(wait.tick());
     EXPECT_TRUE(wait.accepted());
-    EXPECT_TRUE(worker.gate.running());
+    EXPECT_TRUE(worker.running());
     const auto requests = drive->requests();
     ASSERT_GE(requests.size(), 4u);
     EXPECT_EQ(toHex(requests.front()), toHex(kStopStream));
