@@ -175,14 +175,19 @@ int CModbus::_WriteMultipleCoils(unsigned short start, unsigned short quantity, 
     request[6] = static_cast<unsigned char>(dataBytes);
     std::memcpy(request + 7, packed, dataBytes);
     SendRequest(request, dataBytes + 9);
+    return AwaitWriteEcho(kWriteMultipleCoils, "WCoil: ");
+}
 
+int CModbus::AwaitWriteEcho(unsigned char function, const char* tag) {
+    // Fewer than 8 bytes stay queued: they are not read or logged.
     const unsigned long n = WaitForReply(8);
     if (n < 8) return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
     unsigned char reply[8] = {};
     if (!URead(reply, sizeof reply)) return Fail(Result::ShortReply);
-    if (!CheckCRC(reply, sizeof reply) || reply[1] != kWriteMultipleCoils) {
-        DiscardAndLog("WCoil: ", 300, reply, sizeof reply);
-        return Fail(CheckCRC(reply, sizeof reply) ? Result::WrongFunction : Result::BadCrc);
+    const bool crcOk = CheckCRC(reply, sizeof reply) != 0;
+    if (!crcOk || reply[1] != function) {
+        DiscardAndLog(tag, 300, reply, sizeof reply);
+        return Fail(crcOk ? Result::WrongFunction : Result::BadCrc);
     }
     m_LastResult = Result::Ok;
     return 1;
@@ -249,17 +254,7 @@ int CModbus::_WriteMultipleRegisters(unsigned short start, unsigned short count,
     const unsigned int length = buildWriteRegisters(request, m_SlaveAddress, start, count, values);
     if (length == 0) return Fail(Result::InvalidRequest);
     SendRequest(request, length);
-
-    const unsigned long n = WaitForReply(8);
-    if (n < 8) return Fail(n == 0 ? Result::NoReply : Result::ShortReply);
-    unsigned char reply[8] = {};
-    if (!URead(reply, sizeof reply)) return Fail(Result::ShortReply);
-    if (!CheckCRC(reply, sizeof reply) || reply[1] != kWriteMultipleRegisters) {
-        DiscardAndLog("WReg: ", 300, reply, sizeof reply);
-        return Fail(CheckCRC(reply, sizeof reply) ? Result::WrongFunction : Result::BadCrc);
-    }
-    m_LastResult = Result::Ok;
-    return 1;
+    return AwaitWriteEcho(kWriteMultipleRegisters, "WReg: ");
 }
 
 int CModbus::Tx_WriteMultipleRegisters(unsigned short start, unsigned short count, unsigned short* values) {

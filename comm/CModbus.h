@@ -79,6 +79,8 @@ protected:
     template <typename Exchange>
     int Retry(Exchange exchange);
     int Fail(Result why);
+    // Waits for, reads and judges the 8-byte echo of a multiple write.
+    int AwaitWriteEcho(unsigned char function, const char* tag);
     // GarbageCollection that also logs the bytes of a rejected reply that
     // were already read, so the line shows the whole discarded frame.
     void DiscardAndLog(const char* tag, unsigned long wait, const unsigned char* alreadyRead,
