@@ -6,6 +6,23 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// After a rejected frame: moves the part from the first sync byte after its
+// start to the front and returns its length (0 when there is none), so the
+// next call goes on from there.
+uint32_t KeepFromNextSync(unsigned char* frame, int length, unsigned char sync) {
+    for (int j = 1; j < length; ++j) {
+        if (frame[j] == sync) {
+            std::memmove(frame, frame + j, static_cast<size_t>(length - j));
+            return static_cast<uint32_t>(length - j);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 CCommPlot::CCommPlot() = default;
 CCommPlot::~CCommPlot() = default;
 
@@ -91,16 +108,7 @@ int CCommPlot::ReadData2(unsigned short* stamp, short* values) {
         }
         return PlotDecoded;
     }
-    // Resynchronise on a sync byte inside the rejected frame, keeping it and
-    // what follows for the next call.
-    m_PlotHeld = 0;
-    for (int j = 1; j < kPlotFrameLength; ++j) {
-        if (m_PlotFrame[j] == kPlotSync) {
-            std::memmove(m_PlotFrame, m_PlotFrame + j, static_cast<size_t>(kPlotFrameLength - j));
-            m_PlotHeld = static_cast<uint32_t>(kPlotFrameLength - j);
-            break;
-        }
-    }
+    m_PlotHeld = KeepFromNextSync(m_PlotFrame, kPlotFrameLength, kPlotSync);
     return PlotCrcError;
 }
 
@@ -142,13 +150,7 @@ int CCommPlot::MB_Extract(int frameLength) {
         m_FrameLength = frameLength;
         return PlotDecoded;
     }
-    for (int j = 1; j < frameLength; ++j) {
-        if (m_Frame[j] == kExtractSync) {
-            std::memmove(m_Frame, m_Frame + j, static_cast<size_t>(frameLength - j));
-            m_ExtractHeld = static_cast<uint32_t>(frameLength - j);
-            break;
-        }
-    }
+    m_ExtractHeld = KeepFromNextSync(m_Frame, frameLength, kExtractSync);
     return PlotCrcError;
 }
 
