@@ -167,21 +167,16 @@ int CMCComm::SaveSerialData(const char* data) {
     return ExchangeForAck(kSaveSerial, reinterpret_cast<const unsigned char*>(data), kSerialLength);
 }
 
-int CMCComm::ReadSerialData(char* out) {
+int CMCComm::ReadBlock(unsigned char command, size_t length, char* out) {
     if (!out) return 0;
-    if (!Exchange(kReadSerial, nullptr, 0) || m_Reply.size() < kReplyDataOffset + kSerialLength)
-        return 0;
-    std::memcpy(out, m_Reply.data() + kReplyDataOffset, kSerialLength);
+    if (!Exchange(command, nullptr, 0) || m_Reply.size() < kReplyDataOffset + length) return 0;
+    std::memcpy(out, m_Reply.data() + kReplyDataOffset, length);
     return 1;
 }
 
-int CMCComm::ReadInfoData(char* out) {
-    if (!out) return 0;
-    if (!Exchange(kReadInfo, nullptr, 0) || m_Reply.size() < kReplyDataOffset + kInfoLength)
-        return 0;
-    std::memcpy(out, m_Reply.data() + kReplyDataOffset, kInfoLength);
-    return 1;
-}
+int CMCComm::ReadSerialData(char* out) { return ReadBlock(kReadSerial, kSerialLength, out); }
+
+int CMCComm::ReadInfoData(char* out) { return ReadBlock(kReadInfo, kInfoLength, out); }
 
 int CMCComm::SaveDIOPosition(unsigned char n, int position) {
     const auto v = static_cast<uint32_t>(position);

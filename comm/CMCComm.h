@@ -70,6 +70,8 @@ public:
 private:
     // Sends one checksum-protocol frame, pauses, and reads what waits.
     int Exchange(unsigned char command, const unsigned char* data, unsigned char n);
+    // Asks for a fixed-length block and copies it from the reply's data.
+    int ReadBlock(unsigned char command, size_t length, char* out);
     int SendFrame(unsigned char command, const unsigned char* data, unsigned char n);
     int ReadWaiting();
     // Exchange, then wait for a late 0x06; 1 only when it came.
