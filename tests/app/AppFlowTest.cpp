@@ -135,23 +135,17 @@ private slots:
         QVERIFY(!QFile::exists(dir->filePath("Preference.ini")));  // nothing written
     }
 
-    void startsWithSettingsFile()
+    void startsWithSettingsFileAndEngineerModeYesKeepsIt()
     {
-        writeFile("Preference.ini", "[Global]\nRepairPr1F=0\niSplashTime=500\niIOM_IntervalTime=250\n");
-        auto app = start();
-        QVERIFY(app);
-        QCOMPARE(Shell().settings.repairPr1F, 0);
-        QCOMPARE(Shell().settings.splashTimeMs, 500);
-        QCOMPARE(Shell().settings.ioMonitorIntervalMs, 250);
-    }
-
-    void engineerModeYesKeepsTheFile()
-    {
-        const QByteArray settings = "[Global]\r\nInnerParm=731\r\n; keep me\r\n";
+        const QByteArray settings =
+            "[Global]\r\nInnerParm=731\r\nRepairPr1F=0\r\niSplashTime=500\r\niIOM_IntervalTime=250\r\n; keep me\r\n";
         writeFile("Preference.ini", settings);
         prompt.queueAnswer(platform::PromptYes);
         auto app = start(true);  // the cover runs for 1 ms, then asks
         QVERIFY(app);
+        QCOMPARE(Shell().settings.repairPr1F, 0);
+        QCOMPARE(Shell().settings.splashTimeMs, 500);
+        QCOMPARE(Shell().settings.ioMonitorIntervalMs, 250);
         QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Using engineer mode?"));
         QVERIFY(prompt.shown().at(0).buttons == platform::PromptButtons::YesNo);
         QCOMPARE(Shell().engineerMode, 1);
@@ -171,8 +165,8 @@ private slots:
         QVERIFY(!cover.showsEngineerPicture());
         QVERIFY(cover.timer().isActive());      // the normal cover stays 2 s more
         QCOMPARE(cover.timer().interval(), 2000);
-        QVERIFY(readFile("Preference.ini").contains("InnerParm=0"));
-        QVERIFY(readFile("Preference.ini").contains("iSplashTime=7"));
+        const QByteArray written = readFile("Preference.ini");
+        QVERIFY(written.contains("InnerParm=0") && written.contains("iSplashTime=7"));
         cover.onSplashTimeout();  // now it closes without asking again
         QCOMPARE(cover.result(), int(QDialog::Accepted));
         QCOMPARE(prompt.shown().size(), size_t(1));
