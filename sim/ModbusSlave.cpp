@@ -22,6 +22,22 @@ void putWord(std::vector<uint8_t>& out, uint16_t value)
 
 bool rangeFits(uint16_t start, uint16_t count) { return uint32_t(start) + count <= 0x10000u; }
 
+// The checks every read shares: frame length, count within the function's
+// limit, and the range inside the address space.
+ModbusException checkRead(const uint8_t* frame, size_t length, uint16_t maxCount, uint16_t& start,
+                          uint16_t& count)
+{
+    if (length != 8)
+        return ModbusException::IllegalDataValue;
+    start = word(frame + 2);
+    count = word(frame + 4);
+    if (count == 0 || count > maxCount)
+        return ModbusException::IllegalDataValue;
+    if (!rangeFits(start, count))
+        return ModbusException::IllegalDataAddress;
+    return ModbusException::None;
+}
+
 }  // namespace
 
 std::vector<uint8_t> ModbusSlave::handle(const uint8_t* frame, size_t length)
@@ -79,15 +95,12 @@ ModbusException ModbusSlave::execute(const uint8_t* frame, size_t length, std::v
 
 ModbusException ModbusSlave::readCoils(const uint8_t* frame, size_t length, std::vector<uint8_t>& pdu)
 {
-    if (length != 8)
-        return ModbusException::IllegalDataValue;
-    const uint16_t start = word(frame + 2), count = word(frame + 4);
-    if (count == 0 || count > kMaxReadCoils)
-        return ModbusException::IllegalDataValue;
-    if (!rangeFits(start, count))
-        return ModbusException::IllegalDataAddress;
+    uint16_t start = 0, count = 0;
+    ModbusException error = checkRead(frame, length, kMaxReadCoils, start, count);
+    if (error != ModbusException::None)
+        return error;
     std::vector<bool> bits;
-    const ModbusException error = model_.readCoils(start, count, bits);
+    error = model_.readCoils(start, count, bits);
     if (error != ModbusException::None)
         return error;
     const size_t bytes = (count + 7) / 8;
@@ -101,15 +114,12 @@ ModbusException ModbusSlave::readCoils(const uint8_t* frame, size_t length, std:
 
 ModbusException ModbusSlave::readRegisters(const uint8_t* frame, size_t length, std::vector<uint8_t>& pdu)
 {
-    if (length != 8)
-        return ModbusException::IllegalDataValue;
-    const uint16_t start = word(frame + 2), count = word(frame + 4);
-    if (count == 0 || count > kMaxReadRegisters)
-        return ModbusException::IllegalDataValue;
-    if (!rangeFits(start, count))
-        return ModbusException::IllegalDataAddress;
+    uint16_t start = 0, count = 0;
+    ModbusException error = checkRead(frame, length, kMaxReadRegisters, start, count);
+    if (error != ModbusException::None)
+        return error;
     std::vector<uint16_t> values(count);
-    const ModbusException error = model_.readRegisters(start, count, values.data());
+    error = model_.readRegisters(start, count, values.data());
     if (error != ModbusException::None)
         return error;
     pdu.push_back(static_cast<uint8_t>(count * 2));
