@@ -49,6 +49,7 @@ TEST_F(CUARTCommTest, OpensThroughThePortTableAndAppliesTheLineSettings) {
     EXPECT_TRUE(platform::isOpenHandle(port.m_hComm));
     EXPECT_EQ(pty.slaveBaud(), 38400u);
     EXPECT_TRUE(prompt.shown().empty());
+    EXPECT_EQ(CUARTComm(port).m_hComm, port.m_hComm);  // a copy shares the port and leaves it open
 
     unsigned char request[] = {0x01, 0x02, 0x03}, reply[2] = {};
     device.expect(hex("01 02 03"), Answer(hex("0A 0B")));
@@ -80,34 +81,19 @@ TEST_F(CUARTCommTest, BytesWaitingBeforeTheOpenAreDiscarded) {
     EXPECT_EQ(port.PreCountInQue(), 0u);
 }
 
-TEST_F(CUARTCommTest, SecondOpenIsRefusedAndLeavesThePortAlone) {
-    ASSERT_EQ(port.OpenComPort(3, settings), 1);
+TEST_F(CUARTCommTest, FailedOrSecondOpenSaysSoAndLeavesThePortAlone) {
+    PortTable::setExplicitEntry(16, "/nonexistent/ttyUSB9");
+    EXPECT_EQ(port.OpenComPort(16, settings), 0);
+    EXPECT_EQ(port.m_hComm, platform::kInvalidPort);
+    EXPECT_EQ(port.PreCountInQue(), 0u);  // the invalid handle counts as closed
+    ASSERT_EQ(port.OpenComPort(3, settings), 1);  // a later open tries again
     const platform::PortHandle handle = port.m_hComm;
     settings.BaudRate = 115200;
     EXPECT_EQ(port.OpenComPort(3, settings), 0);
     EXPECT_EQ(port.m_hComm, handle);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
-    EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"通訊埠COM 3 (" + pty.slavePath() + ")已開啟?"});
-}
-
-TEST_F(CUARTCommTest, FailedOpenSaysSoAndALaterOpenTriesAgain) {
-    PortTable::setExplicitEntry(16, "/nonexistent/ttyUSB9");
-    EXPECT_EQ(port.OpenComPort(16, settings), 0);
-    EXPECT_EQ(port.m_hComm, platform::kInvalidPort);
     EXPECT_EQ(prompt.messageTexts(),
-              std::vector<std::string>{"無法開啟通訊埠COM 16 (/nonexistent/ttyUSB9)，是否有其它程式開啟? "
-                                       "或指定的通訊埠不存在?"});
-    EXPECT_EQ(port.PreCountInQue(), 0u);  // the invalid handle counts as closed
-    EXPECT_EQ(port.OpenComPort(3, settings), 1);
-    EXPECT_EQ(prompt.shown().size(), 1u);
-}
-
-TEST_F(CUARTCommTest, CopiesShareThePortAndLeaveItOpen) {
-    ASSERT_EQ(port.OpenComPort(3, settings), 1);
-    {
-        CUARTComm copy = port;
-        EXPECT_EQ(copy.m_hComm, port.m_hComm);
-    }
-    device.send(Answer(hex("55")));
-    EXPECT_EQ(queued(port, 1), 1u);
+              (std::vector<std::string>{"無法開啟通訊埠COM 16 (/nonexistent/ttyUSB9)，是否有其它程式開啟? "
+                                        "或指定的通訊埠不存在?",
+                                        "通訊埠COM 3 (" + pty.slavePath() + ")已開啟?"}));
 }
