@@ -29,9 +29,6 @@ TEST_F(CModbusMonitorTest, DeliversEachLineOnceInOrderAndStartsOverAtInit) {
     logNoise(hex("01 02"), "A: ");
     logNoise(hex("0A"), "B: ");
     EXPECT_EQ(monitorLines(), (Lines{"A: 01 02 ", "B: 0A "}));
-    // A line logged after the reader caught up is the next one, not a repeat.
-    logNoise(hex("FF"), "C: ");
-    EXPECT_EQ(monitorLines(), Lines{"C: FF "});
     master.MonitorInit();
     logNoise(hex("10"), "D: ");
     EXPECT_EQ(monitorLines(), Lines{"D: 10 "});
@@ -53,6 +50,7 @@ TEST_F(CModbusMonitorTest, ListIsCappedKeepingTheNewestAndTheReaderKeepsItsPlace
     ASSERT_EQ(lines.size(), CModbus::kMonitorCapacity);
     EXPECT_EQ(lines.front(), lineOf(total - CModbus::kMonitorCapacity));
     EXPECT_EQ(lines.back(), lineOf(total - 1));
+    // A line logged after the reader caught up is the next one, not a repeat.
     logNoise(noise(total));
     EXPECT_EQ(monitorLines(), Lines{lineOf(total)});
 }
