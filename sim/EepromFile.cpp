@@ -1,28 +1,13 @@
 #include "sim/EepromFile.h"
 
-#include <cerrno>
+#include "sim/NumberText.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
 namespace drivesim {
-namespace {
-
-bool parseNumber(const std::string& token, long min, long max, long& out)
-{
-    if (token.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(token.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < min || value > max)
-        return false;
-    out = value;
-    return true;
-}
-
-}  // namespace
 
 bool EepromFile::parse(const std::string& text, Image& image, std::string& error)
 {
@@ -38,8 +23,8 @@ bool EepromFile::parse(const std::string& text, Image& image, std::string& error
         std::istringstream fields(line);
         std::string a, v, extra;
         long address = 0, value = 0;
-        if (!(fields >> a >> v) || (fields >> extra) || !parseNumber(a, 0, 0xFFFF, address) ||
-            !parseNumber(v, -32768, 65535, value)) {
+        if (!(fields >> a >> v) || (fields >> extra) || !ParseLong(a, 0, 0xFFFF, 10, address) ||
+            !ParseLong(v, -32768, 65535, 10, value)) {
             error = "line " + std::to_string(lineNumber) + ": expected \"address value\"";
             return false;
         }

@@ -1,5 +1,6 @@
 #include "sim/SimOptions.h"
 
+#include "sim/NumberText.h"
 #include "sim/PtyTransport.h"
 
 #include <cerrno>
@@ -9,17 +10,10 @@
 namespace drivesim {
 namespace {
 
+// Option values are decimal, or hexadecimal with 0x.
 bool toLong(const std::string& text, long min, long max, long& out)
 {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 0);  // decimal, or 0x hex
-    if (errno != 0 || *end != '\0' || v < min || v > max)
-        return false;
-    out = v;
-    return true;
+    return ParseLong(text, min, max, 0, out);
 }
 
 bool toProbability(const std::string& text, double& out)
