@@ -23,8 +23,8 @@ bool EepromFile::parse(const std::string& text, Image& image, std::string& error
         std::istringstream fields(line);
         std::string a, v, extra;
         long address = 0, value = 0;
-        if (!(fields >> a >> v) || (fields >> extra) || !ParseLong(a, 0, 0xFFFF, 10, address) ||
-            !ParseLong(v, -32768, 65535, 10, value)) {
+        if (!(fields >> a >> v) || (fields >> extra) || !ParseLong(a, 0, 0xFFFF, false, address) ||
+            !ParseLong(v, -32768, 65535, false, value)) {
             error = "line " + std::to_string(lineNumber) + ": expected \"address value\"";
             return false;
         }

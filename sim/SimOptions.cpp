@@ -13,7 +13,7 @@ namespace {
 // Option values are decimal, or hexadecimal with 0x.
 bool toLong(const std::string& text, long min, long max, long& out)
 {
-    return ParseLong(text, min, max, 0, out);
+    return ParseLong(text, min, max, true, out);
 }
 
 bool toProbability(const std::string& text, double& out)
