@@ -27,11 +27,13 @@ void CompleteConnection(platform::PortHandle handle, uint8_t slaveAddress)
 void ReleaseLinkPort()
 {
     LinkState& link = linkState();
-    CloseLinkPort(link.portHandle);
-    link.portHandle = platform::kNoPort;
-    link.pluginPortHandle = platform::kNoPort;
+    // The plug-in's worker reads its copies from another thread: take the
+    // port away from it before the descriptor is closed. Neither master may
+    // keep a descriptor number that the system may hand to the next file.
+    const platform::PortHandle port = link.portHandle;
     link.pluginLinkUp = 0;
-    // The library master must not keep a descriptor number that the system
-    // may hand to the next file opened.
+    link.pluginPortHandle = platform::kNoPort;
     LinkModbus().m_hComm = platform::kNoPort;
+    link.portHandle = platform::kNoPort;
+    CloseLinkPort(port);
 }

@@ -241,7 +241,16 @@ bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
         if (waitFor(handle, POLLOUT, left) < 0) return false;
     }
     // write() only queues; a purge before everything left the port would cut
-    // the request short.
+    // the request short. tcdrain() alone could block for ever on a line held
+    // by hardware flow control, so wait for the queue to empty with a limit.
+    deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
+    for (;;) {
+        int queued = 0;
+        if (ioctl(handle, TIOCOUTQ, &queued) < 0) break;  // no count: tcdrain decides
+        if (queued <= 0) break;
+        if (remainingUs(deadline) == 0) return false;
+        ::usleep(200);
+    }
     return tcdrain(handle) == 0;
 }
 
