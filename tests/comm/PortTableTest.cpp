@@ -84,6 +84,6 @@ TEST(PortTableScan, RealDeviceScanIsCheap) {
     PortTable::clear();
     const auto start = std::chrono::steady_clock::now();
     PortTable::list();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
     PortTable::clear();
 }
