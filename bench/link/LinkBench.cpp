@@ -5,7 +5,7 @@
 //   BM_Read64/W      - one 64-register read at 115200 baud, paced, caller's
 //                      wait W ms; the counter wire_ms is the time the request
 //                      and reply take on the line.
-#include "DriveSimProcess.h"
+#include "tests/support/DriveSimProcess.h"
 
 #include "link/ConnectionSearch.h"
 #include "link/LinkConnection.h"

@@ -1,6 +1,6 @@
 // The link against the simulated drive answering at the wire rate of the
 // line (paced bytes, 10 ms latency), at the slowest and the fastest rate.
-#include "DriveSimProcess.h"
+#include "tests/support/DriveSimProcess.h"
 #include "LinkTestBed.h"
 
 #include "link/DriveIdentification.h"

@@ -1,7 +1,7 @@
 // The connection, model-selection and command-wait dialogs, headless: the
 // drive is drivesim (or a scripted drive), every message is answered and
 // recorded by a scripted prompt.
-#include "DriveSimProcess.h"
+#include "tests/support/DriveSimProcess.h"
 #include "LinkTestBed.h"
 
 #include "app/tables/DriveType.h"

@@ -2,7 +2,8 @@
 // (mbpoll) agrees with it, paced replies take their wire time, it answers
 // only at its baud, survives the port being reopened, streams.
 
-#include "DrivesimProcess.h"
+#include "ToolPort.h"
+#include "tests/support/DriveSimProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -52,9 +53,9 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersCoilsAndIdentity)
 {
     if (std::string(MBPOLL_PATH).empty())
         GTEST_SKIP() << "mbpoll not installed";
-    DrivesimProcess drive({"--station", "3"});
-    ASSERT_FALSE(drive.port().empty());
-    const std::string port = " " + drive.port();
+    DriveSimProcess drive({"--station", "3"});
+    ASSERT_FALSE(drive.portPath().empty());
+    const std::string port = " " + drive.portPath();
 
     MbpollRun r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
     ASSERT_EQ(r.status, 0) << r.output;
@@ -79,8 +80,8 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersCoilsAndIdentity)
 
 TEST(DrivesimLine, PacedReplyTakesItsWireTime)
 {
-    DrivesimProcess drive({"--pace", "--baud", "19200"});
-    ToolPort tool(drive.port(), 19200);
+    DriveSimProcess drive({"--pace", "--baud", "19200"});
+    ToolPort tool(drive.portPath(), 19200);
     ASSERT_TRUE(tool.isOpen());
     const auto start = std::chrono::steady_clock::now();
     tool.send(withCrc(hex("01 03 00 00 00 7D")));
@@ -92,17 +93,17 @@ TEST(DrivesimLine, PacedReplyTakesItsWireTime)
 
 TEST(DrivesimLine, AnswersOnlyAtItsBaudAfterReopeningAndStreams)
 {
-    DrivesimProcess drive({"--baud", "38400", "--latency", "5"});
+    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
     const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
     {
-        ToolPort tool(drive.port(), 19200);
+        ToolPort tool(drive.portPath(), 19200);
         tool.send(request);
         EXPECT_TRUE(tool.collect(300).empty());
         ASSERT_TRUE(tool.setBaud(38400));
         tool.send(request);
         EXPECT_EQ(tool.receive(7, 2000), answer);
     }
-    ToolPort again(drive.port(), 38400);
+    ToolPort again(drive.portPath(), 38400);
     again.send(request);
     EXPECT_EQ(again.receive(7, 2000), answer);
 
@@ -127,9 +128,9 @@ TEST(DrivesimLine, LinkReplacesAStaleSymlinkAndGoesAtExit)
     const fs::path link = dir / "drive";
     fs::create_symlink("/dev/nonexistent-pts", link);
     {
-        DrivesimProcess drive({"--link", link.string()});
-        ASSERT_FALSE(drive.port().empty());
-        EXPECT_EQ(fs::read_symlink(link).string(), drive.port());
+        DriveSimProcess drive({"--link", link.string()});
+        ASSERT_FALSE(drive.portPath().empty());
+        EXPECT_EQ(fs::read_symlink(link).string(), drive.portPath());
         ToolPort tool(link.string(), 19200);
         tool.send(withCrc(hex("01 03 00 00 00 01")));
         EXPECT_EQ(tool.receive(7, 2000).size(), 7u);
@@ -138,8 +139,8 @@ TEST(DrivesimLine, LinkReplacesAStaleSymlinkAndGoesAtExit)
     }
     std::ofstream(link) << "user data";
     {
-        DrivesimProcess drive({"--link", link.string()});
-        EXPECT_TRUE(drive.port().empty());
+        DriveSimProcess drive({"--link", link.string()});
+        EXPECT_TRUE(drive.portPath().empty());
     }
     EXPECT_TRUE(fs::is_regular_file(link));
     fs::remove_all(dir);

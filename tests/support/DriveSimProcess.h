@@ -9,12 +9,15 @@ class DriveSimProcess {
 public:
     // Starts drivesim with these options; check ok().
     explicit DriveSimProcess(const std::vector<std::string>& options);
-    ~DriveSimProcess();  // terminates and reaps the child
+    ~DriveSimProcess();  // stops and reaps the child
     DriveSimProcess(const DriveSimProcess&) = delete;
     DriveSimProcess& operator=(const DriveSimProcess&) = delete;
 
     bool ok() const { return !portPath_.empty(); }
+    // The port path the program printed first; empty when it failed.
     const std::string& portPath() const { return portPath_; }
+    // Sends SIGTERM and waits up to 3 s (then kills); the exit status, or -1.
+    int stop();
     // Where drivesim is looked for: the folder of the running program.
     static std::string programPath();
 

@@ -1,4 +1,4 @@
-#include "DriveSimProcess.h"
+#include "tests/support/DriveSimProcess.h"
 
 #include <chrono>
 #include <climits>
@@ -54,18 +54,26 @@ DriveSimProcess::DriveSimProcess(const std::vector<std::string>& options)
 
 DriveSimProcess::~DriveSimProcess()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        // A second for a clean exit, then it is forced.
-        for (int waited = 0; waitpid(pid_, nullptr, WNOHANG) != pid_; ++waited) {
-            if (waited == 100) {
-                kill(pid_, SIGKILL);
-                waitpid(pid_, nullptr, 0);
-                break;
-            }
-            usleep(10000);
-        }
-    }
+    stop();
     if (output_ >= 0)
         close(output_);
+}
+
+int DriveSimProcess::stop()
+{
+    if (pid_ <= 0)
+        return -1;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 300; ++waited) {  // up to 3 s for a clean exit
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        usleep(10000);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    return -1;
 }

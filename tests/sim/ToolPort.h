@@ -1,37 +1,17 @@
 #pragma once
-// Runs the drivesim program for a test and plays the tool's side of its
-// pseudo-terminal: open the port at a baud, send, and collect replies.
+// The tool's side of drivesim's pseudo-terminal: open the port at a baud,
+// send, and collect replies.
 
 #include "tests/support/HexBytes.h"
 
 #include <string>
 #include <cstdint>
-#include <sys/types.h>
 #include <unistd.h>
 #include <vector>
 
 namespace simtest {
 
 using testsupport::Bytes;
-
-// A drivesim child process; stopped with SIGTERM when destroyed.
-class DrivesimProcess {
-public:
-    explicit DrivesimProcess(const std::vector<std::string>& args);
-    ~DrivesimProcess() { stop(); }
-    DrivesimProcess(const DrivesimProcess&) = delete;
-    DrivesimProcess& operator=(const DrivesimProcess&) = delete;
-
-    // The port path the program printed first; empty when it failed.
-    const std::string& port() const { return port_; }
-    pid_t pid() const { return pid_; }
-    // Sends SIGTERM and waits (bounded); returns the exit status or -1.
-    int stop();
-
-private:
-    pid_t pid_ = -1;
-    std::string port_;
-};
 
 // The tool's end of the line.
 class ToolPort {

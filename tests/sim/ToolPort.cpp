@@ -1,17 +1,12 @@
-#include "DrivesimProcess.h"
+#include "ToolPort.h"
 
 #include "sim/PtyTransport.h"
 
 #include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace simtest {
 namespace {
@@ -25,56 +20,6 @@ int msLeft(Clock::time_point deadline)
 }
 
 }  // namespace
-
-DrivesimProcess::DrivesimProcess(const std::vector<std::string>& args)
-{
-    int out[2];
-    if (pipe(out) != 0)
-        return;
-    std::vector<std::string> all{DRIVESIM_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    // The first line is the port path; give the program 5 s to print it.
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    std::string line;
-    char c;
-    pollfd p{out[0], POLLIN, 0};
-    while (pid_ > 0 && poll(&p, 1, msLeft(deadline)) > 0 && read(out[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    close(out[0]);
-    if (c == '\n')
-        port_ = line;
-}
-
-int DrivesimProcess::stop()
-{
-    if (pid_ <= 0)
-        return -1;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 300; ++i) {  // up to 3 s
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        usleep(10000);
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return -1;
-}
 
 ToolPort::ToolPort(const std::string& path, unsigned baud)
 {
