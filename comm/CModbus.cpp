@@ -1,6 +1,7 @@
 #include "CModbus.h"
 
 #include "ModbusCrc.h"
+#include "PollWindow.h"
 
 #include "platform/SerialPort.h"
 #include "platform/Ticks.h"
@@ -31,11 +32,6 @@ constexpr unsigned kSlaveIdReplyLength = 28;
 // Text bytes a 28-byte Report Slave ID reply can hold (offsets 5 to 25).
 constexpr unsigned kMaxSlaveIdText = kSlaveIdReplyLength - 7;
 
-// Each sleepless poll of the queue gets this share of time, so a budget of
-// 60,000 polls is a window of about 0.6 s however fast the count is taken.
-constexpr auto kPollSlice = std::chrono::microseconds(10);
-// While part of a reply has arrived, readiness would not block: nap instead.
-constexpr auto kPartialReplyNap = std::chrono::microseconds(100);
 // The longest a read of bytes already counted as waiting may take.
 constexpr int kQueuedReadTimeoutMs = 200;
 
@@ -104,25 +100,7 @@ unsigned long CModbus::WaitForReply(unsigned long wanted) {
         }
         return queued;
     }
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + kPollSlice * polls;
-    for (;;) {
-        if (!count()) return 0;
-        if (queued >= wanted) return queued;
-        const auto now = Clock::now();
-        if (now >= deadline) return queued;
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
-        if (queued == 0) {
-            // Sleeps until the first byte comes, in slices of at most 1 ms. A
-            // hung-up line returns at once: nap instead of spinning.
-            const auto slice = std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(1));
-            if (!platform::serialWaitReadable(m_hComm, static_cast<int>(slice.count())) &&
-                Clock::now() - now < slice / 2)
-                std::this_thread::sleep_for(slice);
-        } else {
-            std::this_thread::sleep_for(std::min<std::chrono::microseconds>(left, kPartialReplyNap));
-        }
-    }
+    return qdcomm::PollWindow::WaitForQueued(*this, wanted, m_PreCountQueTimes);
 }
 
 // ---- Read Coils -------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "platform/SerialPort.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace qdcomm {
@@ -23,11 +24,30 @@ void PollWindow::Pause(CUARTComm& port, unsigned long queued) const {
 
 unsigned long PollWindow::WaitForQueued(CUARTComm& port, unsigned long wanted,
                                         unsigned long polls) {
-    PollWindow window(polls);
+    using Clock = std::chrono::steady_clock;
+    // While part of a reply has arrived, readability would not block: nap.
+    constexpr auto kPartialReplyNap = std::chrono::microseconds(100);
+    const auto deadline =
+        Clock::now() + std::chrono::microseconds(kSliceUs) * (static_cast<uint64_t>(polls) + 1);
+    uint32_t queued = 0;
     for (;;) {
-        const unsigned long queued = port.PreCountInQue();
-        if (queued >= wanted || window.Expired()) return queued;
-        window.Pause(port, queued);
+        // A port that cannot be queried (closed, adapter pulled) will not
+        // bring a reply: end the wait instead of polling a dead line.
+        if (!platform::serialQueuedInput(port.m_hComm, queued)) return 0;
+        if (queued >= wanted) return queued;
+        const auto now = Clock::now();
+        if (now >= deadline) return queued;
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
+        if (queued == 0) {
+            // Sleeps until the first byte comes, in slices of at most 1 ms. A
+            // hung-up line returns at once: nap instead of spinning.
+            const auto slice = std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(1));
+            if (!platform::serialWaitReadable(port.m_hComm, static_cast<int>(slice.count())) &&
+                Clock::now() - now < slice / 2)
+                std::this_thread::sleep_for(slice);
+        } else {
+            std::this_thread::sleep_for(std::min<std::chrono::microseconds>(left, kPartialReplyNap));
+        }
     }
 }
 
