@@ -5,8 +5,8 @@
 using namespace testsupport;
 using CModbusFuzz = ModbusOnPty;
 
-// Seeded random bytes as replies: every exchange ends, nothing overruns
-// (ASan runs this too), and a good reply afterwards still gets through.
+// Seeded random replies: every exchange ends, nothing overruns (ASan runs
+// this too), and a good reply afterwards still gets through.
 TEST_F(CModbusFuzz, RandomRepliesNeverCrashOrOverrun) {
     std::mt19937 rng(20261206);
     device.setHandler([&rng](Bytes& pending) -> std::optional<Answer> {
@@ -16,20 +16,17 @@ TEST_F(CModbusFuzz, RandomRepliesNeverCrashOrOverrun) {
         pending.erase(pending.begin(), pending.begin() + static_cast<long>(n));
         Bytes reply(rng() % 300);
         for (auto& b : reply) b = static_cast<uint8_t>(rng());
-        // Half the time a plausible head, so deeper checks are reached; now
-        // and then a good CRC around a random byte count.
+        // Often a plausible head, now and then a good CRC, to reach deeper checks.
         if (reply.size() >= 3 && rng() % 2) std::copy(request.begin(), request.begin() + 2, reply.begin());
         if (reply.size() >= 5 && rng() % 4 == 0) reply = withCrc(Bytes(reply.begin(), reply.end() - 2));
         return Answer(reply);
     });
     master.SetPreCountQueTimes(300);
-
-    // Register reads discard without a pause; the other functions pause
-    // 300 ms on a bad CRC, so they get fewer rounds.
+    // Only register reads discard without a 300 ms pause on a bad CRC.
     for (int round = 0; round < 250; ++round) {
         std::vector<unsigned short> regs(1 + rng() % 125);
         master._ReadHoldingRegisters(static_cast<unsigned short>(rng()), static_cast<unsigned short>(regs.size()),
-                                         regs.data());
+                                     regs.data());
     }
     for (int round = 0; round < 3; ++round) {
         const unsigned short quantity = static_cast<unsigned short>(1 + rng() % 1880);

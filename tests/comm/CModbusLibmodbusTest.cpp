@@ -1,6 +1,5 @@
-// CModbus against libmodbus, an independent Modbus implementation: a
-// libmodbus RTU server on the slave side of a pty, our master on the master
-// side (assigned as an owner-opened handle).
+// CModbus against libmodbus, an independent implementation: a libmodbus RTU
+// server on the slave side of a pty, our master on the master side.
 
 #include "tests/support/PtyPair.h"
 
@@ -18,18 +17,15 @@ namespace {
 
 class CModbusLibmodbusTest : public ::testing::Test {
 protected:
-    CModbusLibmodbusTest()
-        : ctx(modbus_new_rtu(pty.slavePath().c_str(), 19200, 'N', 8, 1)), map(modbus_mapping_new(64, 0, 128, 0)) {
+    CModbusLibmodbusTest() {
         master.m_hComm = pty.masterFd();  // owned by the pty
         master.SetPreCountQueTimes(30000);
         if (!ctx || !map || modbus_set_slave(ctx, 1) != 0 || modbus_connect(ctx) != 0) return;
         modbus_set_indication_timeout(ctx, 0, 20000);  // bounded, so the server sees `stop`
         server = std::thread([this] {
             uint8_t query[MODBUS_RTU_MAX_ADU_LENGTH];
-            while (!stop) {
-                int rc = modbus_receive(ctx, query);
-                if (rc > 0) modbus_reply(ctx, query, rc, map);
-            }
+            while (!stop)
+                if (int rc = modbus_receive(ctx, query); rc > 0) modbus_reply(ctx, query, rc, map);
         });
     }
     ~CModbusLibmodbusTest() override {
@@ -42,8 +38,8 @@ protected:
 
     PtyPair pty;
     CModbus master;
-    modbus_t* ctx;
-    modbus_mapping_t* map;
+    modbus_t* ctx = modbus_new_rtu(pty.slavePath().c_str(), 19200, 'N', 8, 1);
+    modbus_mapping_t* map = modbus_mapping_new(64, 0, 128, 0);
     std::atomic<bool> stop{false};
     std::thread server;
 };

@@ -1,7 +1,6 @@
 #pragma once
-// Test fixture: a CModbus master on one end of a pseudo-terminal (as COM 1)
-// and a scripted device on the other, with the prompt seam answered by a
-// script.
+// Test fixture: a CModbus master on a pseudo-terminal (as COM 1), a scripted
+// device on the other end, and prompts answered by a script.
 
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedResponder.h"
@@ -9,12 +8,8 @@
 #include "comm/CModbus.h"
 #include "platform/PortTable.h"
 #include "platform/ScriptedUserPrompt.h"
-#include "platform/SerialPort.h"
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <thread>
 
 namespace testsupport {
 
