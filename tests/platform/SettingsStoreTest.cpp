@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using platform::SettingsStore;
 using Status = platform::SettingsStore::Status;
 using namespace testing_files;
@@ -71,17 +69,4 @@ TEST_F(SettingsStoreTest, RecentFilesKeepFourMostRecentFirstWithoutDuplicates) {
     EXPECT_EQ(SettingsStore::recentFiles(), (std::vector<std::string>{"/c.qdp", "/e.qdp", "/d.qdp", "/b.qdp"}));
     EXPECT_FALSE(SettingsStore::addRecentFile(""));
     EXPECT_EQ(SettingsStore::recentFiles().size(), 4u);
-}
-
-TEST(SettingsStoreFolder, FollowsXdgConfigHomeThenHome) {
-    SettingsStore::setFolder("");
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedXdg = oldXdg ? oldXdg : "";
-    ::setenv("XDG_CONFIG_HOME", "/custom/config", 1);
-    EXPECT_EQ(SettingsStore::folder(), "/custom/config/Drivara");
-    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-    ::setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/root", 1);
-    EXPECT_EQ(SettingsStore::folder(), std::string(std::getenv("HOME")) + "/.config/Drivara");
-    if (oldXdg) ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
 }
