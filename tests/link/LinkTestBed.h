@@ -1,7 +1,6 @@
 #pragma once
 // Test bed for the link: a scripted drive on a pseudo-terminal mapped to
-// COM 1 (and no other COM number), the link state reset, the port open.
-// Also the frames and helpers the link suites share.
+// COM 1 alone, the link state reset; and the frames the link suites share.
 
 #include "link/LinkState.h"
 #include "tests/support/HexBytes.h"
@@ -27,8 +26,7 @@ inline const Bytes kStopStream = hex("01 06 00 90 00 00 89 E7");
 inline const Bytes kReportSlaveId = hex("01 11 C0 2C");
 inline const Bytes kSaveEeprom = hex("01 06 00 81 00 01 18 22");
 
-// An identification answer of `length` bytes carrying `code` at `offset`
-// (12: the model code; 18: the older firmware's name).
+// An identification answer of `length` bytes carrying `code` at `offset`.
 Bytes SlaveIdAnswer(const std::string& code, size_t length = 34, size_t offset = 12);
 // The first `length` bytes of the link's receive buffer.
 Bytes ReceiveBuffer(size_t length);
@@ -53,9 +51,8 @@ protected:
 template <typename F>
 long MillisecondsOf(F&& call)
 {
-    const auto start = std::chrono::steady_clock::now();
+    using namespace std::chrono;
+    const auto start = steady_clock::now();
     call();
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start)
-                                 .count());
+    return static_cast<long>(duration_cast<milliseconds>(steady_clock::now() - start).count());
 }
