@@ -29,7 +29,8 @@ TEST(PortTableTest, ExplicitEntriesFirstThenDevicesInFamilyAndNumberOrder) {
 
     const auto entries = PortTable::list();
     const std::vector<std::tuple<int, std::string, bool>> expected = {
-        {1, path("ttyUSB0"), false}, {2, "/dev/custom", true}, {3, path("ttyUSB10"), false}, {5, path("ttyACM0"), true}};
+        {1, path("ttyUSB0"), false}, {2, "/dev/custom", true},
+        {3, path("ttyUSB10"), false}, {5, path("ttyACM0"), true}};
     ASSERT_EQ(entries.size(), expected.size());
     for (size_t i = 0; i < entries.size(); ++i)
         EXPECT_EQ(std::tie(entries[i].com, entries[i].devicePath, entries[i].explicitEntry), expected[i]) << i;

@@ -14,8 +14,7 @@ public:
     DriveSimProcess& operator=(const DriveSimProcess&) = delete;
 
     bool ok() const { return !portPath_.empty(); }
-    // The port path the program printed first; empty when it failed.
-    const std::string& portPath() const { return portPath_; }
+    const std::string& portPath() const { return portPath_; }  // its first output line; empty on failure
     // Sends SIGTERM and waits up to 3 s (then kills); the exit status, or -1.
     int stop();
     // Where drivesim is looked for: the folder of the running program.

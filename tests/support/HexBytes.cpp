@@ -8,19 +8,15 @@ namespace testsupport {
 
 Bytes hex(const std::string& text) {
     Bytes out;
-    std::string digits;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        const unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
-        if (std::isxdigit(c)) {
-            digits += static_cast<char>(c);
-            if (digits.size() < 2) continue;
-            out.push_back(static_cast<uint8_t>(std::stoul(digits, nullptr, 16)));
-            digits.clear();
-        } else if (!std::isspace(c)) {
-            throw std::invalid_argument("not hex: " + text);
-        } else if (!digits.empty()) {
-            throw std::invalid_argument("odd hex digit in: " + text);
-        }
+    int high = -1;  // the first digit of a pair, while the second is awaited
+    for (unsigned char c : text + ' ') {
+        if (std::isspace(c) && high >= 0) throw std::invalid_argument("odd hex digit in: " + text);
+        if (std::isspace(c)) continue;
+        if (!std::isxdigit(c)) throw std::invalid_argument("not hex: " + text);
+        const int digit = std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10;
+        if (high < 0) { high = digit; continue; }
+        out.push_back(static_cast<uint8_t>(high << 4 | digit));
+        high = -1;
     }
     return out;
 }

@@ -12,23 +12,15 @@ PtyPair::PtyPair() {
     int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) return;
     char name[128];
-    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
-        ::close(master);
-        return;
-    }
-    int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave < 0) {
-        ::close(master);
-        return;
-    }
-    // The slave's termios governs both directions: no echo, no newline or
-    // control-character processing.
+    const bool named = grantpt(master) == 0 && unlockpt(master) == 0 && ptsname_r(master, name, sizeof name) == 0;
+    const int slave = named ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    if (slave < 0) { ::close(master); return; }
+    // The slave's termios governs both directions: raw, no echo.
     termios tio{};
     if (tcgetattr(slave, &tio) == 0) {
         cfmakeraw(&tio);
         tio.c_cflag |= CLOCAL | CREAD;
-        cfsetispeed(&tio, B19200);
-        cfsetospeed(&tio, B19200);
+        cfsetspeed(&tio, B19200);
         tcsetattr(slave, TCSANOW, &tio);
     }
     // The master is read with poll; non-blocking so a read never hangs.

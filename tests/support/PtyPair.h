@@ -1,8 +1,7 @@
 #pragma once
-// A pseudo-terminal pair standing in for a serial line: the code under test
-// opens slavePath() like a serial device, the test talks on masterFd().
-// Both ends are raw. The pair keeps a slave descriptor open itself, so the
-// master side keeps working while the code under test closes and reopens.
+// A raw pseudo-terminal pair standing in for a serial line: the code under
+// test opens slavePath(), the test talks on masterFd(). The pair holds a slave
+// descriptor itself, so the master side survives the code's close and reopen.
 
 #include <cstdint>
 #include <string>
@@ -19,8 +18,7 @@ public:
     bool ok() const { return masterFd_ >= 0 && slaveFd_ >= 0; }
     int masterFd() const { return masterFd_; }
     const std::string& slavePath() const { return slavePath_; }
-    // The baud the slave side is set to now (0 when unknown): what the code
-    // under test chose with its line settings.
+    // The baud the code under test set on the slave side (0 when unknown).
     uint32_t slaveBaud() const;
 
 private:

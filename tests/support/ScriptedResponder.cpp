@@ -9,18 +9,12 @@ namespace testsupport {
 
 using Clock = std::chrono::steady_clock;
 
-namespace {
-// How long the thread waits for input before it looks at the outbox and the
-// stop flag again: also the most a send() or the destructor waits for it.
+// The thread looks at the outbox and the stop flag at least this often.
 constexpr int kPollSliceMs = 2;
-// A master buffer that stays full this long (nobody reads the slave side)
-// drops the rest of the answer instead of blocking the thread.
+// A master buffer full this long (nobody reading) drops the rest of an answer.
 constexpr auto kWriteStall = std::chrono::milliseconds(1000);
-}  // namespace
 
-ScriptedResponder::ScriptedResponder(int masterFd) : fd_(masterFd) {
-    thread_ = std::thread([this] { run(); });
-}
+ScriptedResponder::ScriptedResponder(int masterFd) : fd_(masterFd), thread_([this] { run(); }) {}
 
 ScriptedResponder::~ScriptedResponder() {
     locked([&] { stop_ = true; });
@@ -36,9 +30,7 @@ void ScriptedResponder::always(const Bytes& request, const Answer& answer) {
     locked([&] { rules_.push_back({request, answer}); });
 }
 
-void ScriptedResponder::setHandler(Handler handler) {
-    locked([&] { handler_ = std::move(handler); });
-}
+void ScriptedResponder::setHandler(Handler handler) { locked([&] { handler_ = std::move(handler); }); }
 
 void ScriptedResponder::send(const Answer& answer) {
     locked([&] { outbox_.push_back({answer, false}); });
@@ -52,11 +44,9 @@ bool ScriptedResponder::waitAnswered(size_t count, int timeoutMs) const {
 
 bool ScriptedResponder::waitIdle(int timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return outbox_.empty() && !busy_; });
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return outbox_.empty() && !busy_; });
 }
 
-size_t ScriptedResponder::answered() const { return locked([&] { return answered_; }); }
 size_t ScriptedResponder::unexpectedBytes() const { return locked([&] { return unexpected_; }); }
 size_t ScriptedResponder::pendingExpectations() const { return locked([&] { return script_.size(); }); }
 Bytes ScriptedResponder::received() const { return locked([&] { return received_; }); }
@@ -77,33 +67,27 @@ bool ScriptedResponder::matchPending(std::optional<Answer>& answer) {
     if (pending_.empty()) return false;
     if (handler_) {
         const Bytes before = pending_;
-        answer = handler_(pending_);
-        if (!answer) return false;
-        size_t used = before.size() - std::min(before.size(), pending_.size());
-        requests_.emplace_back(before.begin(), before.begin() + static_cast<long>(used));
+        if (!(answer = handler_(pending_))) return false;
+        const size_t left = std::min(before.size(), pending_.size());
+        requests_.emplace_back(before.begin(), before.end() - static_cast<long>(left));
         return true;
     }
-    auto startsWith = [&](const Bytes& request) {
-        return pending_.size() >= request.size() && std::equal(request.begin(), request.end(), pending_.begin());
-    };
-    auto couldBecome = [&](const Bytes& request) {
-        return pending_.size() < request.size() && std::equal(pending_.begin(), pending_.end(), request.begin());
-    };
-    auto take = [&](const Rule& rule) {
-        requests_.push_back(rule.request);
-        pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(rule.request.size()));
-        answer = rule.answer;
+    // The oldest unmet expectation first, then the standing rules; a partial
+    // match waits for more bytes unless a later candidate matches whole.
+    std::vector<const Rule*> candidates;
+    if (!script_.empty()) candidates.push_back(&script_.front());
+    for (const Rule& rule : rules_) candidates.push_back(&rule);
+    bool waitForMore = false;
+    for (const Rule* rule : candidates) {
+        const size_t n = std::min(rule->request.size(), pending_.size());
+        if (!std::equal(pending_.begin(), pending_.begin() + static_cast<long>(n), rule->request.begin())) continue;
+        if (n < rule->request.size()) { waitForMore = true; continue; }
+        requests_.push_back(rule->request);
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(n));
+        answer = rule->answer;
+        if (!script_.empty() && rule == &script_.front()) script_.pop_front();
         return true;
-    };
-    if (!script_.empty() && startsWith(script_.front().request)) {
-        Rule rule = script_.front();
-        script_.pop_front();
-        return take(rule);
     }
-    for (const Rule& rule : rules_)
-        if (startsWith(rule.request)) return take(rule);
-    bool waitForMore = !script_.empty() && couldBecome(script_.front().request);
-    for (const Rule& rule : rules_) waitForMore = waitForMore || couldBecome(rule.request);
     if (waitForMore) return false;
     pending_.erase(pending_.begin());
     ++unexpected_;
@@ -122,10 +106,7 @@ void ScriptedResponder::run() {
         });
         if (next) {
             transmit(next->answer);
-            locked([&] {
-                busy_ = false;
-                if (next->isReply) ++answered_;
-            });
+            locked([&] { busy_ = false; answered_ += next->isReply ? 1 : 0; });
             changed_.notify_all();
             continue;
         }
@@ -157,10 +138,7 @@ void ScriptedResponder::writeAll(const uint8_t* data, size_t length) {
     auto deadline = Clock::now() + kWriteStall;
     while (sent < length && !stop_ && Clock::now() < deadline) {
         ssize_t n = ::write(fd_, data + sent, length - sent);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-            continue;
-        }
+        if (n > 0) { sent += static_cast<size_t>(n); continue; }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return;
         pollfd pfd{fd_, POLLOUT, 0};
         ::poll(&pfd, 1, kPollSliceMs);
@@ -176,10 +154,10 @@ void ScriptedResponder::transmit(const Answer& answer) {
     for (size_t chunk = 0; offset < answer.bytes.size() && !stop_; ++chunk) {
         size_t size = chunk < answer.chunks.size() ? answer.chunks[chunk] : answer.bytes.size() - offset;
         size = std::min(size, answer.bytes.size() - offset);
-        if (answer.baud == 0) writeAll(answer.bytes.data() + offset, size);
-        for (size_t i = 0; answer.baud != 0 && i < size && !stop_; ++i) {
-            if (next > Clock::now() && !sleepUnlessStopping(next)) return;
-            writeAll(answer.bytes.data() + offset + i, 1);
+        const size_t step = answer.baud ? 1 : size;  // paced: one byte per 10 bit times
+        for (size_t i = 0; i < size && !stop_; i += step) {
+            if (!sleepUnlessStopping(next)) return;
+            writeAll(answer.bytes.data() + offset + i, step);
             next += byteTime;
         }
         offset += size;

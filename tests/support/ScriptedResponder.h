@@ -1,16 +1,10 @@
 #pragma once
 // A scripted device on the master side of a PtyPair, run by its own thread:
 // it matches requests byte for byte and answers them, optionally late,
-// paced at a baud rate, in chunks, corrupted, padded, or not at all.
-//
-//   ScriptedResponder device(pty.masterFd());
-//   device.expect(hex("01 03 00 00 00 01 84 0A"),
-//                 Answer(hex("01 03 02 00 05 78 47")).after(5).paced(19200));
-//
-// A handler set with setHandler() sees every byte; without one, the oldest
-// unmet expect() is tried, then the always() rules. Bytes that match nothing
-// are dropped one at a time and counted. Every wait is bounded; the
-// destructor stops and joins.
+// paced at a baud rate, in chunks, corrupted, padded, or not at all. A
+// handler, when set, sees every byte; otherwise the oldest unmet expect(),
+// then the always() rules are tried; bytes matching nothing are dropped one
+// at a time and counted. Every wait is bounded; the destructor joins.
 
 #include "HexBytes.h"
 
@@ -51,8 +45,7 @@ struct Answer {
 
 class ScriptedResponder {
 public:
-    // Consumes bytes from `pending` (the unmatched input so far) and returns
-    // an answer, or returns nothing and leaves `pending` to grow.
+    // Takes a request off `pending` (the unmatched input) and answers, or waits.
     using Handler = std::function<std::optional<Answer>(Bytes& pending)>;
 
     explicit ScriptedResponder(int masterFd);
@@ -72,15 +65,13 @@ public:
     bool waitAnswered(size_t count, int timeoutMs = 2000) const;
     // Until nothing is being sent and nothing waits to be sent.
     bool waitIdle(int timeoutMs = 2000) const;
-    size_t answered() const;
     size_t unexpectedBytes() const;
     size_t pendingExpectations() const;
     // Every byte received so far, and every request matched, in order.
     Bytes received() const;
     std::vector<Bytes> requests() const;
 
-    // Length of the Modbus RTU request at the head of `pending`, or 0 while
-    // too few bytes have arrived to tell (or the function is unknown).
+    // Length of the Modbus RTU request heading `pending`; 0 while unknown.
     static size_t modbusRequestLength(const Bytes& pending);
 
 private:
