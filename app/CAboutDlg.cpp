@@ -1,7 +1,7 @@
 #include "app/CAboutDlg.h"
 
 #include "app/CCoverDlg.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -4,7 +4,7 @@
 #include "app/CQDDToolsDoc.h"
 #include "app/CToolBoxView.h"
 #include "app/DriveLinkBridge.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

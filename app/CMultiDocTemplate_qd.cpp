@@ -4,7 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/CQDDToolsDoc.h"
 #include "app/WindowCatalogue.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 #include "platform/UserPrompt.h"
 
 CMultiDocTemplate_qd::CMultiDocTemplate_qd(CMainFrame* mainFrame, const std::string& key,

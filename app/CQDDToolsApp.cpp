@@ -10,7 +10,7 @@
 #include "app/PluginDocTemplate.h"
 #include "app/PluginLink.h"
 #include "app/ShellState.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 #include "platform/PortTable.h"
 #include "platform/Ticks.h"
 

@@ -4,7 +4,7 @@
 #include "app/DriveLinkBridge.h"
 #include "app/ShellState.h"
 #include "app/WindowCatalogue.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 #include "platform/UserPrompt.h"
 
 CQDDToolsDoc::CQDDToolsDoc(CMainFrame* mainFrame, const std::string& title)

@@ -1,7 +1,7 @@
 #include "app/CQDDToolsViewDlg.h"
 
 #include "app/ParameterValueText.h"
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

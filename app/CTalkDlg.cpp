@@ -1,6 +1,6 @@
 #include "app/CTalkDlg.h"
 
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,8 +4,8 @@
 #include "app/CQDDToolsDoc.h"
 #include "app/DriveLinkBridge.h"
 #include "app/ShellState.h"
-#include "app/tables/DriveType.h"
-#include "app/texts/LoadText.h"
+#include "tables/DriveType.h"
+#include "texts/LoadText.h"
 #include "platform/UserPrompt.h"
 
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "link/DriveIdentification.h"
 
-#include "app/tables/DriveModelTable.h"
-#include "app/tables/DriveType.h"
-#include "app/texts/LoadText.h"
+#include "tables/DriveModelTable.h"
+#include "tables/DriveType.h"
+#include "texts/LoadText.h"
 #include "comm/CModbus.h"
 #include "link/LinkConnection.h"
 #include "link/LinkRequests.h"

@@ -1,6 +1,6 @@
 #include "link/ui/CSetComPortDlg.h"
 
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 #include "link/ConnectionSettings.h"
 #include "link/DriveConnector.h"
 #include "link/LinkPort.h"

@@ -1,9 +1,9 @@
 #include "link/ui/CTypeSelDlg.h"
 
-#include "app/tables/DriveModelTable.h"
-#include "app/tables/DriveType.h"
-#include "app/tables/ModelSelectionList.h"
-#include "app/texts/LoadText.h"
+#include "tables/DriveModelTable.h"
+#include "tables/DriveType.h"
+#include "tables/ModelSelectionList.h"
+#include "texts/LoadText.h"
 #include "link/DriveIdentification.h"
 #include "link/LinkState.h"
 #include "platform/UserPrompt.h"

@@ -13,8 +13,8 @@
 #include "app/PluginLink.h"
 #include "app/ShellState.h"
 #include "app/WindowCatalogue.h"
-#include "app/tables/DriveType.h"
-#include "app/texts/LoadText.h"
+#include "tables/DriveType.h"
+#include "texts/LoadText.h"
 #include "platform/ScriptedUserPrompt.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The language file's format, read back through the texts the program shows.
-#include "app/texts/LanguageFile.h"
-#include "app/texts/LoadText.h"
+#include "texts/LanguageFile.h"
+#include "texts/LoadText.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // drive's model before parameters go over (Auto Search: the dialog tests).
 #include "LinkTestBed.h"
 
-#include "app/tables/DriveType.h"
-#include "app/tables/ModelSelectionList.h"
+#include "tables/DriveType.h"
+#include "tables/ModelSelectionList.h"
 #include "link/ConnectionSettings.h"
 #include "link/DriveIdentification.h"
 #include "link/LinkConnection.h"

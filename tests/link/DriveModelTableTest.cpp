@@ -1,8 +1,8 @@
 // The model tables and their rules, checked row by row over the whole tables.
-#include "app/tables/ControlModeTable.h"
-#include "app/tables/DriveModelTable.h"
-#include "app/tables/DriveType.h"
-#include "app/tables/ModelSelectionList.h"
+#include "tables/ControlModeTable.h"
+#include "tables/DriveModelTable.h"
+#include "tables/DriveType.h"
+#include "tables/ModelSelectionList.h"
 
 #include <gtest/gtest.h>
 

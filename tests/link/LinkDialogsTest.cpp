@@ -3,7 +3,7 @@
 #include "tests/support/DriveSimProcess.h"
 #include "LinkTestBed.h"
 
-#include "app/tables/DriveType.h"
+#include "tables/DriveType.h"
 #include "comm/CModbus.h"
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"

@@ -1,7 +1,7 @@
 // Text lookup: the language table first, then the built-in English texts.
 
-#include "app/texts/LoadText.h"
-#include "app/texts/LanguageFile.h"
+#include "texts/LoadText.h"
+#include "texts/LanguageFile.h"
 
 #include <fstream>
 #include <mutex>

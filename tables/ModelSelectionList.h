@@ -2,7 +2,7 @@
 // The 32 rows the model-selection dialog offers, and what choosing one sets:
 // rows 0-27 are Vr groups 8-35, row 28 Qm_001, rows 29-31 the Zt models.
 
-#include "app/tables/DriveType.h"
+#include "tables/DriveType.h"
 
 #include <string>
 

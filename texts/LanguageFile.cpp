@@ -1,4 +1,4 @@
-#include "app/texts/LanguageFile.h"
+#include "texts/LanguageFile.h"
 
 #include <cctype>
 #include <cerrno>

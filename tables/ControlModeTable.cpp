@@ -1,4 +1,4 @@
-#include "app/tables/ControlModeTable.h"
+#include "tables/ControlModeTable.h"
 
 namespace {
 const char* const kControlModeNames[kControlModeCount] = {

@@ -1,6 +1,6 @@
-#include "app/tables/ModelSelectionList.h"
+#include "tables/ModelSelectionList.h"
 
-#include "app/tables/DriveModelTable.h"
+#include "tables/DriveModelTable.h"
 
 namespace {
 constexpr int kFirstSelectableVrGroup = 8;

@@ -1,4 +1,4 @@
-#include "app/tables/DriveModelTable.h"
+#include "tables/DriveModelTable.h"
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
 // The built-in English texts of the program, by identifier. A language file
 // may replace any of them (see LoadText).
 
-#include "app/texts/LoadText.h"
+#include "texts/LoadText.h"
 
 const std::map<unsigned, std::string>& BuiltInTexts()
 {

@@ -1,6 +1,6 @@
-#include "app/tables/DriveType.h"
+#include "tables/DriveType.h"
 
-#include "app/tables/DriveModelTable.h"
+#include "tables/DriveModelTable.h"
 
 int DriveType::group() const
 {
