@@ -2,6 +2,7 @@
 
 #include "app/CQDDToolsApp.h"
 #include "app/DriveLinkBridge.h"
+#include "app/InstallViews.h"
 #include "app/QtUserPrompt.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     QtUserPrompt prompt;
     platform::setUserPrompt(&prompt);
     InstallDriveLink(LinkBridge());
+    InstallViews();
 
     int result = 1;
     {
