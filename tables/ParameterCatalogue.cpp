@@ -53,13 +53,12 @@ void setUnused(Parameters& table, std::initializer_list<int> numbers, const char
 
 // The first generation (class 1) lacks real-time auto tuning, the adaptive
 // notch, the width of the second notch and the second torque limit; it damps
-// vibration with a damping filter instead, and its notch reaches lower.
+// vibration with a damping filter instead.
 void applyFirstGeneration(Parameters& table)
 {
     setUnused(table, {0x21, 0x22, 0x25}, "Not used by this model: it has no real-time auto tuning.");
     setUnused(table, {0x29}, "Not used by this model: its second notch has a fixed width.");
     setUnused(table, {0x5F}, "Not used by this model: it has one torque limit, Pr.5E.");
-    table[0x1D].minimum = 50;
     table[0x2B].unused = false;
     table[0x2B].help =
         "Frequency of the damping filter, which keeps the end of a flexible machine from swinging "

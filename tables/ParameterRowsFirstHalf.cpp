@@ -91,7 +91,7 @@ const Row kFirstHalf[kHalf] = {
      "Speed detection filter of the second gain set, from 0 (none) to 5 (strongest)."},
     {0x1C, "2nd torque filter time", 25, 2500, "0.01 ms", 65, kLive, kUsed, kPVT, kTuneLock,
      "Torque filter time constant of the second gain set."},
-    {0x1D, "Notch frequency", 100, 1600, "Hz", 1600, kLive, kUsed, kPVT, kFree,
+    {0x1D, "Notch frequency", 50, 1600, "Hz", 1600, kLive, kUsed, kPVT, kFree,
      "Centre frequency of the notch filter in the torque command. Set it to the resonance "
      "frequency of the machine to suppress its vibration. 1600 turns the notch filter off."},
     {0x1E, "Notch width", 0, 4, kNoUnit, 2, kLive, kUsed, kPVT, kFree,
