@@ -14,6 +14,7 @@ class ParameterCatalogue {
 public:
     static constexpr int kParameterCount = 128;
     static constexpr int kModelCode = 0x1F;
+    static constexpr int kRealTimeAutoTuning = 0x21;
 
     // Page modes that show a parameter.
     static constexpr uint8_t kPositionBit = 1;

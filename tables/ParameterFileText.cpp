@@ -142,8 +142,9 @@ std::string ParameterFileText::introduction(const Model& model)
            "Parameters marked * take effect only after they are written to EEPROM and the drive is "
            "powered off and on again." +
            kLineEnd +
-           "Grey parameters are not used by this model; they stay locked unless engineer mode is on. "
-           "While real-time auto tuning (Pr.21) is on, the gains it sets are locked.";
+           "Grey parameters are not used by this model; they stay locked unless engineer mode is on." +
+           (model.parameters[ParameterCatalogue::kRealTimeAutoTuning].unused ? ""
+                                          : " While real-time auto tuning (Pr.21) is on, the gains it sets are locked.");
 }
 
 std::string ParameterFileText::helpBlock(const Model& model, int number)

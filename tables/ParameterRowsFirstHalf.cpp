@@ -18,9 +18,9 @@ const Row kFirstHalf[kHalf] = {
      "6 internal positions absolute, 7 internal positions relative, 8 internal positions indexed. "
      "In modes 3 to 5 the C-MODE input switches between the two controls."},
     {0x03, "Torque limit selection", 0, 1, kNoUnit, 0, kLive, kUsed, kPV, kFree,
-     "Source of the torque limit in position and velocity control. 0: the 1st torque limit Pr.5E, "
-     "or the 2nd torque limit Pr.5F while the torque limit switching input is on. 1: the voltage "
-     "on the analog torque input sets the limit."},
+     "Source of the torque limit in position and velocity control. 0: the 1st torque limit Pr.5E "
+     "(on models with a 2nd torque limit, Pr.5F while the GAIN input switches the torque limit). "
+     "1: the voltage on the analog torque input sets the limit."},
     {0x04, "Baud rate", 0, 3, kNoUnit, 0, kReboot, kUsed, kPVT, kFree,
      "Baud rate of the serial port: 0 19200, 1 38400, 2 57600, 3 115200 (8 data bits, no parity, "
      "1 stop bit). After a power-up with a new rate the tool must connect again at that rate."},

@@ -159,6 +159,10 @@ TEST(ParameterFiles, ReferenceFileHasAnIntroductionThenOneBlockPerParameter)
                                      0),
               0u);
     EXPECT_NE(blocks[1 + 0x04].find("power-up"), std::string::npos);  // restart-marked
+    // Only models with real-time auto tuning speak of its lock.
+    EXPECT_NE(blocks[0].find("(Pr.21)"), std::string::npos);
+    EXPECT_EQ(helpBlocks(ParameterFileText::parameterRefFile(modelNamed("Vr_006")))[0].find("(Pr.21)"),
+              std::string::npos);
 }
 
 // Every model's files read back by the reader's rules give the catalogue's
