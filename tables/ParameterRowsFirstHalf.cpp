@@ -29,10 +29,10 @@ const Row kFirstHalf[kHalf] = {
      "command (closed loop). 1: four internal speeds Pr.53 to Pr.56. 2: three internal speeds "
      "Pr.53 to Pr.55, the fourth selection takes the analog command. 3: eight internal speeds "
      "Pr.53 to Pr.56 and Pr.74 to Pr.77. The speed select inputs choose the internal speed."},
-    {0x06, "Zero speed clamp", 0, 2, kNoUnit, 0, kLive, kUsed, kVT, kFree,
-     "Function of the ZERO-SPD input. 0: the input is ignored. 1: while the input is on, the speed "
-     "command is held at 0. 2: while the input is on, the speed command is held at 0 and the "
-     "motor is held in position once its speed falls below the zero speed level Pr.61."},
+    {0x06, "Zero speed clamp", 0, 2, kNoUnit, 1, kLive, kUsed, kVT, kFree,
+     "Function of the ZERO-SPD input in velocity and torque control. 0: the input is ignored. "
+     "1: while the input is on, the speed command is held at 0. 2: the input selects the "
+     "direction of the speed command instead (on: reverse)."},
     {0x07, "Analog monitor 1 signal", 0, 3, kNoUnit, 0, kLive, kUsed, kPVT, kFree,
      "Signal on analog monitor output 1: 0 motor speed, 1 torque command, 2 following error, "
      "3 speed command."},
@@ -72,11 +72,11 @@ const Row kFirstHalf[kHalf] = {
     {0x14, "1st torque filter time", 25, 2500, "0.01 ms", 65, kLive, kUsed, kPVT, kTuneLock,
      "Time constant of the low-pass filter on the torque command. A longer time damps resonance "
      "and noise of the machine but adds delay to the loops."},
-    {0x15, "Velocity feed forward", 0, 1500, "0.1 %", 0, kLive, kUsed, kP, kTuneLock,
+    {0x15, "Velocity feed forward", 0, 1500, "0.1 %", 300, kLive, kUsed, kP, kTuneLock,
      "Share of the command speed added straight to the speed command, in steps of 0.1 %. Feed "
-     "forward reduces the following error while the motor moves; too much makes it overshoot "
-     "at the target."},
-    {0x16, "Feed forward filter", 0, 6400, "0.01 ms", 0, kLive, kUsed, kP, kTuneLock,
+     "forward reduces the following error while the motor moves; 1000 (100 %) almost removes it "
+     "at constant speed, but too much makes the motor overshoot at the target."},
+    {0x16, "Feed forward filter", 0, 6400, "0.01 ms", 50, kLive, kUsed, kP, kTuneLock,
      "Time constant of the low-pass filter on the velocity feed forward. It smooths the feed "
      "forward when the command pulses arrive unevenly."},
     reserved(0x17),
@@ -94,7 +94,7 @@ const Row kFirstHalf[kHalf] = {
     {0x1D, "Notch frequency", 50, 1600, "Hz", 1600, kLive, kUsed, kPVT, kFree,
      "Centre frequency of the notch filter in the torque command. Set it to the resonance "
      "frequency of the machine to suppress its vibration. 1600 turns the notch filter off."},
-    {0x1E, "Notch width", 0, 4, kNoUnit, 2, kLive, kUsed, kPVT, kFree,
+    {0x1E, "Notch width", 0, 4, kNoUnit, 0, kLive, kUsed, kPVT, kFree,
      "Width of the notch around the notch frequency Pr.1D, from 0 (narrowest) to 4 (widest). A "
      "wider notch catches a resonance that drifts, at the price of more phase delay."},
     {0x1F, "Model code", 0, 14, kNoUnit, 0, kLive, kUnused, kNone, kFree,
@@ -123,11 +123,11 @@ const Row kFirstHalf[kHalf] = {
     {0x28, "2nd notch frequency", 100, 1600, "Hz", 1500, kLive, kUsed, kPVT, kFree,
      "Centre frequency of the second notch filter, for a second resonance of the machine. "
      "1600 turns the second notch filter off."},
-    {0x29, "2nd notch width", 0, 4, kNoUnit, 2, kLive, kUsed, kNone, kFree,
+    {0x29, "2nd notch width", 0, 4, kNoUnit, 0, kLive, kUsed, kNone, kFree,
      "Width of the second notch around Pr.28, from 0 (narrowest) to 4 (widest)."},
     {0x2A, "2nd notch depth", 0, 99, kNoUnit, 0, kLive, kUsed, kPVT, kFree,
-     "How far the second notch lowers the torque command at its centre frequency, from 0 (not at "
-     "all: the filter has no effect) to 99 (almost completely)."},
+     "Depth of the second notch. 0 gives the deepest notch, a full cut at the centre frequency "
+     "Pr.28; a larger value cuts less."},
     {0x2B, "Damping filter frequency", 0, 500, "Hz", 0, kLive, kUnused, kPV, kFree,
      "Not used by this model: its notch filters suppress vibration of the machine."},
     reserved(0x2C),

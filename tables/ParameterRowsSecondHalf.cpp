@@ -18,9 +18,10 @@ const Row kSecondHalf[kHalf] = {
     {0x43, "Command pulse inhibit", 0, 1, kNoUnit, 1, kLive, kUsed, kP, kFree,
      "0: while the PULS-INH input is on, the drive ignores the command pulses. 1: the input is "
      "ignored and the pulses are always counted."},
-    {0x44, "Pulse output division", 0, 255, kNoUnit, 0, kReboot, kUsed, kPVT, kFree,
-     "Encoder pulses sent on the pulse output. 0: the output follows the ratio Pr.4E / Pr.4F. "
-     "1 to 255: the output sends one pulse for each that many encoder pulses."},
+    {0x44, "Pulse output division", 0, 255, kNoUnit, 1, kReboot, kUsed, kPVT, kFree,
+     "Divides the encoder pulses sent on the pulse output. 0 and 1: every encoder pulse is sent. "
+     "2 to 255: one pulse for each that many encoder pulses. The ratio Pr.4E / Pr.4F then scales "
+     "the divided pulses."},
     {0x45, "Pulse output logic", 0, 1, kNoUnit, 0, kReboot, kUsed, kPVT, kFree,
      "Phase of the B signal of the pulse output against the A signal. 0: non-reversal. "
      "1: reversal, for a controller that counts the other way."},
@@ -29,9 +30,9 @@ const Row kSecondHalf[kHalf] = {
      "encoder pulses. The motor has 10000 encoder pulses per revolution."},
     {0x47, "2nd gear numerator", 1, 10000, kNoUnit, 1, kLive, kUsed, kP, kFree,
      "Numerator of the electronic gear used instead of Pr.46 while the DIV input is on."},
-    {0x48, "Pulse input filter", 0, 3, kNoUnit, 1, kReboot, kUsed, kP, kFree,
-     "Digital filter on the command pulse inputs, from 0 (none) to 3 (strongest). A stronger "
-     "filter rejects noise on long lines but limits the pulse rate."},
+    {0x48, "Pulse input filter", 0, 3, kNoUnit, 0, kReboot, kUsed, kP, kFree,
+     "Digital filter on the command pulse inputs: 0 0.1 us, 1 0.2 us, 2 0.5 us, 3 1.0 us. A longer "
+     "filter rejects longer noise pulses on long lines but lowers the highest pulse rate."},
     reserved(0x49),
     {0x4A, "Gear switching input", 0, 1, kNoUnit, 0, kLive, kUsed, kP, kFree,
      "0: the DIV input switches the gear numerator from Pr.46 to Pr.47. 1: the DIV input is "
@@ -46,18 +47,19 @@ const Row kSecondHalf[kHalf] = {
      "0: the following error is cleared when the servo turns off. 1: it is kept, so the motor "
      "returns to the commanded position when the servo turns on again."},
     {0x4E, "Pulse output numerator", 1, 9999, kNoUnit, 1, kReboot, kUsed, kPVT, kFree,
-     "Numerator of the ratio of output pulses to encoder pulses, used while Pr.44 is 0."},
+     "Numerator of the ratio that scales the divided encoder pulses (Pr.44) on the pulse output."},
     {0x4F, "Pulse output denominator", 1, 255, kNoUnit, 1, kReboot, kUsed, kPVT, kFree,
-     "Denominator of the ratio of output pulses to encoder pulses, used while Pr.44 is 0."},
+     "Denominator of the ratio that scales the divided encoder pulses (Pr.44) on the pulse output."},
     {0x50, "Speed command input gain", 10, 2000, "rpm/V", 500, kLive, kUsed, kVT, kFree,
      "Motor speed for each volt of the analog speed command. In torque control the same gain "
      "scales the analog speed limit."},
     {0x51, "Speed command direction", 0, 1, kNoUnit, 0, kLive, kUsed, kV, kFree,
      "0: a positive speed command turns the motor counter-clockwise, seen from the shaft end. "
      "1: clockwise."},
-    {0x52, "Speed command offset", -2047, 2047, kNoUnit, 0, kLive, kUsed, kVT, kFree,
-     "Offset added to the analog speed command, in steps of the converter, to cancel the drift "
-     "of the controller's output so the motor stands still at a 0 V command."},
+    {0x52, "Speed command offset", -2047, 2047, "0.3 mV", 0, kLive, kUsed, kVT, kFree,
+     "Offset added to the analog input at pin 14 (the speed command, or in torque control the "
+     "torque command or speed limit), to cancel the drift of the controller's output so the "
+     "motor stands still at a 0 V command."},
     {0x53, "1st internal speed", -10000, 10000, "rpm", 100, kLive, kUsed, kV, kFree,
      "First internal speed of velocity control, chosen by the speed select inputs. In the "
      "internal position modes it is the speed of point 1."},

@@ -128,7 +128,7 @@ TEST(ParameterFiles, SystemInitFileHasTheParameterSetLayout)
                         "   #Hz             # , 36\r\n 12  !"),
               std::string::npos);
     EXPECT_NE(text.find(std::string("\r\n 52  !Speed command offset    !   ") + RS + "- 2047~2047    " + RS +
-                        "   #-              # , 0\r\n"),
+                        "   #0.3 mV         # , 0\r\n"),
               std::string::npos);
     size_t lines = 0;
     for (char c : text)
