@@ -56,7 +56,8 @@ void setUnused(Parameters& table, std::initializer_list<int> numbers, const char
 // vibration with a damping filter instead.
 void applyFirstGeneration(Parameters& table)
 {
-    setUnused(table, {0x21, 0x22, 0x25}, "Not used by this model: it has no real-time auto tuning.");
+    setUnused(table, {0x21, 0x22}, "Not used by this model: it has no real-time auto tuning.");
+    setUnused(table, {0x25}, "Not used by this model: it has no adaptive notch filter.");
     setUnused(table, {0x29}, "Not used by this model: its second notch has a fixed width.");
     setUnused(table, {0x5F}, "Not used by this model: it has one torque limit, Pr.5E.");
     table[0x2B].unused = false;

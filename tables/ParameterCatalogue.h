@@ -46,7 +46,7 @@ public:
 
     // The selectable models, in the order of the model-selection list.
     static int modelCount();
-    static Model model(int index);
+    static Model model(int index);  // an index outside the list gives the first model
     // The model whose name matches a code, ignoring case and treating "-",
     // "_" and blank alike ("VR-007" finds "Vr_007"); false when none does.
     static bool findModel(const std::string& code, Model& out);

@@ -101,9 +101,9 @@ const Row kFirstHalf[kHalf] = {
      "Tells the tool and parameter files which model the drive is. It is set at the factory; the "
      "tool puts it right when it differs from the connected model. Do not change it."},
     {0x20, "Inertia ratio", 0, 10000, "%", 100, kLive, kUsed, kPVT, kTuneLock,
-     "Inertia of the load as a percentage of the inertia of the motor's rotor. Auto tuning "
-     "measures it and stores the result here. The velocity loop gain acts as set only when this "
-     "ratio is right."},
+     "Inertia of the load as a percentage of the inertia of the motor's rotor. On models with "
+     "auto tuning the drive measures it and stores the result here; the tool's gain estimate "
+     "takes it as given. The velocity loop gain acts as set only when this ratio is right."},
     {0x21, "Real-time auto tuning", 0, 3, kNoUnit, 0, kLive, kUsed, kNone, kFree,
      "0: off. 1 to 3: the drive keeps estimating the load while it runs and sets the gains "
      "itself, 1 for a load that barely changes, 2 for one that changes slowly, 3 for one that "
