@@ -67,7 +67,7 @@ DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom,
                                const EepromFile::Image* savedImage)
     : config_(config), eeprom_(eeprom), tuning_(config.tuning)
 {
-    params_ = ParameterTable::factoryValues(config.station, config.controlMode, config.model.pr1f);
+    params_ = ParameterTable::factoryValues(config.model.code, config.station, config.controlMode, config.model.pr1f);
     setStorageDefaults(memory_);
     if (savedImage)
         applyImage(*savedImage);
@@ -152,7 +152,7 @@ ModbusException DriveRegisters::checkWrite(uint16_t a, uint16_t v) const
     if (!mapped(a) || a == kFeatureWord || a == kActiveMode || in(a, kAlarmCurrent, kAlarmCurrent + 16))
         return ModbusException::IllegalDataAddress;
     bool ok = true;
-    if (a < ParameterTable::kCount) ok = ParameterTable::accepts(a, static_cast<int16_t>(v));
+    if (a < ParameterTable::kCount) ok = ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v));
     else if (a == kEepromSave) ok = v <= 2;
     else if (a == kFactoryReset) ok = v <= 1;
     else if (a == kChannelSelect) ok = v == 0 || StreamPacker::validMask(static_cast<uint8_t>(v));
@@ -226,7 +226,7 @@ void DriveRegisters::factoryReset()
         resetResult_ = 0;
         return;
     }
-    params_ = ParameterTable::factoryValues(config_.station, config_.controlMode, config_.model.pr1f);
+    params_ = ParameterTable::factoryValues(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
     memory_.fill(0);
     setStorageDefaults(memory_);
     const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
@@ -248,7 +248,7 @@ void DriveRegisters::applyImage(const EepromFile::Image& image)
 {
     for (const auto& [a, v] : image) {
         if (a < ParameterTable::kCount) {
-            if (ParameterTable::accepts(a, static_cast<int16_t>(v)))
+            if (ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v)))
                 params_[a] = static_cast<int16_t>(v);
         } else if (a < memory_.size() && persistent(a)) {
             memory_[a] = v;

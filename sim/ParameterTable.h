@@ -1,9 +1,10 @@
 #pragma once
 // The drive's 128 parameters Pr.00-Pr.7F: factory values and the ranges the
-// drive itself enforces on a write.
+// drive itself enforces on a write, both from the tool's parameter catalogue.
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace drivesim {
 
@@ -27,10 +28,12 @@ public:
     static constexpr int kInPositionWindow = 0x60;
     static constexpr int kPointSpeed5 = 0x74;   // points 5-8: Pr.74-Pr.77
 
-    // Factory values for a drive with this station, control mode and Pr.1F.
-    static std::array<int16_t, kCount> factoryValues(uint8_t station, int16_t controlMode, int16_t pr1f);
-    // True when the drive accepts this value for the parameter.
-    static bool accepts(int parameter, int16_t value);
+    // Factory values of the model (its code as given, "VR-007") for a drive
+    // with this station, control mode and Pr.1F.
+    static std::array<int16_t, kCount> factoryValues(const std::string& modelCode, uint8_t station,
+                                                     int16_t controlMode, int16_t pr1f);
+    // True when the model's drive accepts this value for the parameter.
+    static bool accepts(const std::string& modelCode, int parameter, int16_t value);
 };
 
 }  // namespace drivesim

@@ -84,7 +84,7 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersAndCoils)
 
     MbpollRun r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(shows(r, "16", "35") && shows(r, "17", "35")) << r.output;
+    EXPECT_TRUE(shows(r, "16", "35") && shows(r, "17", "36")) << r.output;
     ASSERT_EQ(mbpoll("-a 3 -t 4 -r 16" + port + " 77 200").status, 0);
     r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
     EXPECT_TRUE(shows(r, "16", "77") && shows(r, "17", "200")) << r.output;
