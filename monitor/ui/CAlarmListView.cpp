@@ -54,7 +54,8 @@ CAlarmListView::CAlarmListView(QWidget* parent)
         grid->addWidget(field, k % 8, (k / 8) * 2 + 1);
         history_[k] = field;
     }
-    layout->addWidget(group, 1);
+    layout->addWidget(group);
+    layout->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(save_);

@@ -1,5 +1,7 @@
 #include "monitor/ui/CIO_Monitor.h"
 
+#include "monitor/IoPins.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -15,12 +17,15 @@
 
 namespace {
 
-QPlainTextEdit* pinText(QWidget* parent)
+// A read-only list tall enough for its header, a blank line and its pins.
+QPlainTextEdit* pinText(QWidget* parent, int pins)
 {
     auto* text = new QPlainTextEdit(parent);
     text->setReadOnly(true);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const int lines = pins + 2;
+    text->setMinimumHeight(QFontMetrics(text->font()).lineSpacing() * lines + 4 * text->frameWidth() + 8);
     return text;
 }
 
@@ -37,8 +42,8 @@ CIO_Monitor::CIO_Monitor(CModbus& modbus, int intervalMs, QWidget* parent)
     : QWidget(parent),
       poller_(modbus, intervalMs),
       mode_(new QLabel(QString::fromStdString(poller_.readout().modeText), this)),
-      inputs_(pinText(this)),
-      outputs_(pinText(this)),
+      inputs_(pinText(this, int(kInputPins.size()))),
+      outputs_(pinText(this, int(kOutputPins.size()))),
       commandSum_(new QLabel("0", this)),
       feedbackSum_(new QLabel("0", this)),
       zeroCommand_(new QPushButton("Zero", this)),
@@ -54,10 +59,9 @@ CIO_Monitor::CIO_Monitor(CModbus& modbus, int intervalMs, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(mode_);
-    auto* pins = new QHBoxLayout;
-    pins->addWidget(group("Input", inputs_, this), 3);
-    pins->addWidget(group("Output", outputs_, this), 2);
-    layout->addLayout(pins, 1);
+    // The inputs across the whole width (their lines are long); below them
+    // the outputs, and the pulse sums beside the outputs.
+    layout->addWidget(group("Input", inputs_, this), 1);
 
     const QFont sumFont(QString::fromUtf8("新細明體"), 12);
     auto* sums = new QGridLayout;
@@ -66,17 +70,20 @@ CIO_Monitor::CIO_Monitor(CModbus& modbus, int intervalMs, QWidget* parent)
                                         std::tuple{"Feedback pulse sum", feedbackSum_, zeroFeedback_}}) {
         value->setFont(sumFont);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value->setMinimumWidth(120);
-        sums->addWidget(new QLabel(caption, this), row, 0);
-        sums->addWidget(value, row, 1);
-        sums->addWidget(zero, row, 2);
-        ++row;
+        value->setMinimumWidth(110);
+        sums->addWidget(new QLabel(caption, this), row, 0, 1, 2);
+        sums->addWidget(value, row + 1, 0);
+        sums->addWidget(zero, row + 1, 1);
+        row += 2;
     }
-    sums->setColumnStretch(3, 1);
+    sums->setRowStretch(row, 1);
     exit_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     exit_->setToolTip("Exit this View.");
-    sums->addWidget(exit_, 1, 4);
-    layout->addLayout(sums);
+    sums->addWidget(exit_, row + 1, 1, Qt::AlignRight);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(group("Output", outputs_, this), 1);
+    bottom->addLayout(sums);
+    layout->addLayout(bottom);
 
     connect(zeroCommand_, &QPushButton::clicked, this, &CIO_Monitor::zeroCommand);
     connect(zeroFeedback_, &QPushButton::clicked, this, &CIO_Monitor::zeroFeedback);

@@ -58,11 +58,12 @@ bool ConnectedDrive::readRegisters(uint16_t start, uint8_t count, uint16_t* valu
     return LinkReadRegisterValues(start, count, values) == 1;
 }
 
-bool ConnectedDrive::setCoils(uint16_t start, uint16_t count, uint8_t packed)
+bool ConnectedDrive::setCoils(uint16_t start, uint16_t count, uint16_t bits)
 {
+    uint8_t packed[2] = {static_cast<uint8_t>(bits & 0xFF), static_cast<uint8_t>(bits >> 8)};
     StreamPause pause;
     platform::serialPurge(LinkModbus().m_hComm, platform::PurgeRx);
-    return LinkModbus().WriteMultipleCoils(start, count, &packed) == 1;
+    return LinkModbus().WriteMultipleCoils(start, count, packed) == 1;
 }
 
 void ConnectedDrive::startStream(uint8_t mask)

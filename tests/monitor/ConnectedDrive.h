@@ -25,7 +25,8 @@ public:
 
     // Raw register and coil access for checks, through the link.
     bool readRegisters(uint16_t start, uint8_t count, uint16_t* values);
-    bool setCoils(uint16_t start, uint16_t count, uint8_t packed);
+    // Writes up to 16 coils from `start`, the first in bit 0 of `bits`.
+    bool setCoils(uint16_t start, uint16_t count, uint16_t bits);
     // Starts the drive's scope stream with `mask` as the scope would, and
     // stops it.
     void startStream(uint8_t mask);

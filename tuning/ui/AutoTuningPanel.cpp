@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,7 +26,7 @@ QLabel* bigLabel(QWidget* parent)
     label->setFont(font);
     label->setAutoFillBackground(true);
     label->setAlignment(Qt::AlignCenter);
-    label->setMinimumHeight(40);
+    label->setMinimumHeight(36);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::black);
     label->setPalette(palette);
@@ -38,13 +39,6 @@ void showColoured(QLabel* label, const std::string& text, uint32_t colour)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor::fromRgb(colour));
     label->setPalette(palette);
-}
-
-QGroupBox* step(unsigned titleId, QWidget* content, QWidget* parent)
-{
-    auto* box = new QGroupBox(qtext(titleId), parent);
-    (new QVBoxLayout(box))->addWidget(content);
-    return box;
 }
 
 }  // namespace
@@ -68,14 +62,14 @@ AutoTuningPanel::AutoTuningPanel(QWidget* parent)
     inertia_->setObjectName("inertiaResult");
 
     auto* group = new QGroupBox(qtext(416), this);
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(step(417, stiffness_, group), 0, 0);
-    grid->addWidget(step(418, servoOn_, group), 0, 1);
-    grid->addWidget(step(419, start_, group), 1, 0);
-    grid->addWidget(step(420, servoOff_, group), 1, 1);
-    grid->addWidget(status_, 2, 0, 1, 2);
-    grid->addWidget(new QLabel(qtext(421), group), 3, 0, 1, 2);
-    grid->addWidget(inertia_, 4, 0, 1, 2);
+    auto* steps = new QFormLayout(group);
+    steps->addRow(qtext(417), stiffness_);
+    steps->addRow(qtext(418), servoOn_);
+    steps->addRow(qtext(419), start_);
+    steps->addRow(qtext(420), servoOff_);
+    steps->addRow(status_);
+    steps->addRow(new QLabel(qtext(421), group));
+    steps->addRow(inertia_);
 
     auto* table = new QGridLayout(result_);
     table->addWidget(resultOutcome_, 0, 0, 1, 3);
@@ -94,7 +88,6 @@ AutoTuningPanel::AutoTuningPanel(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(group);
     layout->addWidget(result_);
-    layout->addStretch(1);
 
     timer_->setInterval(kTuningPollMs);
     followUpTimer_->setSingleShot(true);

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -43,21 +44,26 @@ CEstimateII_View::CEstimateII_View(const EstimateViewContext& context, QWidget* 
     methodLayout->addWidget(manualRadio_);
     methodLayout->addWidget(autoRadio_);
 
-    auto* columns = new QHBoxLayout;
-    columns->addWidget(manual_, 3);
-    columns->addWidget(auto_, 2);
-
     auto* step5 = new QGroupBox(qtext(415), this);
     auto* step5Layout = new QHBoxLayout(step5);
     step5Layout->addWidget(eeprom_);
     step5Layout->addWidget(showModified_);
     auto* promptGroup = new QGroupBox(qtext(422), this);
     prompt_->setWordWrap(true);
-    prompt_->setMinimumHeight(40);
+    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     (new QVBoxLayout(promptGroup))->addWidget(prompt_);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(step5);
-    bottom->addWidget(promptGroup, 1);
+
+    // The manual steps and the save on the left, auto tuning and the prompt
+    // on the right: the whole view fits its 800 x 600 window.
+    auto* left = new QVBoxLayout;
+    left->addWidget(manual_);
+    left->addWidget(step5);
+    auto* right = new QVBoxLayout;
+    right->addWidget(auto_);
+    right->addWidget(promptGroup, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 2);
 
     progress_->setRange(0, 5);
     progress_->setValue(0);
@@ -70,8 +76,14 @@ CEstimateII_View::CEstimateII_View(const EstimateViewContext& context, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(method);
     layout->addLayout(columns, 1);
-    layout->addLayout(bottom);
     layout->addLayout(last);
+
+    // Tight spacing: the two methods side by side fill the 800 x 600 window.
+    for (QLayout* inner : findChildren<QLayout*>()) {
+        inner->setSpacing(3);
+        if (inner != layout)
+            inner->setContentsMargins(6, 2, 6, 2);
+    }
 
     connect(manualRadio_, &QRadioButton::clicked, this, &CEstimateII_View::chooseManual);
     connect(autoRadio_, &QRadioButton::clicked, this, &CEstimateII_View::chooseAuto);

@@ -65,10 +65,10 @@ ManualEstimatePanel::ManualEstimatePanel(bool online, bool manualMethod, QProgre
     layout->addWidget(buildInputs());
     layout->addWidget(buildGainTable());
     auto* step4 = new QGroupBox(qtext(414), this);
-    auto* step4Layout = new QHBoxLayout(step4);
-    step4Layout->addWidget(modify_);
-    step4Layout->addWidget(transfer_);
-    step4Layout->addWidget(read_);
+    auto* step4Layout = new QGridLayout(step4);
+    step4Layout->addWidget(modify_, 0, 0, 1, 2);
+    step4Layout->addWidget(transfer_, 1, 0);
+    step4Layout->addWidget(read_, 1, 1);
     layout->addWidget(step4);
 
     helpOnFocus(stiffness_, 449);
@@ -99,21 +99,24 @@ QWidget* ManualEstimatePanel::buildInputs()
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
+    // Labels above their inputs: the range texts make them long.
     auto* step1 = new QGroupBox(qtext(411), box);
-    auto* grid1 = new QGridLayout(step1);
-    grid1->addWidget(new QLabel(qtext(425), step1), 0, 0);
-    grid1->addWidget(inertia_, 0, 1);
-    grid1->addWidget(new QLabel(qtext(426), step1), 1, 0);
-    grid1->addWidget(stiffness_, 1, 1);
+    auto* column1 = new QVBoxLayout(step1);
+    column1->addWidget(new QLabel(qtext(425), step1));
+    column1->addWidget(inertia_);
+    auto* stiffnessRow = new QHBoxLayout;
+    stiffnessRow->addWidget(new QLabel(qtext(426), step1));
+    stiffnessRow->addWidget(stiffness_, 1);
+    column1->addLayout(stiffnessRow);
     row->addWidget(step1);
 
     auto* step2 = new QGroupBox(qtext(412), box);
     auto* grid2 = new QGridLayout(step2);
-    grid2->addWidget(bandwidthLabel_, 0, 0);
-    grid2->addWidget(bandwidth_, 0, 1);
-    grid2->addWidget(responseTimeLabel_, 1, 0);
-    grid2->addWidget(responseTime_, 1, 1);
-    grid2->addWidget(estimate_, 2, 1);
+    grid2->addWidget(bandwidthLabel_, 0, 0, 1, 2);
+    grid2->addWidget(bandwidth_, 1, 0);
+    grid2->addWidget(responseTimeLabel_, 2, 0, 1, 2);
+    grid2->addWidget(responseTime_, 3, 0);
+    grid2->addWidget(estimate_, 3, 1);
     row->addWidget(step2, 1);
     return box;
 }
