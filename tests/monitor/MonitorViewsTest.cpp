@@ -10,6 +10,8 @@
 #include "platform/ScriptedUserPrompt.h"
 #include "texts/LoadText.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -107,6 +109,31 @@ private slots:
         view.refresh();
         QCOMPARE(view.statusLine()->text(), QString(" No error occurs."));
         QCOMPARE(view.statusTextColour(), kGreen);
+    }
+
+    void pollsWaitWhileAModalDialogHoldsThePort()
+    {
+        ConnectedDrive drive({"--alarm", "13"});
+        QVERIFY(drive.ok());
+        CAlarmListView alarms;
+        alarms.refreshTimer()->stop();
+        CIO_Monitor io(LinkModbus(), 115);
+        io.pollTimer()->stop();
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        QVERIFY(QApplication::activeModalWidget());
+        alarms.refresh();
+        io.pollStep();
+        QVERIFY(alarms.statusLine()->text().isEmpty());
+        QCOMPARE(io.modeLine()->text(), QString("I/O Monitor Function"));
+        QVERIFY(io.pollTimer()->isActive());
+
+        modal.close();
+        alarms.refresh();
+        io.pollStep();
+        QCOMPARE(alarms.statusLine()->text(), QString(" Err.13   Under voltage protection for main power"));
+        QCOMPARE(io.modeLine()->text(), QString("Position Control Mode"));
     }
 
     void alarmHistorySavedAsCsv()

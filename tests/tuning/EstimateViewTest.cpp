@@ -162,6 +162,13 @@ private slots:
         QVERIFY(drive.ok());
         CEstimateII_View view(onLine(1));
         ManualEstimatePanel* manual = view.manualPanel();
+        // Each field explains itself in the prompt box when it gets the focus.
+        QFocusEvent focus(QEvent::FocusIn);
+        QApplication::sendEvent(manual->bandwidthInput(), &focus);
+        QCOMPARE(view.promptBox()->text(), QString::fromStdString(LoadText(452)));
+        QApplication::sendEvent(manual->nowField(RowPr14), &focus);
+        QCOMPARE(view.promptBox()->text(), QString::fromStdString(LoadText(456)));
+
         QTest::keyClicks(manual->inertiaInput(), "5");  // "0" becomes "05"
         chooseStiffness(manual, 5);
         QCOMPARE(manual->bandwidthInput()->text(), QString("43"));
