@@ -1,14 +1,11 @@
-// The alarm reader and the I/O poller against the simulated drive, a drive
-// that stops answering and answers again, and a scripted drive for the
-// values drivesim cannot hold.
+// The I/O poller against the simulated drive, a drive that stops answering
+// and answers again, and a scripted drive for what drivesim cannot do.
 #include "tests/link/LinkTestBed.h"
 #include "tests/monitor/ConnectedDrive.h"
 
 #include "comm/CModbus.h"
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
-#include "monitor/AlarmListModel.h"
-#include "monitor/AlarmReader.h"
 #include "monitor/IoMonitorPoller.h"
 #include "platform/Ticks.h"
 
@@ -22,52 +19,6 @@ bool hasLine(const std::string& text, const std::string& line)
 }
 
 }  // namespace
-
-TEST(AlarmsFromTheDrive, CurrentAndHistoryIncludingUnknownAndHighCodes)
-{
-    ConnectedDrive drive({"--alarm", "12", "--history", "12,17,30,100,150,255,99"});
-    ASSERT_TRUE(drive.ok());
-    AlarmReadout readout;
-    ASSERT_TRUE(ReadAlarms(readout));
-    EXPECT_EQ(readout.current, 12);
-    const uint8_t expected[16] = {12, 17, 30, 100, 150, 255, 99};
-    for (int k = 0; k < kAlarmHistoryLength; ++k)
-        EXPECT_EQ(readout.history[k], expected[k]) << "record " << k + 1;
-
-    AlarmListModel model;
-    EXPECT_TRUE(model.apply(&readout));
-    EXPECT_EQ(model.statusText(), " Err.12   Over voltage protection");
-    EXPECT_TRUE(model.flashing());
-    EXPECT_EQ(model.historyTexts()[1], " Err.17   ");
-    EXPECT_EQ(model.historyTexts()[3], " Err.100   ");
-    EXPECT_EQ(model.historyTexts()[5], " Err.255   ");
-    EXPECT_EQ(model.historyTexts()[6], " Err.99   Over current protection(hardware)");
-    EXPECT_EQ(model.historyTexts()[7], " No error occurs.");
-}
-
-TEST(AlarmsFromTheDrive, ReadsFailThenSucceedAgain)
-{
-    ConnectedDrive drive({"--alarm", "0", "--history", "21"});
-    ASSERT_TRUE(drive.ok());
-    AlarmListModel model;
-    AlarmReadout readout;
-    ASSERT_TRUE(ReadAlarms(readout));
-    EXPECT_TRUE(model.apply(&readout));
-    EXPECT_EQ(model.statusColour(), kAlarmColourGreen);
-
-    drive.silence();
-    EXPECT_FALSE(ReadAlarms(readout));
-    EXPECT_TRUE(model.apply(nullptr));
-    EXPECT_EQ(model.statusText(), "Read data failed!");
-    EXPECT_FALSE(model.apply(nullptr)) << "said once, not every second";
-    EXPECT_EQ(model.historyTexts()[0], " Err.21   Encoder communication error protection");
-
-    drive.answerAgain();
-    ASSERT_TRUE(ReadAlarms(readout));
-    EXPECT_TRUE(model.apply(&readout));
-    EXPECT_EQ(model.statusText(), " No error occurs.");
-    EXPECT_EQ(model.statusColour(), kAlarmColourGreen);
-}
 
 TEST(IoFromTheDrive, ModePinsAndPulseSums)
 {

@@ -1,6 +1,6 @@
 // The alarm list and the I/O monitor headless against drivesim: what they
-// show, their timers, a drive that stops answering, Zero, the CSV export
-// and Exit.
+// show (codes without a text and above 99 among them), their timers, a drive
+// that stops answering, a modal dialog, Zero, the CSV export and Exit.
 #include "tests/monitor/ConnectedDrive.h"
 
 #include "link/LinkConnection.h"
@@ -69,7 +69,7 @@ private slots:
 
     void alarmListShowsTheDriveAndFlashes()
     {
-        ConnectedDrive drive({"--alarm", "12", "--history", "12,17,150"});
+        ConnectedDrive drive({"--alarm", "12", "--history", "12,17,100,255"});
         QVERIFY(drive.ok());
         Framed<CAlarmListView> framed(new CAlarmListView);
         CAlarmListView* view = framed.view;
@@ -78,32 +78,46 @@ private slots:
         QVERIFY(view->flashTimer()->isActive());
         QCOMPARE(view->historyField(1)->text(), QString(" Err.12   Over voltage protection"));
         QCOMPARE(view->historyField(2)->text(), QString(" Err.17   "));
-        QCOMPARE(view->historyField(3)->text(), QString(" Err.150   "));
-        QCOMPARE(view->historyField(4)->text(), QString(" No error occurs."));
+        QCOMPARE(view->historyField(3)->text(), QString(" Err.100   "));
+        QCOMPARE(view->historyField(4)->text(), QString(" Err.255   "));
+        QCOMPARE(view->historyField(5)->text(), QString(" No error occurs."));
         // The text blinks between red and the background.
         const QColor first = view->statusTextColour();
         QVERIFY(first == kRed || first == Qt::black);
         QTRY_VERIFY_WITH_TIMEOUT(view->statusTextColour() != first, 1500);
     }
 
-    void alarmListFailsOnceAndRecovers()
+    void alarmListFailsOnceRecoversAndSavesItsHistory()
     {
-        ConnectedDrive drive({"--alarm", "0", "--history", "38"});
+        ConnectedDrive drive({"--alarm", "0", "--history", "38,99,200"});
         QVERIFY(drive.ok());
         CAlarmListView view;
         view.refreshTimer()->stop();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.csv");
+        view.saveButton()->click();  // nothing read yet
+        QCOMPARE(prompt.messageTexts(), std::vector<std::string>{LoadText(652)});
+
         view.refresh();
         QCOMPARE(view.statusLine()->text(), QString(" No error occurs."));
         QCOMPARE(view.statusTextColour(), kGreen);
         QVERIFY(!view.flashTimer()->isActive());
-
         drive.silence();
         view.refresh();
         QCOMPARE(view.statusLine()->text(), QString("Read data failed!"));
         QCOMPARE(view.statusTextColour(), kRed);
         QVERIFY(!view.flashTimer()->isActive());
         QCOMPARE(view.historyField(1)->text(), QString(" Err.38   Run inhibition input protection"));
-        QVERIFY2(prompt.shown().empty(), "a status line, not a message box");
+
+        // The history last read is what is saved.
+        prompt.clear();
+        prompt.queueFile(path.toStdString());
+        view.saveButton()->click();
+        QCOMPARE(readFile(path), AlarmHistoryCsv(*view.model().lastReadout()));
+        QVERIFY(readFile(path).find("\n3,200,\"Err.200\"\n") != std::string::npos);
+        prompt.queueFile(dir.filePath("missing/history.csv").toStdString());
+        view.saveButton()->click();
+        QVERIFY(prompt.messageTexts().back().find(LoadText(651)) == 0);
 
         drive.answerAgain();
         view.refresh();
@@ -134,31 +148,6 @@ private slots:
         io.pollStep();
         QCOMPARE(alarms.statusLine()->text(), QString(" Err.13   Under voltage protection for main power"));
         QCOMPARE(io.modeLine()->text(), QString("Position Control Mode"));
-    }
-
-    void alarmHistorySavedAsCsv()
-    {
-        ConnectedDrive drive({"--alarm", "14", "--history", "14,99,200"});
-        QVERIFY(drive.ok());
-        CAlarmListView view;
-        view.refreshTimer()->stop();
-        QTemporaryDir dir;
-        const QString path = dir.filePath("history.csv");
-
-        view.saveButton()->click();  // nothing read yet
-        QCOMPARE(prompt.messageTexts(), std::vector<std::string>{LoadText(652)});
-        QVERIFY(!QFile::exists(path));
-
-        view.refresh();
-        prompt.queueFile(path.toStdString());
-        view.saveButton()->click();
-        QVERIFY(view.model().lastReadout());
-        QCOMPARE(readFile(path), AlarmHistoryCsv(*view.model().lastReadout()));
-        QVERIFY(readFile(path).find("\n3,200,\"Err.200\"\n") != std::string::npos);
-
-        prompt.queueFile(dir.filePath("missing/history.csv").toStdString());
-        view.saveButton()->click();
-        QVERIFY(prompt.messageTexts().back().find(LoadText(651)) == 0);
     }
 
     void exitClosesTheirOwnWindows()
@@ -192,37 +181,21 @@ private slots:
         QCOMPARE(view.pollTimer()->interval(), 115);
     }
 
-    void ioMonitorPinsSumsAndZero()
-    {
-        ConnectedDrive drive;
-        QVERIFY(drive.ok());
-        QVERIFY(drive.setCoils(38, 1, 0x01));  // servo on: the sums count
-        CIO_Monitor view(LinkModbus(), 20);
-        QTRY_VERIFY_WITH_TIMEOUT(view.inputText()->toPlainText().contains(" V   29  SVO-ON"), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(view.commandSum()->text() != "0", 3000);
-        QVERIFY(drive.setCoils(38, 1, 0x00));
-        view.zeroCommandButton()->click();
-        QCOMPARE(view.commandSum()->text(), QString("0"));
-        view.zeroFeedbackButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(view.feedbackSum()->text(), QString("0"), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(view.poller().readout().commandSum == 0 && view.poller().atRoundStart(), 2000);
-
-        // Zero while the drive does not answer leaves the value shown.
-        view.pollTimer()->stop();
-        drive.silence();
-        view.commandSum()->setText("1234");
-        view.zeroCommandButton()->click();
-        QCOMPARE(view.commandSum()->text(), QString("1234"));
-    }
-
-    void ioMonitorSlowsDownWhileTheDriveIsSilent()
+    void ioMonitorZeroAndSlowPollWhileTheDriveIsSilent()
     {
         ConnectedDrive drive;
         QVERIFY(drive.ok());
         CIO_Monitor view(LinkModbus(), 30);
         QTRY_VERIFY_WITH_TIMEOUT(!view.outputText()->toPlainText().isEmpty(), 3000);
         view.pollTimer()->stop();
+        view.commandSum()->setText("1234");
+        view.zeroCommandButton()->click();
+        QCOMPARE(view.commandSum()->text(), QString("0"));
+
         drive.silence();
+        view.feedbackSum()->setText("1234");
+        view.zeroFeedbackButton()->click();
+        QCOMPARE(view.feedbackSum()->text(), QString("1234"));
         while (!view.poller().atRoundStart())
             view.pollStep();
         view.pollStep();

@@ -1,11 +1,12 @@
 // The manual gain estimate without a drive: the worked cases and the
-// modify-check ranges, the bandwidth and response-time limits, and the
-// form's enabling rules.
+// modify-check ranges, and the form's enabling rules.
 #include "texts/LoadText.h"
 #include "tuning/GainEstimate.h"
 #include "tuning/ManualEstimateForm.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -76,6 +77,7 @@ TEST(GainEstimate, WorkedCasesAndModifyRanges)
         {{"1", "1", "1", "25", "-1"}, 4, "Parameter setting value out of range!Pr.20: 0~10000"},
         {{"", "", "", "", ""}, 0, "Parameter setting value out of range! Pr.10: 1~2000"},
         {{"5", "x", "1", "25", "0"}, 1, "Parameter setting value out of range! Pr.11: 1~3500"},
+        {{"99999999999", "1", "1", "25", "0"}, 0, "Parameter setting value out of range! Pr.10: 1~2000"},
     };
     for (const RangeCase& c : ranges) {
         EXPECT_EQ(FirstGainOutOfRange(c.now), c.failingRow) << c.message;
@@ -83,114 +85,65 @@ TEST(GainEstimate, WorkedCasesAndModifyRanges)
     }
 }
 
-TEST(GainEstimate, BandwidthAndResponseTimeLimits)
-{
-    const struct {
-        int stiffness;
-        IntRange shown, accepted;
-    } bands[] = {{0, {1, 14}, {1, 15}}, {5, {37, 49}, {36, 50}}, {15, {186, 320}, {185, 320}}};
-    for (const auto& b : bands) {
-        EXPECT_EQ(BandwidthLabelRange(b.stiffness).lo, b.shown.lo) << b.stiffness;
-        EXPECT_EQ(BandwidthLabelRange(b.stiffness).hi, b.shown.hi) << b.stiffness;
-        EXPECT_EQ(AcceptedBandwidth(b.stiffness).lo, b.accepted.lo) << b.stiffness;
-        EXPECT_EQ(AcceptedBandwidth(b.stiffness).hi, b.accepted.hi) << b.stiffness;
-    }
-    const struct {
-        int bandwidth, shortest;
-    } times[] = {{1, 31831}, {43, 740}, {100, 318}, {320, 99}, {0, 100000}};
-    for (const auto& t : times)
-        EXPECT_EQ(ShortestResponseTime(t.bandwidth), t.shortest) << t.bandwidth;
-    EXPECT_EQ(DefaultResponseTime(5), 1694);
-    EXPECT_EQ(LeadingInteger("  12abc"), 12);
-    EXPECT_EQ(LeadingInteger("-7"), -7);
-    EXPECT_EQ(LeadingInteger("abc"), 0);
-    EXPECT_EQ(LeadingInteger("99999999999"), 2147483647);
-}
-
 TEST(ManualEstimateForm, EnablingFollowsTheEdits)
 {
     ClearLanguageTable();
+    enum class Edit { Inertia, Stiffness, Bandwidth, ResponseTime, Estimate, NowPr14, Modify };
+    // Each edit, then what is enabled and what the person is told.
+    const struct {
+        Edit edit;
+        const char* value;
+        bool stiffnessList, responseTime, estimate, transfer;
+        const char* told;
+    } steps[] = {
+        {Edit::Inertia, "-1", false, false, false, false, ""},
+        {Edit::Inertia, "250", true, false, false, false, ""},
+        {Edit::Stiffness, "5", true, true, true, false, ""},
+        {Edit::Bandwidth, "51", true, false, false, false, ""},  // outside 36..50
+        {Edit::Bandwidth, "50", true, true, true, false, ""},   // accepted, then refused
+        {Edit::ResponseTime, "635", true, true, false, false, ""},  // below 636
+        {Edit::ResponseTime, "1000", true, true, true, false, ""},
+        {Edit::Estimate, "", true, true, true, false, "Stiffness value too low, please increase stiffness!"},
+        {Edit::Bandwidth, "43", true, true, true, false, ""},
+        {Edit::Estimate, "", true, true, true, true, ""},
+        {Edit::Modify, "1", true, true, true, false, ""},
+        {Edit::NowPr14, "24", true, true, true, false, ""},
+        {Edit::Modify, "0", true, true, true, false, "Parameter setting value out of range! Pr.14: 25~2500"},
+        {Edit::NowPr14, "60", true, true, true, false, ""},
+        {Edit::Modify, "0", true, true, true, true, ""},
+        {Edit::Inertia, "10001", false, false, false, false, ""},
+    };
     ManualEstimateForm form(true, true);
-    EXPECT_TRUE(form.enables().read);
-    EXPECT_TRUE(form.enables().stiffnessList);
-    EXPECT_FALSE(form.enables().bandwidth);
-    EXPECT_FALSE(form.enables().estimate);
     EXPECT_FALSE(form.enables().transfer) << "nothing estimated yet";
-    EXPECT_FALSE(form.enables().modifyCheck);
+    int i = 0;
+    for (const auto& step : steps) {
+        std::string told;
+        switch (step.edit) {
+        case Edit::Inertia: form.inertiaEdited(step.value); break;
+        case Edit::Stiffness: form.stiffnessChosen(std::atoi(step.value)); break;
+        case Edit::Bandwidth: form.bandwidthEdited(step.value); break;
+        case Edit::ResponseTime: form.responseTimeEdited(step.value); break;
+        case Edit::NowPr14: form.nowEdited(RowPr14, step.value); break;
+        case Edit::Modify: told = form.modifyToggled(std::atoi(step.value) == 1); break;
+        case Edit::Estimate: told = LoadText(form.estimate()->refusalText); break;
+        }
+        EXPECT_EQ(form.enables().stiffnessList, step.stiffnessList) << "step " << i;
+        EXPECT_EQ(form.enables().responseTime, step.responseTime) << "step " << i;
+        EXPECT_EQ(form.enables().estimate, step.estimate) << "step " << i;
+        EXPECT_EQ(form.enables().transfer, step.transfer) << "step " << i;
+        EXPECT_EQ(told, step.told) << "step " << i;
+        if (step.edit == Edit::Stiffness) {
+            EXPECT_EQ(form.bandwidthLabel(), "Speed loop bandwidth (Hz) Range 37~49");
+            EXPECT_EQ(form.responseTimeLabel(), "Position loop response time (ms) Range 740~100000");
+        }
+        ++i;
+    }
+    // The refused estimate left Pr.10 and Pr.11, which became "Previous".
+    EXPECT_EQ(form.previous(), (ManualEstimateForm::Row{"100", "50", "", "", ""}));
+    EXPECT_EQ(form.now(), (ManualEstimateForm::Row{"100", "43", "26", "60", "250"}));
 
-    // Inertia: below 0 and above 10000 close the way to an estimate.
-    form.inertiaEdited("-1");
-    EXPECT_FALSE(form.enables().stiffnessList);
-    form.inertiaEdited("250");
-    EXPECT_TRUE(form.enables().stiffnessList);
-
-    form.stiffnessChosen(5);
-    EXPECT_EQ(form.bandwidthText(), "43");
-    EXPECT_EQ(form.responseTimeText(), "1694");
-    EXPECT_EQ(form.bandwidthLabel(), "Speed loop bandwidth (Hz) Range 37~49");
-    EXPECT_EQ(form.responseTimeLabel(), "Position loop response time (ms) Range 740~100000");
-    EXPECT_TRUE(form.enables().estimate);
-
-    form.bandwidthEdited("51");  // outside 36..50
-    EXPECT_FALSE(form.enables().responseTime);
-    EXPECT_FALSE(form.enables().estimate);
-    form.bandwidthEdited("50");  // accepted, though the estimate will refuse it
-    EXPECT_TRUE(form.enables().estimate);
-    EXPECT_EQ(form.shortestResponseTime(), 636);
-    form.responseTimeEdited("635");
-    EXPECT_FALSE(form.enables().estimate);
-    form.responseTimeEdited("1000");
-    EXPECT_TRUE(form.enables().estimate);
-
-    // A refusal keeps the results computed before it; Transfer stays shut.
-    auto refused = form.estimate();
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->refusalText, 446u);
-    EXPECT_EQ(form.now()[RowPr10], "100");
-    EXPECT_EQ(form.now()[RowPr11], "50");
-    EXPECT_EQ(form.now()[RowPr12], "");
-    EXPECT_FALSE(form.enables().transfer);
-
-    form.bandwidthEdited("43");
-    auto done = form.estimate();
-    ASSERT_TRUE(done && done->complete());
-    EXPECT_EQ(form.previous()[RowPr11], "50");
-    EXPECT_EQ(form.now()[RowPr20], "250");
-    EXPECT_TRUE(form.enables().transfer);
-    EXPECT_TRUE(form.enables().modifyCheck);
-
-    // Modify: Transfer waits until every value fits again.
-    EXPECT_EQ(form.modifyToggled(true), "");
-    EXPECT_FALSE(form.enables().transfer);
-    form.nowEdited(RowPr14, "24");
-    EXPECT_EQ(form.modifyToggled(false), "Parameter setting value out of range! Pr.14: 25~2500");
-    EXPECT_TRUE(form.modifyChecked());
-    EXPECT_FALSE(form.enables().transfer);
-    form.nowEdited(RowPr14, "60");
-    EXPECT_EQ(form.modifyToggled(false), "");
-    EXPECT_TRUE(form.enables().transfer);
-
-    form.inertiaEdited("10001");
-    EXPECT_FALSE(form.enables().stiffnessList);
-    EXPECT_FALSE(form.enables().estimate);
-    EXPECT_FALSE(form.enables().transfer);
-    EXPECT_FALSE(form.enables().modifyCheck);
-}
-
-TEST(ManualEstimateForm, OffLineNeverReachesForTheDrive)
-{
-    ManualEstimateForm form(false, true);
-    form.stiffnessChosen(0);
-    form.bandwidthEdited("5");
-    ASSERT_TRUE(form.estimate()->complete());
-    EXPECT_EQ(form.now()[RowPr12], "70");
-    EXPECT_FALSE(form.enables().read);
-    EXPECT_FALSE(form.enables().modifyCheck);
-    EXPECT_FALSE(form.enables().transfer);
-
-    ManualEstimateForm empty(true, true);
-    EXPECT_FALSE(empty.estimate()) << "no bandwidth yet: nothing happens";
-    empty.deactivate();
-    EXPECT_FALSE(empty.enables().inertia);
-    EXPECT_FALSE(empty.enables().stiffnessList);
+    ManualEstimateForm offLine(false, true);
+    offLine.stiffnessChosen(0);
+    ASSERT_TRUE(offLine.estimate()->complete());
+    EXPECT_FALSE(offLine.enables().read || offLine.enables().modifyCheck || offLine.enables().transfer);
 }
