@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
