@@ -9,3 +9,13 @@ void ScopePause();
 // Writes the channel mask back (no wait) and resumes the worker, keeping the
 // receive buffer as it was: it holds the caller's reply.
 void ScopeResume();
+
+// Holds the stream paused for the life of the object: a view's exchange on
+// the shared port runs inside one.
+class StreamPause {
+public:
+    StreamPause() { ScopePause(); }
+    ~StreamPause() { ScopeResume(); }
+    StreamPause(const StreamPause&) = delete;
+    StreamPause& operator=(const StreamPause&) = delete;
+};
