@@ -295,6 +295,8 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     EXPECT_TRUE(view->button(CSOM_View::Transfer)->isEnabled());
 
     view->resize(780, 560);
+    view->show();
+    QApplication::processEvents();
     view->table()->selectRow(0x10);
     view->table()->scrollToItem(view->table()->item(0x08, 0), QAbstractItemView::PositionAtTop);
     view->showSelectedRowHelp();
@@ -311,6 +313,7 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
         d->onlyDifferences()->setChecked(true);
         EXPECT_EQ(d->table()->rowCount(), 3);     // Pr.10 edited, Pr.11 and Pr.14 in the file
         d->onlyDifferences()->setChecked(false);
+        QApplication::processEvents();
         d->table()->scrollToItem(d->table()->item(0x0C, 0), QAbstractItemView::PositionAtTop);
         saveScreenshot(*d, "parameter-compare.png");
         d->accept();
