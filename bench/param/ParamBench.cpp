@@ -11,12 +11,12 @@
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
+#include "param/ModelDriveType.h"
 #include "param/PageFiles.h"
 #include "param/PageHost.h"
 #include "param/PageModeChoice.h"
 #include "param/PageOpening.h"
 #include "platform/PortTable.h"
-#include "tables/DriveModelTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,10 +34,8 @@ std::string runtimeFolder()
 
 DriveType modelDrive(const std::string& name)
 {
-    const ModelCodeClass code = ClassifyModelCode(name);
     DriveType drive;
-    drive.setModel(code.family, code.group);
-    drive.driveClass = DriveClassOfModel(code.family, code.group);
+    DriveTypeOfModel(name, drive);
     return drive;
 }
 

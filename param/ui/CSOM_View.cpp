@@ -215,37 +215,30 @@ void CSOM_View::onSave()
 
 void CSOM_View::onTransfer()
 {
-    if (!page_ || !driveCommandsAvailable_)
-        return;
-    setBusy(true);
-    TransferPage(*page_, *this);
-    setBusy(false);
+    runOnDrive([this](ParameterPage& page) { TransferPage(page, *this); });
 }
 
 void CSOM_View::onEeprom()
 {
-    if (!page_ || !driveCommandsAvailable_)
-        return;
-    setBusy(true);
-    SavePageToEeprom(*page_, *this);
-    setBusy(false);
+    runOnDrive([this](ParameterPage& page) { SavePageToEeprom(page, *this); });
 }
 
 void CSOM_View::onFactory()
 {
-    if (!page_ || !driveCommandsAvailable_)
-        return;
-    setBusy(true);
-    ResetDriveToFactory(*page_, *this);
-    setBusy(false);
+    runOnDrive([this](ParameterPage& page) { ResetDriveToFactory(page, *this); });
 }
 
 void CSOM_View::onRead()
 {
+    runOnDrive([this](ParameterPage& page) { RefreshPageFromDrive(page, *this); });
+}
+
+void CSOM_View::runOnDrive(const std::function<void(ParameterPage&)>& command)
+{
     if (!page_ || !driveCommandsAvailable_)
         return;
     setBusy(true);
-    RefreshPageFromDrive(*page_, *this);
+    command(*page_);
     setBusy(false);
 }
 

@@ -81,6 +81,8 @@ private:
     void showRow(int row);
     // Disables the actions while a command runs, enables what fits after.
     void setBusy(bool busy);
+    // Runs a command on the drive, when the page may reach it.
+    void runOnDrive(const std::function<void(ParameterPage&)>& command);
     int selectedRow() const;
     void repaintNowAndThen(QWidget* widget);
 

@@ -4,6 +4,7 @@
 #include "ParamFixtures.h"
 #include "RecordingHost.h"
 
+#include "param/ModelDriveType.h"
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
@@ -290,4 +291,22 @@ TEST_F(PageFiles, FileDialogsOfThePageMode)
     prompt.queueFile("/tmp/x/a.vcm");
     EXPECT_EQ(AskLoadPath(*page, false), "/tmp/x/a.vcm");
     EXPECT_EQ(prompt.shown().back().text, "Load File");
+}
+
+TEST(ModelDriveType, SelectableModelsByName)
+{
+    struct Case { const char* name; bool found; int family; int group; int driveClass; };
+    const Case cases[] = {
+        {"Vr_007", true, 0, 11, 2}, {"VR-008", true, 0, 23, 3}, {"Qm 001", true, 1, 0, 4},
+        {"zt_201", true, 2, 2, 5},  {"Vr_005", false, 0, 0, 0}, {"Vr_9999", false, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        DriveType drive;
+        EXPECT_EQ(DriveTypeOfModel(c.name, drive), c.found) << c.name;
+        if (!c.found)
+            continue;
+        EXPECT_EQ(drive.family, c.family) << c.name;
+        EXPECT_EQ(drive.group(), c.group) << c.name;
+        EXPECT_EQ(drive.driveClass, c.driveClass) << c.name;
+    }
 }

@@ -1,11 +1,13 @@
 #include "ParamFixtures.h"
 
 #include "RecordingHost.h"
+#include "param/ModelDriveType.h"
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
 #include "tables/ParameterCatalogue.h"
 #include "tests/support/DriveSimProcess.h"
-#include "tables/DriveModelTable.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,10 +109,8 @@ bool UseGeneratedModelFiles(const TempFolder& folder, const std::string& model)
 
 DriveType ModelDrive(const std::string& model)
 {
-    const ModelCodeClass code = ClassifyModelCode(model);
     DriveType drive;
-    drive.setModel(code.family, code.group);
-    drive.driveClass = DriveClassOfModel(code.family, code.group);
+    EXPECT_TRUE(DriveTypeOfModel(model, drive)) << model;
     return drive;
 }
 
