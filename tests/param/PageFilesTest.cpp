@@ -8,6 +8,7 @@
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
+#include "param/PageOpening.h"
 #include "platform/ScriptedUserPrompt.h"
 #include "texts/LoadText.h"
 
@@ -309,4 +310,22 @@ TEST(ModelDriveType, SelectableModelsByName)
         EXPECT_EQ(drive.group(), c.group) << c.name;
         EXPECT_EQ(drive.driveClass, c.driveClass) << c.name;
     }
+}
+
+TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
+{
+    auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
+    std::string qdt = QdtText();
+    qdt.replace(qdt.find("Help of Pr.10"), 13, std::string(1100, 'h'));
+    writeBytes(folder.file("ParameterRef-Vr_007.qdt"), qdt);
+    ShowRowHelp(*page, page->rowOf(0x11), host);
+    EXPECT_EQ(host.description, "Help of Pr.11\nline 2");
+    EXPECT_EQ(host.lastStatus(), LoadText(348));
+    ShowRowHelp(*page, page->rowOf(0x10), host);
+    EXPECT_EQ(host.description, "");
+    EXPECT_NE(onlyMessage().second.find("help block 17 is longer than 1003 characters"), std::string::npos);
+    prompt.clear();
+    ::unlink(folder.file("ParameterRef-Vr_007.qdt").c_str());
+    ShowRowHelp(*page, page->rowOf(0x11), host);
+    EXPECT_EQ(onlyMessage(), std::make_pair(std::string("Error"), std::string("2.Open File Error !")));
 }
