@@ -98,7 +98,7 @@ bool UseGeneratedModelFiles(const TempFolder& folder, const std::string& model)
 {
     const std::string program = DriveSimProcess::programPath();
     const std::string runtime = program.substr(0, program.find_last_of('/'));
-    for (const std::string name : {"SystemInit-" + model + ".som", "ParameterRef-" + model + ".qdt"}) {
+    for (const std::string& name : {"SystemInit-" + model + ".som", "ParameterRef-" + model + ".qdt"}) {
         const std::string bytes = readBytes(runtime + "/" + name);
         if (bytes.empty())
             return false;
