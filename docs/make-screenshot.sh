@@ -33,10 +33,11 @@ cd "$WORK"
 "$RUNTIME/Drivara" &
 APP=\$!
 # Press Return on whatever dialog is up: the connection dialog's OK, then
-# "Servo connected", then any plug-in message.
+# "Servo connected", the control-mode choice, then any plug-in message.
 press() { w=\$(xdotool search --sync --onlyvisible --name "\$1" | head -1); xdotool windowfocus --sync "\$w" key Return; }
 timeout 20 bash -c "\$(declare -f press); press 'Connection Settings Dialog'"
 timeout 20 bash -c "\$(declare -f press); press 'Servo connected'"
+timeout 20 bash -c "\$(declare -f press); press 'Control mode selection'"
 sleep 1
 timeout 3 bash -c "\$(declare -f press); press 'Load dll'" || true
 sleep 1

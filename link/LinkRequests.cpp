@@ -7,7 +7,9 @@
 #include "platform/Ticks.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -72,14 +74,39 @@ int writeRegister(const RequestFrame8& frame, uint16_t waitMs, bool direct)
     return 0;
 }
 
-// One read attempt: send, wait, receive the exact length, keep a copy.
-bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength)
+// Sleeps until `length` bytes are queued or `waitMs` has passed, whichever
+// comes first. A failing status query ends the wait; the receive reports it.
+void waitForQueuedReply(size_t length, unsigned waitMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const platform::PortHandle handle = linkState().portHandle;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        uint32_t queued = 0;
+        if (!platform::serialQueuedInput(handle, queued) || queued >= length)
+            return;
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return;
+        if (queued == 0)
+            platform::serialWaitReadable(handle, static_cast<int>(left));  // wakes at the first byte
+        else
+            std::this_thread::sleep_for(std::chrono::microseconds(std::min<long long>(left, 200)));
+    }
+}
+
+// One read attempt: send, wait, receive the exact length, keep a copy. With
+// `untilComplete` the wait ends as soon as the whole reply is queued.
+bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength, bool untilComplete = false)
 {
     LinkState& link = linkState();
     link.lastFailure = LinkFailure::None;
     if (!send(frame))
         return false;
-    platform::sleepMs(waitMs);
+    if (untilComplete)
+        waitForQueuedReply(replyLength, waitMs);
+    else
+        platform::sleepMs(waitMs);
     clearReceiveBuffer();
     LinkReceive(link.portHandle, replyLength);
     std::memcpy(link.lastReadReply, link.receiveBuffer, replyLength);
@@ -176,8 +203,10 @@ int LinkReadRegistersQuick(uint8_t slave, uint8_t startHigh, uint8_t startLow, u
     return 0;
 }
 
-int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
-                      uint8_t countLow, uint16_t waitMs, int retries)
+namespace {
+
+int readRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh, uint8_t countLow,
+                  uint16_t waitMs, int retries, bool untilComplete)
 {
     const size_t replyLength = ExpectedReadReplyLength(countLow);
     if (replyLength == 0)
@@ -185,7 +214,7 @@ int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_
     LinkState& link = linkState();
     const RequestFrame8 frame = BuildReadRegistersFrame(slave, startHigh, startLow, countHigh, countLow);
     for (int repeats = 0;; ++repeats) {
-        if (readAttempt(frame, waitMs, replyLength))
+        if (readAttempt(frame, waitMs, replyLength, untilComplete))
             return 1;
         if (link.lastFailure == LinkFailure::NoPort || repeats >= retries)
             return 0;
@@ -196,6 +225,22 @@ int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_
             link.lastFailure = readFailure;
         }
     }
+}
+
+}  // namespace
+
+int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
+                      uint8_t countLow, uint16_t waitMs, int retries)
+{
+    return readRegisters(slave, startHigh, startLow, countHigh, countLow, waitMs, retries, false);
+}
+
+int LinkReadRegistersUpTo(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
+                          uint8_t countLow, uint16_t maxWaitMs, int retries)
+{
+    // Stream bytes could make up the count while the scope runs: wait in full then.
+    const bool untilComplete = !linkState().streamingActive();
+    return readRegisters(slave, startHigh, startLow, countHigh, countLow, maxWaitMs, retries, untilComplete);
 }
 
 int LinkReportSlaveId(uint8_t slave)

@@ -30,6 +30,11 @@ int LinkReadRegistersQuick(uint8_t slave, uint8_t startHigh, uint8_t startLow, u
 // may still send is stopped, unless the scope is scanning.
 int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
                       uint8_t countLow, uint16_t waitMs, int retries);
+// As LinkReadRegisters, but each attempt's wait ends as soon as the whole
+// reply is queued, so a prompt drive is not kept waiting for the full wait.
+// While the scope streams it waits in full, as LinkReadRegisters does.
+int LinkReadRegistersUpTo(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
+                          uint8_t countLow, uint16_t maxWaitMs, int retries);
 
 // Function 0x11; a 34-byte or a 28-byte answer. Up to 17 attempts, with the
 // scope's stream paused around them.

@@ -205,7 +205,11 @@ std::string load(const std::string& path) {
 
 bool IniFile::lookup(const std::string& path, const std::string& section, const std::string& key,
                      std::string& value) {
-    const std::string bytes = load(path);
+    return lookupInText(load(path), section, key, value);
+}
+
+bool IniFile::lookupInText(const std::string& bytes, const std::string& section, const std::string& key,
+                           std::string& value) {
     const std::string_view wanted = trim(key);
     bool found = false;
     forEachSectionLine(bytes, trim(section), [&](std::string_view, const LineView& line) {
@@ -230,8 +234,13 @@ std::string IniFile::readString(const std::string& path, const std::string& sect
 
 int IniFile::readInt(const std::string& path, const std::string& section, const std::string& key,
                      int defaultValue) {
+    return readIntInText(load(path), section, key, defaultValue);
+}
+
+int IniFile::readIntInText(const std::string& bytes, const std::string& section, const std::string& key,
+                           int defaultValue) {
     std::string value;
-    if (!lookup(path, section, key, value)) return defaultValue;
+    if (!lookupInText(bytes, section, key, value)) return defaultValue;
     size_t i = 0;
     bool negative = false;
     if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';

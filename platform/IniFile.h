@@ -32,6 +32,12 @@ public:
     static bool lookup(const std::string& path, const std::string& section,
                        const std::string& key, std::string& value);
     static bool hasSection(const std::string& path, const std::string& section);
+    // The same look-ups in a file's text already in memory, for a reader
+    // that takes many keys from one file.
+    static bool lookupInText(const std::string& bytes, const std::string& section, const std::string& key,
+                             std::string& value);
+    static int readIntInText(const std::string& bytes, const std::string& section, const std::string& key,
+                             int defaultValue);
     // Writes many keys of one section in a single rewrite of the file.
     // Names holding a line break, a section name holding ']', a key holding
     // '=' or starting with '[' or ';', and values holding a line break are

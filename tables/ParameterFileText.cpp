@@ -162,7 +162,9 @@ std::string ParameterFileText::helpBlock(const Model& model, int number)
 
 std::string ParameterFileText::parameterRefFile(const Model& model)
 {
-    std::string text = "{{{" + introduction(model) + "}}}" + kLineEnd;
+    // The introduction stands before the blocks as free text: block N+1 is
+    // the help of Pr.N, as the page counts them.
+    std::string text = introduction(model) + kLineEnd + kLineEnd;
     for (int n = 0; n < ParameterCatalogue::kParameterCount; ++n)
         text += "{{{" + helpBlock(model, n) + "}}}" + kLineEnd;
     return text;

@@ -2,8 +2,8 @@
 // The text of a model's data files: the system-initialisation file (.som:
 // one line per parameter with definition, range, unit and factory value, and
 // for models without built-in page tables the parameter flags as INI
-// sections) and the parameter-reference file (.qdt: one help block per
-// parameter after an introduction). Lines end in CR LF.
+// sections) and the parameter-reference file (.qdt: an introduction, then
+// one help block per parameter, block N+1 for Pr.N). Lines end in CR LF.
 
 #include "tables/ParameterCatalogue.h"
 
@@ -35,8 +35,8 @@ public:
                                      const std::string& unit, const std::string& value);
 
     static std::string systemInitFile(const ParameterCatalogue::Model& model);
-    // Block 1 of the reference file, and the block of one parameter (the
-    // text between the braces).
+    // The reference file's introduction (free text before the blocks), and
+    // the block of one parameter (the text between the braces).
     static std::string introduction(const ParameterCatalogue::Model& model);
     static std::string helpBlock(const ParameterCatalogue::Model& model, int number);
     static std::string parameterRefFile(const ParameterCatalogue::Model& model);

@@ -44,9 +44,9 @@ std::function<void(int)>& exitHandler()
     return handler;
 }
 
-std::function<void(QWidget*)>& controlModeHook()
+std::function<bool(QWidget*)>& controlModeHook()
 {
-    static std::function<void(QWidget*)> hook;
+    static std::function<bool(QWidget*)> hook;
     return hook;
 }
 
@@ -125,7 +125,7 @@ void CSetComPortDlg::setExitHandler(std::function<void(int)> handler)
     exitHandler() = handler ? std::move(handler) : [](int code) { std::exit(code); };
 }
 
-void CSetComPortDlg::setControlModeDialogHook(std::function<void(QWidget*)> hook)
+void CSetComPortDlg::setControlModeDialogHook(std::function<bool(QWidget*)> hook)
 {
     controlModeHook() = std::move(hook);
 }
@@ -137,11 +137,11 @@ void CSetComPortDlg::runConnectionStep(const std::string& iniPath, QWidget* pare
         if (connection.exec() != QDialog::Accepted)
             return;  // only when the exit handler let the program go on
         CTypeSelDlg model(parent);
-        if (model.exec() == QDialog::Accepted)
-            break;
+        if (model.exec() != QDialog::Accepted)
+            continue;
+        if (!controlModeHook() || controlModeHook()(parent))
+            return;
     }
-    if (controlModeHook())
-        controlModeHook()(parent);
 }
 
 void CSetComPortDlg::setListsEnabled(bool enabled)

@@ -27,10 +27,12 @@ public:
 
     // How the program ends when the user confirms leaving it (std::exit by default).
     static void setExitHandler(std::function<void(int)> handler);
-    // The control-mode dialog that follows the model choice (nothing by default).
-    static void setControlModeDialogHook(std::function<void(QWidget*)> hook);
-    // Connection dialog, then model selection (back to a fresh connection
-    // dialog when that is cancelled), then the control-mode dialog.
+    // The control-mode dialog that follows the model choice (nothing by
+    // default). It returns false when the user cancelled it, which leads
+    // back to a fresh connection dialog.
+    static void setControlModeDialogHook(std::function<bool(QWidget*)> hook);
+    // Connection dialog, then model selection, then the control-mode dialog;
+    // cancelling either of the last two goes back to a fresh connection dialog.
     static void runConnectionStep(const std::string& iniPath, QWidget* parent = nullptr, int lastScanAddress = 255);
 
     QComboBox* portList() const { return portList_; }

@@ -61,7 +61,7 @@ private slots:
         exitCodes.clear();
         modeDialogs = 0;
         CSetComPortDlg::setExitHandler([this](int code) { exitCodes.push_back(code); });
-        CSetComPortDlg::setControlModeDialogHook([this](QWidget*) { ++modeDialogs; });
+        CSetComPortDlg::setControlModeDialogHook([this](QWidget*) { ++modeDialogs; return true; });
     }
     void cleanup()
     {

@@ -104,6 +104,24 @@ TEST_F(OpenLink, ReadRetriesStopAStreamBetweenAttemptsUnlessScanning)
     EXPECT_EQ(drive->requests().size(), 5u);  // two reads, no stop
 }
 
+TEST_F(OpenLink, UpToReadEndsOnceTheWholeReplyIsQueued)
+{
+    // A prompt reply ends a long wait early; a reply in two pieces is awaited whole.
+    drive->expect(kReadStation, Answer(kStationReply).after(5));
+    const long promptMs = MillisecondsOf([] { EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 3000, 0), 1); });
+    EXPECT_LT(promptMs, 1500);
+    EXPECT_EQ(linkState().receiveBuffer[4], 5);
+    drive->expect(kReadStation, Answer(kStationReply).split({3}, 40));
+    EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 500, 0), 1);
+    // The outcome rules stay: too many bytes or silence fail after the wait.
+    drive->expect(kReadStation, Answer(kStationReply).pad(hex("00")));
+    EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 50, 0), 0);
+    EXPECT_EQ(linkState().lastFailure, LinkFailure::WrongLength);
+    const long silentMs = MillisecondsOf([] { EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 60, 0), 0); });
+    EXPECT_GE(silentMs, 60);
+    EXPECT_EQ(linkState().lastFailure, LinkFailure::NoReply);
+}
+
 TEST_F(OpenLink, QuickReadGivesUpAfterFourAttempts)
 {
     EXPECT_EQ(LinkReadRegistersQuick(1, 0, 0, 0, 1), 0);

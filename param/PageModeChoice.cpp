@@ -1,0 +1,7 @@
+#include "param/PageModeChoice.h"
+
+PageModeChoice& CurrentPageModeChoice()
+{
+    static PageModeChoice choice;
+    return choice;
+}

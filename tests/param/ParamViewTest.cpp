@@ -1,0 +1,332 @@
+// The parameter view and the dialogs before it, headless (offscreen): the
+// chain of questions after the connection step with Cancel walking back,
+// the view off line and on line (drivesim), its commands, and the compare
+// window. With DRIVARA_SCREENSHOTS set to a folder, the on-line view and
+// the compare table are saved there as pictures.
+#include "ModalScript.h"
+#include "ParamFixtures.h"
+#include "SimDrive.h"
+
+#include "link/LinkState.h"
+#include "link/ui/CSetComPortDlg.h"
+#include "link/ui/CTypeSelDlg.h"
+#include "param/PageModeChoice.h"
+#include "param/ui/CCompareDlg.h"
+#include "param/ui/CSOM_View.h"
+#include "param/ui/CSOModeDlg.h"
+#include "param/ui/CSelFileDlg.h"
+#include "param/ui/ControlModeChoice.h"
+#include "platform/ScriptedUserPrompt.h"
+#include "texts/LoadText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace paramtest;
+
+namespace {
+
+class ParamView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        environment.workingDirectory = folder.path();
+        WriteModelFiles(folder, DriveLikeSom("Vr_007"));
+        CurrentDriveType() = ModelDrive("Vr_007");
+        CurrentPageModeChoice() = PageModeChoice();
+        linkState().online = 0;
+    }
+    void TearDown() override
+    {
+        CurrentDriveType() = DriveType();
+        linkState().online = 0;
+    }
+    std::unique_ptr<CSOM_View> openView()
+    {
+        auto view = std::make_unique<CSOM_View>(environment, [this](int, const std::string& definition, int32_t,
+                                                                    int32_t& value) {
+            askedDefinition = definition;
+            if (typed.empty())
+                return false;
+            value = typed.front();
+            typed.pop_front();
+            return true;
+        });
+        view->openPage();
+        return view;
+    }
+    QString cell(const CSOM_View& view, int parameter, int column = 4)
+    {
+        return view.table()->item(view.page()->rowOf(parameter), column)->text();
+    }
+    // The step that follows a modal question, for scripts that end the chain.
+    static void press(QPushButton* button) { button->click(); }
+
+    TempFolder folder;
+    ParamEnvironment environment;
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt scoped{prompt};
+    std::deque<int32_t> typed;
+    std::string askedDefinition;
+};
+
+void saveScreenshot(QWidget& widget, const char* name)
+{
+    const QByteArray folder = qgetenv("DRIVARA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
+}
+
+}  // namespace
+
+TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
+{
+    // Off line: mode, start choice (Cancel), mode again (Cancel): back to the connection.
+    ModalScript cancelTwice;
+    cancelTwice.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
+        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); })
+        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
+        .start();
+    EXPECT_FALSE(RunControlModeChoice(nullptr));
+    EXPECT_EQ(cancelTwice.done(), 3);
+
+    // An unreadable file keeps the file dialog coming; its Cancel goes back to the start choice.
+    prompt.queueFile(folder.path());  // a folder: opens, does not read
+    prompt.queueFile(folder.file("missing.vcm"));
+    ModalScript fileThenFactory;
+    fileThenFactory.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
+        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
+        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
+        .start();
+    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_EQ(fileThenFactory.done(), 3);
+    EXPECT_EQ(prompt.countMessages("Open File Error !"), 2);
+    EXPECT_EQ(prompt.shown()[0].text, LoadText(598));
+    EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeVelocity);
+    EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
+
+    // A readable file ends the chain and is kept.
+    writeBytes(folder.file("start.qdp"), "x");
+    prompt.queueFile(folder.file("start.qdp"));
+    ModalScript file;
+    file.then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
+        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
+        .start();
+    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_EQ(CurrentPageModeChoice().offlineFile, folder.file("start.qdp"));
+    EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeParameter);
+
+    // A Zt drive is not asked its mode; Cancel of the start choice goes back to the connection.
+    CurrentDriveType() = ModelDrive("Zt_101");
+    ModalScript zt;
+    zt.then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); }).start();
+    EXPECT_FALSE(RunControlModeChoice(nullptr));
+    EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModePosition);
+
+    // On line only the mode is asked.
+    linkState().online = 1;
+    CurrentDriveType() = ModelDrive("Vr_007");
+    ModalScript online;
+    online.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(4)->setChecked(true); press(d->okButton()); }).start();
+    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeTorque);
+}
+
+TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnection)
+{
+    CSetComPortDlg::setControlModeDialogHook([](QWidget* parent) { return RunControlModeChoice(parent); });
+    const auto offline = [](CSetComPortDlg* d) {
+        d->offlineOption()->setChecked(true);
+        press(d->okButton());
+    };
+    const auto vr007 = [](CTypeSelDlg* d) {
+        d->modelList()->setCurrentRow(3);
+        d->findChild<QPushButton*>("ok")->click();
+    };
+    ModalScript script;
+    script.then<CSetComPortDlg>(offline)
+        .then<CTypeSelDlg>(vr007)
+        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
+        .then<CSetComPortDlg>(offline)
+        .then<CTypeSelDlg>(vr007)
+        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
+        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
+        .start();
+    CSetComPortDlg::runConnectionStep(folder.file("Preference.ini"));
+    EXPECT_EQ(script.done(), 7);
+    EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
+    CSetComPortDlg::setControlModeDialogHook(nullptr);
+}
+
+TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFile)
+{
+    SomSpec start = DriveLikeSom("Vr_007");
+    start.values[0x10] = 77;
+    writeBytes(folder.file("start.pcm"), SomText(start));
+    CurrentPageModeChoice() = {PageModePosition, OfflineStartFile, folder.file("start.pcm")};
+    auto view = openView();
+    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(321));
+    EXPECT_EQ(view->modeLabel()->text(), "Position Control Mode");
+    EXPECT_EQ(view->versionLabel()->text(), "Ver : Vr_007");
+    EXPECT_EQ(view->table()->rowCount(), view->page()->rowCount());
+    EXPECT_EQ(cell(*view, 0x10), "77");
+    EXPECT_EQ(cell(*view, 0x10, 1), "Parameter 10");
+    EXPECT_EQ(cell(*view, 0x04, 0), "04 *");
+    for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
+        EXPECT_FALSE(view->button(command)->isEnabled()) << command;
+    for (auto command : {CSOM_View::Load, CSOM_View::Save, CSOM_View::Compare, CSOM_View::Exit})
+        EXPECT_TRUE(view->button(command)->isEnabled()) << command;
+    EXPECT_TRUE(prompt.shown().empty());
+
+    // Edit, save, change, load back.
+    view->table()->selectRow(view->page()->rowOf(0x10));
+    view->showSelectedRowHelp();
+    EXPECT_EQ(view->descriptionLabel()->text(), "Help of Pr.10\nline 2");
+    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(348));
+    typed = {150};
+    view->editSelectedRow();
+    EXPECT_EQ(askedDefinition, "Parameter 10");
+    EXPECT_EQ(cell(*view, 0x10), "150");
+    EXPECT_EQ(view->statusLine()->text(), "Parameter10 ---> has written.");
+    prompt.queueFile(folder.file("saved"));
+    view->button(CSOM_View::Save)->click();
+    typed = {151};
+    view->editSelectedRow();
+    prompt.queueFile(folder.file("saved.pcm"));
+    view->button(CSOM_View::Load)->click();
+    EXPECT_EQ(cell(*view, 0x10), "150");
+    EXPECT_EQ(view->statusLine()->text().toStdString(), folder.file("saved.pcm"));
+    view->showFirmwareVersion();
+    EXPECT_EQ(view->statusLine()->text(), "Version 1.0.1.8 Vr-007");
+}
+
+TEST_F(ParamView, UnusedRowsAreGreyAndRefusedWithARedNote)
+{
+    auto view = openView();
+    ASSERT_EQ(view->table()->rowCount(), 128);
+    EXPECT_EQ(view->table()->item(0x0B, 1)->foreground().color(), QColor(180, 180, 180));
+    EXPECT_EQ(view->table()->item(0x10, 1)->foreground().color(), QColor(Qt::black));
+    view->table()->selectRow(0x0B);
+    typed = {1};
+    view->editSelectedRow();
+    EXPECT_EQ(typed.size(), 1u);
+    EXPECT_EQ(view->descriptionLabel()->text().toStdString(), LoadText(351));
+    EXPECT_NE(view->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
+}
+
+TEST_F(ParamView, ExitClosesItsOwnWindow)
+{
+    QMdiArea area;
+    auto* frame = area.addSubWindow(openView().release());
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->show();
+    QPointer<QMdiSubWindow> watched(frame);
+    static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull());
+}
+
+TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
+{
+    SomSpec other = DriveLikeSom("Vr_007");
+    other.values[0x10] = 50;
+    other.values[0x11] = 60;
+    other.values[0x44] = 100;
+    writeBytes(folder.file("other.qdp"), SomText(other));
+    auto view = openView();
+    prompt.queueFile(folder.file("other.qdp"));
+    std::vector<QString> rows;
+    ModalScript script;
+    script.then<CCompareDlg>([&](CCompareDlg* d) {
+        EXPECT_TRUE(d->compare().hasColumn(2));  // factory values from the start
+        EXPECT_FALSE(d->compare().hasColumn(0));
+        d->loadButton(0)->click();               // the first file
+        d->leftChoice()->setCurrentIndex(0);
+        d->rightChoice()->setCurrentIndex(2);
+        d->onlyDifferences()->setChecked(true);
+        for (int r = 0; r < d->table()->rowCount(); ++r)
+            rows.push_back(d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" +
+                           d->table()->item(r, 3)->text());
+        EXPECT_EQ(d->summary()->text(), "3 parameter(s) differ.");
+        d->table()->selectRow(0);
+        d->copyChoice()->setCurrentIndex(0);  // from the file
+        d->copyButton()->click();
+        d->accept();
+    });
+    script.start();
+    view->button(CSOM_View::Compare)->click();
+    EXPECT_EQ(script.done(), 1);
+    EXPECT_EQ(rows, (std::vector<QString>{"10=50/35", "11=60/36", "44=100/1"}));
+    EXPECT_EQ(cell(*view, 0x10), "50");
+    EXPECT_EQ(cell(*view, 0x11), "36");
+}
+
+TEST_F(ParamView, OnLineAgainstDrivesim)
+{
+    ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));
+    SimDrive drive("Vr_007", {"--set", "0x10=48"});
+    ASSERT_TRUE(drive.connected());
+    CurrentPageModeChoice().pageMode = PageModeParameter;
+    auto view = openView();
+    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(320));
+    for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
+        EXPECT_TRUE(view->button(command)->isEnabled()) << command;
+    EXPECT_EQ(cell(*view, 0x10), "48");
+    view->table()->selectRow(0x10);
+    typed = {52};
+    view->editSelectedRow();
+    EXPECT_EQ(cell(*view, 0x10), "52");
+    view->showFirmwareVersion();
+    EXPECT_NE(view->statusLine()->text().indexOf("ACSERVO"), -1);
+
+    // Transfer (confirmed by the scripted prompt) keeps the buttons usable afterwards.
+    view->button(CSOM_View::Transfer)->click();
+    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(337));
+    EXPECT_TRUE(view->button(CSOM_View::Transfer)->isEnabled());
+
+    view->resize(780, 560);
+    view->show();
+    QApplication::processEvents();
+    view->table()->selectRow(0x10);
+    view->table()->scrollToItem(view->table()->item(0x08, 0), QAbstractItemView::PositionAtTop);
+    view->showSelectedRowHelp();
+    saveScreenshot(*view, "parameter-page.png");
+    SomSpec file = DriveLikeSom("Vr_007");
+    file.values[0x11] = 48;
+    file.values[0x14] = 80;
+    writeBytes(folder.file("tuned.qdp"), SomText(file));
+    prompt.queueFile(folder.file("tuned.qdp"));
+    ModalScript script;
+    script.then<CCompareDlg>([&](CCompareDlg* d) {
+        EXPECT_TRUE(d->compare().hasColumn(0));  // the drive, read at once
+        d->loadButton(1)->click();
+        d->onlyDifferences()->setChecked(true);
+        EXPECT_EQ(d->table()->rowCount(), 3);     // Pr.10 edited, Pr.11 and Pr.14 in the file
+        d->onlyDifferences()->setChecked(false);
+        QApplication::processEvents();
+        d->table()->scrollToItem(d->table()->item(0x0C, 0), QAbstractItemView::PositionAtTop);
+        saveScreenshot(*d, "parameter-compare.png");
+        d->accept();
+    });
+    script.start();
+    view->button(CSOM_View::Compare)->click();
+    EXPECT_EQ(script.done(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
