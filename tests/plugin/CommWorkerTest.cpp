@@ -1,6 +1,7 @@
 // The worker, its transfers and the point run against a drive in memory:
 // the exact exchanges, their order and timing, and what each failure does.
 #include "FakeDriveBus.h"
+#include "HostVariables.h"
 
 #include "plugin/CommWorker.h"
 #include "plugin/DriveTransfers.h"
@@ -17,21 +18,15 @@ using namespace waypad;
 
 namespace {
 
-// The host's side of the link record, as plain variables.
-struct HostVariables {
-    int port = 5;
-    uint8_t slave = 1;
-    int linkUp = 1;
-    std::atomic<int32_t> closeRequest{0};
-    std::atomic<int32_t> status{0};
-    PluginLinkRecord record() { return {&port, nullptr, &slave, &linkUp, &closeRequest, &status}; }
-};
-
 class WorkerTest : public ::testing::Test {
 protected:
     // Time steps by hand: each worker cycle is 10 ms later.
     uint32_t now = 1000;
-    void SetUp() override { platform::setTickSource([this] { return now; }); }
+    void SetUp() override
+    {
+        platform::setTickSource([this] { return now; });
+        hostVars.port = bus.portHandle;
+    }
     void TearDown() override { platform::setTickSource(nullptr); }
 
     FakeDriveBus bus;
