@@ -51,6 +51,15 @@ bool CommStep::take(int32_t finishedStep, int32_t& result)
     return true;
 }
 
+void CommStep::cancel(int32_t command)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (step_ != command)
+        return;
+    step_ = CS_Idle;
+    result_ = kResultIdle;
+}
+
 void CommStep::force(int32_t command)
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -47,6 +47,8 @@ public:
     void finish(int32_t command, int32_t result);
     // Takes a finished step back to idle; false when the step is another.
     bool take(int32_t finishedStep, int32_t& result);
+    // Takes `command` back to idle if it still runs (the window stops a run).
+    void cancel(int32_t command);
     // Sets a command whatever runs (the close question turning the servo off).
     void force(int32_t command);
     void reset();
