@@ -29,6 +29,7 @@ void CWaypadApp::bind(const PluginLinkRecord& record, const std::string& working
     modbus_ = CModbus();
     shared_ = std::make_unique<waypad::WaypadShared>();
     host_ = std::make_unique<waypad::HostLink>(record);
+    bus_.followHost(host_.get());
     bus_.usePort(host_->portHandle(), host_->slaveAddress());
     worker_ = std::make_unique<waypad::CommWorker>(bus_, *shared_, *host_, settings_.showPulsePosition);
     worker_->start();
@@ -40,6 +41,7 @@ void CWaypadApp::release()
         return;
     worker_->stop();
     worker_.reset();
+    bus_.followHost(nullptr);
     settings_.save();
 }
 

@@ -1,6 +1,8 @@
 #include "plugin/DriveBus.h"
 
 #include "comm/CModbus.h"
+#include "plugin/HostLink.h"
+#include "platform/SerialExchangeLock.h"
 
 #include <vector>
 
@@ -21,31 +23,42 @@ bool DriveBus::writeLong(uint16_t low, int32_t value)
     return writeRegisters(low, 2, words);
 }
 
+bool ModbusDriveBus::portStillShared() const
+{
+    return host_ == nullptr || host_->portHandle() == modbus_.m_hComm;
+}
+
 bool ModbusDriveBus::readRegisters(uint16_t start, uint16_t count, uint16_t* values)
 {
-    return modbus_.ReadHoldingRegisters(start, count, values) == 1;
+    const platform::SerialExchangeLock oneAtATime;
+    return portStillShared() && modbus_.ReadHoldingRegisters(start, count, values) == 1;
 }
 
 bool ModbusDriveBus::writeRegisters(uint16_t start, uint16_t count, const uint16_t* values)
 {
     std::vector<unsigned short> copy(values, values + count);
-    return modbus_.WriteMultipleRegisters(start, count, copy.data()) == 1;
+    const platform::SerialExchangeLock oneAtATime;
+    return portStillShared() && modbus_.WriteMultipleRegisters(start, count, copy.data()) == 1;
 }
 
 bool ModbusDriveBus::readCoils(uint16_t start, uint16_t count, uint8_t* packed)
 {
-    return modbus_.ReadCoils(start, count, packed) == 1;
+    const platform::SerialExchangeLock oneAtATime;
+    return portStillShared() && modbus_.ReadCoils(start, count, packed) == 1;
 }
 
 bool ModbusDriveBus::writeCoil(uint16_t coil, bool on)
 {
     unsigned char packed = on ? 1 : 0;
-    return modbus_.WriteMultipleCoils(coil, 1, &packed) == 1;
+    const platform::SerialExchangeLock oneAtATime;
+    return portStillShared() && modbus_.WriteMultipleCoils(coil, 1, &packed) == 1;
 }
 
 void ModbusDriveBus::flushInput()
 {
-    modbus_.GarbageCollection("", 0);
+    const platform::SerialExchangeLock oneAtATime;
+    if (portStillShared())
+        modbus_.GarbageCollection("", 0);
 }
 
 DriveBus::Timing ModbusDriveBus::timing() const

@@ -49,9 +49,15 @@ private:
     DriveBus::Timing saved_;
 };
 
+class HostLink;
+
+// Each exchange runs under the line's exchange lock and only while the host
+// still holds the port the master uses: a port the host closed (and the
+// system may hand to the next file opened) is never written to.
 class ModbusDriveBus : public DriveBus {
 public:
-    explicit ModbusDriveBus(CModbus& modbus) : modbus_(modbus) {}
+    explicit ModbusDriveBus(CModbus& modbus, const HostLink* host = nullptr) : modbus_(modbus), host_(host) {}
+    void followHost(const HostLink* host) { host_ = host; }
     bool readRegisters(uint16_t start, uint16_t count, uint16_t* values) override;
     bool writeRegisters(uint16_t start, uint16_t count, const uint16_t* values) override;
     bool readCoils(uint16_t start, uint16_t count, uint8_t* packed) override;
@@ -63,7 +69,10 @@ public:
     void usePort(int handle, uint8_t slaveAddress) override;
 
 private:
+    bool portStillShared() const;
+
     CModbus& modbus_;
+    const HostLink* host_;
 };
 
 // 32-bit values travel as two registers, low word first.

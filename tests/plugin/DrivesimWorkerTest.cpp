@@ -8,9 +8,13 @@
 #include "plugin/CommWorker.h"
 #include "plugin/DriveTransfers.h"
 #include "plugin/WaypadShared.h"
+#include "platform/SerialPort.h"
 #include "platform/Ticks.h"
+#include "tests/support/PtyPair.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 #include <algorithm>
 
@@ -291,6 +295,43 @@ TEST_F(DrivesimWorker, SilentDriveFailsTheStepAndTheWorkerGoesOn)
     EXPECT_LT(platform::tickCount() - begin, 8000u);
     hostVars.linkUp = 0;  // the host gave up: no more cyclic reads
     EXPECT_EQ(command(CS_ZeroHomeOffsetRef), kResultFailure);
+}
+
+}  // namespace
+
+namespace {
+
+// The plug-in's master never writes to a port the host no longer holds: the
+// system may have handed that number to the next file opened.
+TEST(ModbusDriveBus, NoExchangeOnAPortTheHostLetGo)
+{
+    testsupport::PtyPair line;
+    ASSERT_TRUE(line.ok());
+    const platform::SerialOpenResult opened = platform::serialOpen(line.slavePath());
+    ASSERT_TRUE(platform::isOpenHandle(opened.handle));
+    HostVariables hostVars;
+    hostVars.port = opened.handle;
+    HostLink host(hostVars.record());
+    CModbus modbus;
+    modbus.SetPreCountQueTimes(100);
+    ModbusDriveBus bus(modbus, &host);
+    bus.usePort(opened.handle, 1);
+    uint16_t value = 0;
+    const auto sentBytes = [&] {
+        int waiting = 0;
+        return ioctl(line.masterFd(), FIONREAD, &waiting) == 0 ? waiting : -1;
+    };
+    EXPECT_FALSE(bus.readRegisters(180, 2, &value));  // nobody answers, but the request went out
+    EXPECT_EQ(sentBytes(), 8);
+    tcflush(line.masterFd(), TCIFLUSH);
+
+    hostVars.port = platform::kNoPort;  // the host let the port go
+    EXPECT_FALSE(bus.readRegisters(180, 2, &value));
+    EXPECT_FALSE(bus.writeRegister(2002, 0x400));
+    EXPECT_FALSE(bus.writeCoil(38, false));
+    bus.flushInput();
+    EXPECT_EQ(sentBytes(), 0);
+    platform::serialClose(opened.handle);
 }
 
 }  // namespace
