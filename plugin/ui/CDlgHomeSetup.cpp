@@ -34,6 +34,7 @@ CDlgHomeSetup::CDlgHomeSetup(CWaypadApp& app, CDLLView& view)
     setWindowTitle("Home Setup");
     setModal(false);
     buildControls();
+    setMinimumWidth(340);
     statusTimer_ = new QTimer(this);
     jogTimer_ = new QTimer(this);
     connect(statusTimer_, &QTimer::timeout, this, &CDlgHomeSetup::onStatusTimer);

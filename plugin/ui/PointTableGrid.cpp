@@ -75,7 +75,7 @@ PointTableGrid::PointTableGrid(const QString& positionTitle, const QString& spee
     resizeColumnsToContents();
     setColumnWidth(1, std::max(columnWidth(1), 150));
     setColumnWidth(2, std::max(columnWidth(2), 110));
-    setColumnWidth(3, 20);
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 void PointTableGrid::setValues(const ParameterValues& values)
