@@ -151,13 +151,8 @@ void CDLLView::importFromFile()
     }
     fileLabel_->setText(QString::fromStdString(" Import Path>   " + path));
     WaypadShared& s = app_.shared();
-    const ParameterValues merged = [&] {
-        ParameterValues v = s.block.snapshot();
-        for (int f = 0; f < kParamCount; ++f)
-            if (f != kRegister1222)
-                v[f] = read.values[f];
-        return v;
-    }();
+    ParameterValues merged = read.values;
+    merged[kRegister1222] = s.block.get(kRegister1222);  // the drive's, not the file's
     s.block.assign(merged);
     grid_->setValues(merged);
 }

@@ -300,19 +300,4 @@ TEST(ViewRules, TextsAndCorrections)
     }
 }
 
-TEST(PointTableLayout, RowsAndCells)
-{
-    EXPECT_EQ(RowLabel(1), "       1");
-    EXPECT_EQ(RowLabel(16), "      16");
-    EXPECT_EQ(RowLabel(31), "Offset: skip GearRatio");
-    EXPECT_EQ(KindOfRow(22), RowKind::Section);
-    EXPECT_EQ(KindOfRow(40), RowKind::Empty);
-    EXPECT_EQ(FieldAt(4, 2), PointSpeed(3));
-    EXPECT_EQ(FieldAt(24, 1), kHomingOffset);
-    EXPECT_EQ(FieldAt(24, 2), -1);
-    EXPECT_EQ(PlaceOfField(kRegister1222), nullptr);
-    EXPECT_EQ(ParamPlaces().size(), size_t(2 * kPointCount + 17));
-    EXPECT_EQ(BuiltInTexts().at(kDocumentTypeText), "\nWaystation\nWaystation\n\n\nWaystation.Document\nWaystation Document");
-}
-
 }  // namespace
