@@ -105,8 +105,14 @@ private slots:
 
     void withoutTheFeatureTheSkipRowAndHomingAreOff()
     {
+        // The plug-in's own language file replaces a text; an empty one keeps the built-in.
+        QFile language(dir->filePath("Waystation.lng"));
+        QVERIFY(language.open(QIODevice::WriteOnly));
+        language.write("[StringTable]\n202=Mode:\n231=\n");
+        language.close();
         open({"--mode", "7"});
-        QCOMPARE(text("activeMode"), QString("Active control mode:  WaypadHost_REL"));
+        QCOMPARE(text("activeMode"), QString("Mode: WaypadHost_REL"));
+        QCOMPARE(view()->grid()->item(0, 1)->text(), QString("Position (pulse)"));
         QVERIFY(!(view()->grid()->item(kSkipGearRatioRow, 1)->flags() & Qt::ItemIsEditable));
         QVERIFY(!child("homingSetup")->isEnabled());
         QVERIFY(child("gotoRel")->isEnabled() && !child("gotoAbs")->isEnabled());
