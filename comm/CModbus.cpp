@@ -3,6 +3,7 @@
 #include "ModbusCrc.h"
 #include "PollWindow.h"
 
+#include "platform/SerialExchangeLock.h"
 #include "platform/SerialPort.h"
 #include "platform/Ticks.h"
 
@@ -110,6 +111,7 @@ int CModbus::ReadCoils(unsigned short start, unsigned short quantity, unsigned c
 }
 
 int CModbus::_ReadCoils(unsigned short start, unsigned short quantity, unsigned char* dest) {
+    const platform::SerialExchangeLock oneAtATime;
     const unsigned dataBytes = (quantity + 7u) / 8u;
     if (dest == nullptr || quantity == 0 || dataBytes > kMaxReadCoilBytes)
         return Fail(Result::InvalidRequest);
@@ -144,6 +146,7 @@ int CModbus::WriteMultipleCoils(unsigned short start, unsigned short quantity, u
 }
 
 int CModbus::_WriteMultipleCoils(unsigned short start, unsigned short quantity, unsigned char* packed) {
+    const platform::SerialExchangeLock oneAtATime;
     const unsigned dataBytes = (quantity + 7u) / 8u;
     if (packed == nullptr || quantity == 0 || dataBytes > kMaxWriteCoilBytes)
         return Fail(Result::InvalidRequest);
@@ -178,6 +181,7 @@ int CModbus::ReadHoldingRegisters(unsigned short start, unsigned short count, un
 }
 
 int CModbus::_ReadHoldingRegisters(unsigned short start, unsigned short count, unsigned short* dest) {
+    const platform::SerialExchangeLock oneAtATime;
     if (dest == nullptr || count == 0 || count > kMaxReadRegisters)
         return Fail(Result::InvalidRequest);
     unsigned char request[8] = {m_SlaveAddress, kReadHoldingRegisters};
@@ -228,6 +232,7 @@ unsigned int buildWriteRegisters(unsigned char* frame, unsigned char address, un
 }  // namespace
 
 int CModbus::_WriteMultipleRegisters(unsigned short start, unsigned short count, unsigned short* values) {
+    const platform::SerialExchangeLock oneAtATime;
     unsigned char request[2 * kMaxWriteRegisters + 9];
     const unsigned int length = buildWriteRegisters(request, m_SlaveAddress, start, count, values);
     if (length == 0) return Fail(Result::InvalidRequest);
@@ -236,6 +241,7 @@ int CModbus::_WriteMultipleRegisters(unsigned short start, unsigned short count,
 }
 
 int CModbus::Tx_WriteMultipleRegisters(unsigned short start, unsigned short count, unsigned short* values) {
+    const platform::SerialExchangeLock oneAtATime;
     unsigned char request[2 * kMaxWriteRegisters + 9];
     const unsigned int length = buildWriteRegisters(request, m_SlaveAddress, start, count, values);
     if (length == 0) return Fail(Result::InvalidRequest);
@@ -257,6 +263,7 @@ int CModbus::ReportSlaveID(char* text, unsigned char* length, unsigned char* sla
 
 int CModbus::_ReportSlaveID(char* text, unsigned char* length, unsigned char* slaveId,
                             unsigned char* runIndicator) {
+    const platform::SerialExchangeLock oneAtATime;
     if (text == nullptr || length == nullptr) return Fail(Result::InvalidRequest);
     unsigned char request[4] = {m_SlaveAddress, kReportSlaveId};
     SendRequest(request, sizeof request);
@@ -323,6 +330,7 @@ void CModbus::GarbageCollection(const char* tag, unsigned long wait) {
 
 void CModbus::DiscardAndLog(const char* tag, unsigned long wait, const unsigned char* alreadyRead,
                             unsigned int alreadyReadLength) {
+    const platform::SerialExchangeLock oneAtATime;
     if (wait != 0) platform::sleepMs(wait);
     std::vector<unsigned char> bytes;
     if (alreadyRead) bytes.assign(alreadyRead, alreadyRead + alreadyReadLength);

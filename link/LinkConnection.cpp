@@ -3,6 +3,7 @@
 #include "comm/CModbus.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
+#include "platform/SerialExchangeLock.h"
 
 CModbus& LinkModbus()
 {
@@ -28,8 +29,10 @@ void ReleaseLinkPort()
 {
     LinkState& link = linkState();
     // The plug-in's worker reads its copies from another thread: take the
-    // port away from it before the descriptor is closed. Neither master may
-    // keep a descriptor number that the system may hand to the next file.
+    // port away from it before the descriptor is closed, and wait for an
+    // exchange it may have in flight. Neither master may keep a descriptor
+    // number that the system may hand to the next file.
+    const platform::SerialExchangeLock noExchangeInFlight;
     const platform::PortHandle port = link.portHandle;
     link.pluginLinkUp = 0;
     link.pluginPortHandle = platform::kNoPort;

@@ -4,6 +4,7 @@
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
 #include "link/ScopeStreamControl.h"
+#include "platform/SerialExchangeLock.h"
 #include "platform/Ticks.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ int writeRegister(const RequestFrame8& frame, uint16_t waitMs, bool direct)
 {
     LinkState& link = linkState();
     for (int attempt = 0; attempt < kWriteRegisterAttempts; ++attempt) {
+        const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         if (direct)
             clearReceiveBuffer();
         if (!send(frame))
@@ -100,6 +102,7 @@ void waitForQueuedReply(size_t length, unsigned waitMs)
 bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength, bool untilComplete = false)
 {
     LinkState& link = linkState();
+    const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
     link.lastFailure = LinkFailure::None;
     if (!send(frame))
         return false;
@@ -130,6 +133,7 @@ int LinkWriteCoil(uint8_t slave, uint8_t coilHigh, uint8_t coilLow, uint8_t valu
 {
     LinkState& link = linkState();
     const RequestFrame8 frame = BuildWriteCoilFrame(slave, coilHigh, coilLow, valueHigh);
+    const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
     link.lastFailure = LinkFailure::None;
     if (!send(frame))
         return 0;
@@ -164,6 +168,7 @@ int LinkWriteRegisterPolled(uint8_t slave, uint8_t regHigh, uint8_t regLow, uint
     LinkState& link = linkState();
     const RequestFrame8 frame = BuildWriteRegisterFrame(slave, regHigh, regLow, valueHigh, valueLow);
     for (int counter = 0;; ++counter) {
+        const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         link.lastFailure = LinkFailure::None;
         if (!send(frame))
             return 0;
@@ -250,6 +255,7 @@ int LinkReportSlaveId(uint8_t slave)
     ScopePause();
     int result = 0;
     for (int attempt = 0; attempt < kSlaveIdAttempts && result == 0; ++attempt) {
+        const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         link.lastFailure = LinkFailure::None;
         if (!send(frame))
             break;

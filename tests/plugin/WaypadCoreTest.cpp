@@ -1,0 +1,303 @@
+// Point-table files, the jog rules, the window's rules and the settings.
+#include "plugin/JogPlanner.h"
+#include "plugin/PointTableLayout.h"
+#include "plugin/ViewRules.h"
+#include "plugin/WaypadSettings.h"
+#include "plugin/WaypadShared.h"
+#include "plugin/WaypadTexts.h"
+#include "plugin/WpdFile.h"
+#include "tests/platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace waypad;
+using testing_files::TempFolder;
+using testing_files::readBytes;
+using testing_files::writeBytes;
+
+namespace {
+
+ParameterValues sampleValues()
+{
+    ParameterValues v{};
+    for (const ParamPlace& place : ParamPlaces())
+        v[place.field] = (place.field % 2 ? -1 : 1) * (1000 + 37 * place.field);
+    v[kHomingOffset] = INT32_MIN;
+    v[kSoftLimitPos] = INT32_MAX;
+    return v;
+}
+
+// ---- point-table files --------------------------------------------------------
+
+TEST(WpdFile, ExportThenImportGivesTheSameValues)
+{
+    TempFolder dir;
+    const ParameterValues values = sampleValues();
+    ASSERT_TRUE(WriteWpdFile(dir.file("table.wpd"), values));
+    const WpdReadResult read = ReadWpdFile(dir.file("table.wpd"));
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.values, values);
+    EXPECT_EQ(read.fileVersion, "0.0.0");
+    const std::string text = readBytes(dir.file("table.wpd"));
+    EXPECT_EQ(text.substr(0, 30), "[WPD Setup]\nFileVersion=0.0.0\n");
+    EXPECT_NE(text.find("[WPD Point15]\nPosition_pulse="), std::string::npos);
+    EXPECT_NE(text.find("Offset_pulse=-2147483648\n"), std::string::npos);
+}
+
+TEST(WpdFile, MissingSectionLoadsZeros)
+{
+    TempFolder dir;
+    const ParameterValues values = sampleValues();
+    ASSERT_TRUE(WriteWpdFile(dir.file("t.wpd"), values));
+    std::string text = readBytes(dir.file("t.wpd"));
+    const size_t from = text.find("[WPD Point3]"), to = text.find("[WPD Point4]");
+    text.erase(from, to - from);
+    writeBytes(dir.file("t.wpd"), text);
+    const WpdReadResult read = ReadWpdFile(dir.file("t.wpd"));
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.values[PointPosition(3)], 0);  // point 4
+    EXPECT_EQ(read.values[PointSpeed(3)], 0);
+    EXPECT_EQ(read.values[PointPosition(4)], values[PointPosition(4)]);
+    // Names compare without regard to case, CR LF line ends and blanks are fine.
+    writeBytes(dir.file("c.wpd"), "[wpd point0]\r\nPOSITION_PULSE = -12 \r\nspeed_rpm=+7\r\n");
+    const WpdReadResult lower = ReadWpdFile(dir.file("c.wpd"));
+    ASSERT_TRUE(lower.ok);
+    EXPECT_EQ(lower.values[PointPosition(0)], -12);
+    EXPECT_EQ(lower.values[PointSpeed(0)], 7);
+    EXPECT_EQ(lower.fileVersion, "0.0.0");
+}
+
+TEST(WpdFile, DamagedFilesAreRefusedAsAWhole)
+{
+    TempFolder dir;
+    ASSERT_TRUE(WriteWpdFile(dir.file("good.wpd"), sampleValues()));
+    const std::string good = readBytes(dir.file("good.wpd"));
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = good;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const struct { const char* name; std::string bytes; unsigned text; const char* detail; } cases[] = {
+        {"cut inside a line", good.substr(0, good.size() - 3), kFileCutShortText, ""},
+        {"cut between lines", good.substr(0, good.rfind("JogDec_ms")), kFileMissingKeyText,
+         "[WPD Auxiliary Parm] JogDec_ms"},
+        {"letters", replaced("Speed_rpm=", "Speed_rpm=12abc"), kFileBadValueText, "[WPD Point0] Speed_rpm"},
+        {"empty value", replaced("Mode=", "Mode=\n;"), kFileBadValueText, "[WPD Homing Parm] Mode"},
+        {"beyond 32 bits", replaced("Offset_pulse=-2147483648", "Offset_pulse=-2147483649"), kFileBadValueText,
+         "[WPD Homing Parm] Offset_pulse"},
+        {"no point-table section", "[Other]\nx=1\n", kFileNotPointTableText, ""},
+        {"empty", "", kFileNotPointTableText, ""},
+        {"binary", std::string("[WPD Point0]\nPosition_pulse=1\0\1\2", 33), kFileNotPointTableText, ""},
+    };
+    for (const auto& c : cases) {
+        writeBytes(dir.file("bad.wpd"), c.bytes);
+        const WpdReadResult read = ReadWpdFile(dir.file("bad.wpd"));
+        EXPECT_FALSE(read.ok) << c.name;
+        EXPECT_EQ(read.errorTextId, c.text) << c.name;
+        EXPECT_EQ(read.errorDetail, c.detail) << c.name;
+    }
+    EXPECT_EQ(ReadWpdFile(dir.file("missing.wpd")).errorTextId, kFileUnreadableText);
+    EXPECT_EQ(ReadWpdFile(dir.path()).errorTextId, kFileUnreadableText);  // a folder
+    EXPECT_FALSE(WriteWpdFile(dir.file("no/such/folder.wpd"), sampleValues()));
+}
+
+TEST(WpdFile, WholeNumbers)
+{
+    const struct { const char* text; bool ok; int32_t value; } cases[] = {
+        {"0", true, 0}, {" -5 ", true, -5}, {"+12", true, 12}, {"2147483647", true, INT32_MAX},
+        {"-2147483648", true, INT32_MIN}, {"2147483648", false, 0}, {"1e3", false, 0}, {"0x10", false, 0},
+        {"", false, 0}, {"-", false, 0}, {"1 2", false, 0}, {"99999999999999999999", false, 0}};
+    for (const auto& c : cases) {
+        int32_t v = 0;
+        EXPECT_EQ(ParseWholeNumber(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+// ---- settings -------------------------------------------------------------------
+
+TEST(WaypadSettings, DefaultsReadAndWriteBack)
+{
+    TempFolder dir;
+    WaypadSettings s = WaypadSettings::read(dir.path());
+    EXPECT_EQ(s.settingsPath, dir.file("Waystation.ini"));
+    EXPECT_EQ(s.languagePath, dir.file("Waystation.lng"));
+    EXPECT_EQ(s.filePath, "Empty");
+    EXPECT_EQ(s.showPulsePosition, 2);
+    EXPECT_EQ(s.jogType, 1);
+    EXPECT_EQ(s.jogTimeMs, 500);
+    EXPECT_EQ(s.lastFileFolder(), "");
+
+    writeBytes(dir.file("Waystation.ini"), "; mine\n[Settings]\nFilePath=  " + dir.file("a.wpd") +
+                                               "  \niShowPulsePosition=1\niJogType=2\niJogTime=800\n");
+    s = WaypadSettings::read(dir.path());
+    EXPECT_EQ(s.filePath, dir.file("a.wpd"));
+    EXPECT_EQ(s.lastFileFolder(), dir.path());
+    EXPECT_EQ(s.showPulsePosition, 1);
+    EXPECT_EQ(s.jogType, 2);
+    EXPECT_EQ(s.jogTimeMs, 800);
+    s.filePath = dir.file("b.wpd");
+    s.jogType = -3;
+    ASSERT_TRUE(s.save());
+    const std::string text = readBytes(dir.file("Waystation.ini"));
+    EXPECT_NE(text.find("; mine"), std::string::npos);
+    EXPECT_NE(text.find("FilePath=" + dir.file("b.wpd")), std::string::npos);
+    EXPECT_NE(text.find("iJogType=-3"), std::string::npos);
+    EXPECT_NE(text.find("iJogTime=800"), std::string::npos);
+}
+
+// ---- jog rules ------------------------------------------------------------------
+
+TEST(JogRules, JogTimeFromTheRoundTripStaysWithin500And2000)
+{
+    const struct { int type, setting, t, current, expected; } cases[] = {
+        {1, 500, 0, 500, 500},     {1, 500, 20, 500, 540},  {1, 500, 100, 500, 1340},
+        {1, 500, 200, 500, 2000},  {2, 700, 0, 500, 700},   {2, 700, 50, 500, 1200},
+        {2, 100, 0, 500, 500},     {2, 700, 500, 500, 2000}, {0, 700, 50, 1234, 1234},
+        {-1, 700, 50, 900, 900},   {1, 500, 1000000, 500, 2000}};
+    for (const auto& c : cases)
+        EXPECT_EQ(JogTimeFor(c.type, c.setting, c.t, c.current), c.expected) << c.type << "/" << c.t;
+}
+
+class JogPlannerTest : public ::testing::Test {
+protected:
+    WaypadShared shared;
+    JogPlanner planner{1, 500};
+    JogPlanner::Inputs in;
+    uint32_t now = 1000;
+
+    void SetUp() override
+    {
+        shared.block.set(kJogSpeed, 100);
+        in.speedEdit = 100;
+        planner.shown();
+        for (int i = 0; i < JogPlanner::kWaitAfterShowing; ++i)
+            planner.tick(in, shared, now);
+    }
+    // The worker's part: the jog word went out; its command bits clear.
+    void finishJog(uint32_t at)
+    {
+        int32_t result = 0;
+        shared.comm.finish(CS_Jog, kResultSuccess);
+        ASSERT_TRUE(shared.comm.take(CS_Jog + 1, result));
+        shared.jogWord.fetch_and(~0xF000);
+        planner.jogFinished(at);
+    }
+};
+
+TEST_F(JogPlannerTest, SliderIsIgnoredUntilTheWaitRunsDown)
+{
+    JogPlanner fresh(1, 500);
+    in.slider = 1;
+    for (int i = 0; i < JogPlanner::kWaitAfterCreation; ++i)
+        EXPECT_FALSE(fresh.tick(in, shared, now).jogIssued);
+    EXPECT_TRUE(fresh.tick(in, shared, now).jogIssued);
+}
+
+TEST_F(JogPlannerTest, HeldSliderJogsAgainAfterEachRoundTripWithinTheLimits)
+{
+    in.slider = 1;
+    std::vector<int> times;
+    for (int roundTrip : {20, 100, 400}) {
+        const JogPlanner::Outcome o = planner.tick(in, shared, now);
+        ASSERT_TRUE(o.jogIssued);
+        EXPECT_EQ(shared.comm.step(), CS_Jog);
+        EXPECT_EQ(shared.jogWord & 0xF000, kJogTimePlus);
+        times.push_back(shared.jogWord & kJogAmountMask);
+        EXPECT_FALSE(planner.tick(in, shared, now).jogIssued) << "nothing while the step runs";
+        finishJog(now + roundTrip);
+        now += roundTrip;
+    }
+    // The first from no round trip yet, each later one from the previous.
+    EXPECT_EQ(times, (std::vector<int>{500, 540, 1340}));
+    // Released: no stop command, the word keeps the time for the next jog.
+    in.slider = 0;
+    const JogPlanner::Outcome rest = planner.tick(in, shared, now);
+    EXPECT_FALSE(rest.jogIssued);
+    EXPECT_TRUE(shared.comm.idle());
+    EXPECT_EQ(shared.jogWord.load(), 1340);
+}
+
+TEST_F(JogPlannerTest, ReverseSwapsTheDirectionAndPulseJogRepeatsEveryEleventhTick)
+{
+    const struct { int slider; bool reverse; bool pulse; int32_t bit; } cases[] = {
+        {1, false, false, kJogTimePlus}, {1, true, false, kJogTimeMinus}, {-1, false, false, kJogTimeMinus},
+        {-1, true, true, kJogPulsePlus}, {1, false, true, kJogPulsePlus}, {1, true, true, kJogPulseMinus}};
+    for (const auto& c : cases) {
+        in = {c.slider, c.reverse, c.pulse, 37, 100};
+        ASSERT_TRUE(planner.tick(in, shared, now).jogIssued);
+        EXPECT_EQ(shared.jogWord & 0xF000, c.bit) << c.slider << c.reverse << c.pulse;
+        finishJog(now);
+        if (c.pulse) {
+            // Held: the next pulse jog waits ten ticks.
+            for (int i = 0; i < JogPlanner::kPulseRepeatTicks; ++i)
+                EXPECT_FALSE(planner.tick(in, shared, now).jogIssued);
+            EXPECT_TRUE(planner.tick(in, shared, now).jogIssued);
+            finishJog(now);
+        }
+        in.slider = 0;
+        planner.tick(in, shared, now);
+    }
+}
+
+TEST_F(JogPlannerTest, AtRestEditsAreLimitedAndANewSpeedIsWritten)
+{
+    in.pulseMode = true;
+    const struct { int pulse, speed, pulseOut, speedOut; } cases[] = {
+        {0, 100, 1, 100}, {2500, 100, 2000, 100}, {-7, 0, 1, 1}, {150, 2001, 150, 2000}};
+    for (const auto& c : cases) {
+        in.pulseEdit = c.pulse;
+        in.speedEdit = c.speed;
+        const JogPlanner::Outcome o = planner.tick(in, shared, now);
+        EXPECT_EQ(o.pulseEdit, c.pulseOut);
+        EXPECT_EQ(o.speedEdit, c.speedOut);
+        EXPECT_EQ(shared.jogWord & kJogAmountMask, c.pulseOut);
+        EXPECT_EQ(o.jogSpeedChanged, c.speedOut != 100 && shared.comm.step() == CS_JogSpeed);
+        if (o.jogSpeedChanged) {
+            EXPECT_EQ(shared.block.get(kJogSpeed), c.speedOut);
+            shared.comm.reset();
+            shared.block.set(kJogSpeed, 100);
+        }
+    }
+}
+
+// ---- window rules ---------------------------------------------------------------
+
+TEST(ViewRules, ControlsFollowModeFeatureAndLink)
+{
+    const struct { bool up; int mode; bool ext; const char* expected; } cases[] = {
+        // read write servo homing run get set abs rel
+        {true, 0, false, "111011110"}, {true, 1, true, "111111101"}, {true, 7, true, "111100000"},
+        {true, 2, true, "000000000"},  {true, 6, true, "000000000"}, {false, 0, true, "000000000"}};
+    for (const auto& c : cases) {
+        const ControlEnabling e = EnablingFor(c.up, c.mode, c.ext);
+        std::string got;
+        for (bool b : {e.read, e.write, e.servo, e.homingSetup, e.run, e.getPoint, e.setPoint, e.gotoAbs, e.gotoRel})
+            got += b ? '1' : '0';
+        EXPECT_EQ(got, c.expected) << c.mode << c.ext << c.up;
+    }
+}
+
+TEST(ViewRules, TextsAndCorrections)
+{
+    EXPECT_EQ(ActiveModeLabel("Active control mode: ", 1), "Active control mode:  WaypadHost_REL");
+    EXPECT_EQ(ActiveModeName(7), "WaypadHost_Index");
+    EXPECT_EQ(ActiveModeName(9), "9");
+    EXPECT_EQ(DriveStatusText(7), "On target position.");
+    EXPECT_EQ(DriveStatusText(2), "Homing...");
+    EXPECT_EQ(FinishedStepMessage(4, kResultSuccess), "Write data success.");
+    EXPECT_EQ(FinishedStepMessage(18, kResultFailure), "Write Zero HomeOffsetRef data failed.");
+    EXPECT_EQ(FinishedStepMessage(16, kResultSuccess), "");
+    const struct { int pf, pl, f, l, ef, el; } cases[] = {
+        {1, 1, 5, 1, 5, 5}, {3, 8, 3, 2, 2, 2}, {1, 4, 2, 4, 2, 4}, {4, 9, 4, 9, 4, 9}, {2, 6, 7, 3, 7, 7}};
+    for (const auto& c : cases) {
+        int f = c.f, l = c.l;
+        CorrectFirstLast(c.pf, c.pl, f, l);
+        EXPECT_EQ(f, c.ef);
+        EXPECT_EQ(l, c.el);
+    }
+}
+
+}  // namespace
