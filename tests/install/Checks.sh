@@ -19,6 +19,10 @@ contains() {  # contains TEXT PATTERN (fixed string)
   grep -qF -- "$2" <<<"$1"
 }
 
+lacks() {  # lacks TEXT PATTERN (fixed string)
+  ! contains "$1" "$2"
+}
+
 finish() {
   if ((failures)); then
     echo "$failures check(s) failed" >&2

@@ -44,7 +44,7 @@ while IFS= read -r -d '' file; do
   check "$file copied into the working folder" same_file "$defaults/$file" "$work/$file"
 done < <(cd "$defaults" && find . -type f -printf '%P\0')
 if [ "$with_plugin" = 1 ]; then
-  check "the plug-in loads from the program's folder: $err" ! contains "$err" "libWaypad.so failed"
+  check "the plug-in loads from the program's folder: $err" lacks "$err" "libWaypad.so failed"
 fi
 
 # --- Second start: the user's settings stay; a deleted default comes back.
