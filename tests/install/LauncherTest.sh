@@ -72,6 +72,15 @@ printf '[Global]\r\nRepairPr1F=0\r\n' >"$defaults/Preference.ini"
 run_launcher
 check "the user's Preference.ini survives a second update" same_file "$scratch/users-preferences" "$work/Preference.ini"
 
+# --- A default that cannot be copied is reported; the program still starts.
+rm "$work/DrivaraHelp.html"
+mkdir "$work/DrivaraHelp.html"
+run_launcher
+expect_started_in "$work"
+check "the failed copy is reported: $err" contains "$err" "cannot copy DrivaraHelp.html into $work"
+check "what stood in the way is left alone" test -d "$work/DrivaraHelp.html"
+rmdir "$work/DrivaraHelp.html"
+
 # --- --workdir: a customer's folder with settings of its own, given relative.
 mkdir -p "$scratch/customers/acme"
 printf '[SetComPort]\r\nPort=3\r\n' >"$scratch/customers/acme/Preference.ini"
