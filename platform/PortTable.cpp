@@ -1,6 +1,7 @@
 #include "PortTable.h"
 
 #include "IniFile.h"
+#include "SerialAdapterNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -168,7 +169,16 @@ std::vector<PortEntry> PortTable::list() {
 std::string PortTable::displayName(int com) {
     const std::string path = devicePath(com);
     std::string name = "COM " + std::to_string(com);
-    return path.empty() ? name : name + " (" + path + ")";
+    if (path.empty()) return name;
+    std::string directory;
+    {
+        auto& s = state();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        directory = s.deviceDirectory;
+    }
+    // A USB adapter also shows its stable name, so two adapters can be told apart.
+    const std::string adapter = SerialAdapterNames::adapterName(directory, path);
+    return name + " (" + path + (adapter.empty() ? "" : ", " + adapter) + ")";
 }
 
 }  // namespace platform

@@ -36,7 +36,9 @@ public:
     static std::string devicePath(int com);
     // Every number that has a device, in ascending order.
     static std::vector<PortEntry> list();
-    // "COM 3 (/dev/ttyUSB0)", or "COM 3" when the number has no device.
+    // "COM 3 (/dev/ttyUSB0)", or "COM 3" when the number has no device; a
+    // USB adapter adds its name from serial/by-id of the device directory:
+    // "COM 3 (/dev/ttyUSB0, FTDI FT232R USB UART A50285BI)".
     static std::string displayName(int com);
 };
 

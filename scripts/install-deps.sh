@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that the build, the tests and the run need.
 set -euo pipefail
 PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libmodbus-dev mbpoll xvfb xauth xdotool imagemagick libgl-dev)
+          libmodbus-dev mbpoll xvfb xauth xdotool imagemagick libgl-dev
+          dpkg-dev desktop-file-utils)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
