@@ -358,52 +358,56 @@ bool pulseLevel(int form, int input, bool reverse, int x)
 
 }  // namespace
 
-QImage DrawPulseForms()
+namespace {
+constexpr int kPulseLabelWidth = 44;
+constexpr int kPulseHalfWidth = 112;
+constexpr int kPulseGap = 16;
+constexpr int kPulseWidth = kPulseLabelWidth + 2 * kPulseHalfWidth + kPulseGap + 8;
+int pulseHalfLeft(int half)
 {
-    constexpr int rowHeight = 56;
-    constexpr int labelWidth = 96;
-    constexpr int halfWidth = 112;
-    constexpr int top = 24;
-    const int width = labelWidth + 2 * halfWidth + 24;
-    QImage image(width, top + kPulseTypeRows * rowHeight, QImage::Format_RGB32);
+    return kPulseLabelWidth + 4 + half * (kPulseHalfWidth + kPulseGap);
+}
+}  // namespace
+
+QImage DrawPulseFormsHeading()
+{
+    QImage image(kPulseWidth, 18, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setPen(kInk);
     painter.setFont(pixelFont(11, true));
-    const int firstHalf = labelWidth;
-    const int secondHalf = labelWidth + halfWidth + 16;
-    painter.drawText(QRect(firstHalf, 2, halfWidth, 20), Qt::AlignCenter, "CCW");
-    painter.drawText(QRect(secondHalf, 2, halfWidth, 20), Qt::AlignCenter, "CW");
-    for (int type = 0; type < kPulseTypeRows; ++type) {
-        const int y = top + type * rowHeight;
-        painter.setPen(QColor(210, 214, 220));
-        painter.drawLine(0, y, width, y);
+    painter.drawText(QRect(pulseHalfLeft(0), 0, kPulseHalfWidth, 18), Qt::AlignCenter, "CCW");
+    painter.drawText(QRect(pulseHalfLeft(1), 0, kPulseHalfWidth, 18), Qt::AlignCenter, "CW");
+    return image;
+}
+
+QImage DrawPulseForm(int type)
+{
+    QImage image(kPulseWidth, 52, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(pixelFont(10));
+    // Types 4 to 6 turn the other way for the same pulses.
+    const bool swapped = type >= kPulseTypeRows / 2;
+    for (int input = 0; input < 2; ++input) {
+        const int base = 22 + input * 24;
         painter.setPen(kInk);
-        painter.setFont(pixelFont(11, true));
-        painter.drawText(QRect(4, y + 2, 56, rowHeight - 4), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString("Type %1").arg(type + 1));
-        painter.setFont(pixelFont(10));
-        // Types 4 to 6 turn the other way for the same pulses.
-        const bool swapped = type >= 3;
-        for (int input = 0; input < 2; ++input) {
-            const int base = y + 22 + input * 24;
-            painter.setPen(kInk);
-            painter.drawText(QRect(48, base - 14, 44, 16), Qt::AlignRight | Qt::AlignVCenter,
-                             input == 0 ? "PULS" : "SIGN");
-            painter.setPen(QPen(kStrip, 1.5));
-            for (int half = 0; half < 2; ++half) {
-                const int left = half == 0 ? firstHalf : secondHalf;
-                const bool reverse = (half == 1) != swapped;
-                QPolygon trace;
-                for (int x = 0; x <= halfWidth; ++x) {
-                    const int level = pulseLevel(type % 3, input, reverse, x) ? base - 12 : base;
-                    if (!trace.isEmpty() && trace.last().y() != level)
-                        trace << QPoint(left + x, trace.last().y());
-                    trace << QPoint(left + x, level);
-                }
-                painter.drawPolyline(trace);
+        painter.drawText(QRect(0, base - 14, kPulseLabelWidth, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         input == 0 ? "PULS" : "SIGN");
+        painter.setPen(QPen(kStrip, 1.5));
+        for (int half = 0; half < 2; ++half) {
+            const int left = pulseHalfLeft(half);
+            const bool reverse = (half == 1) != swapped;
+            QPolygon trace;
+            for (int x = 0; x <= kPulseHalfWidth; ++x) {
+                const int level = pulseLevel(type % 3, input, reverse, x) ? base - 12 : base;
+                if (!trace.isEmpty() && trace.last().y() != level)
+                    trace << QPoint(left + x, trace.last().y());
+                trace << QPoint(left + x, level);
             }
+            painter.drawPolyline(trace);
         }
     }
     return image;

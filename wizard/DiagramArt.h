@@ -11,5 +11,7 @@
 // filter) or the later ones, and for torque with the command at Pin 16.
 QImage DrawDiagram(WizardDiagram diagram, bool earlyClass, bool torquePin16 = false);
 
-// The six pulse forms of the command pulse input, one row per type.
-QImage DrawPulseForms();
+// The pulse forms of the command pulse input: one row per type (0 to 5,
+// "Type 1" to "Type 6"), under a heading that names the two directions.
+QImage DrawPulseFormsHeading();
+QImage DrawPulseForm(int type);

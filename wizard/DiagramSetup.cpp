@@ -68,10 +68,14 @@ DiagramSetup OpenDiagram(WizardDiagram diagram, int driveClass, WizardDrive& dri
     return PrepareDiagram(diagram, driveClass, value);
 }
 
+std::string PictureFullPath(const std::string& workingDirectory, const std::string& picture)
+{
+    if (workingDirectory.empty() || workingDirectory.back() == '/')
+        return workingDirectory + picture;
+    return workingDirectory + "/" + picture;
+}
+
 std::string PictureLoadFailureText(const std::string& workingDirectory, const std::string& picture)
 {
-    std::string folder = workingDirectory;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return "Failed to load image file: \n" + folder + picture;
+    return "Failed to load image file: \n" + PictureFullPath(workingDirectory, picture);
 }

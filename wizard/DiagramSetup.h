@@ -28,6 +28,9 @@ DiagramSetup OpenDiagram(WizardDiagram diagram, int driveClass, WizardDrive& dri
 // later ones, and for torque with the command at Pin 16 or Pin 14.
 std::string DiagramPictureFile(WizardDiagram diagram, bool earlyClass, bool torquePin16 = false);
 
+// Where a picture lies: under the working directory (the current one when
+// that is empty).
+std::string PictureFullPath(const std::string& workingDirectory, const std::string& picture);
 // The message for a picture that could not be loaded.
 std::string PictureLoadFailureText(const std::string& workingDirectory, const std::string& picture);
 

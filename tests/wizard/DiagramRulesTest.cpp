@@ -25,6 +25,11 @@ struct SetupCase {
     const char* message;
 };
 
+void PrintTo(const SetupCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class DiagramPicture : public ::testing::TestWithParam<SetupCase> {};
 
 TEST_P(DiagramPicture, FollowsTheDriveClassAndTheTorqueInput)
@@ -72,13 +77,6 @@ TEST(DiagramSetup, OnlyTheTorqueDiagramReadsPr5B)
     EXPECT_EQ(OpenDiagram(WizardDiagram::Torque, 3, drive).errorMessage, "Get Pr5B Error!");
 }
 
-TEST(DiagramSetup, MissingPictureTextNamesTheFullPath)
-{
-    EXPECT_EQ(PictureLoadFailureText("/home/tech/drive", "Images/PCBDD_BackgrandII.bmp"),
-              "Failed to load image file: \n/home/tech/drive/Images/PCBDD_BackgrandII.bmp");
-    EXPECT_EQ(PictureLoadFailureText("/", "Images/X.bmp"), "Failed to load image file: \n/Images/X.bmp");
-}
-
 std::set<int> buttonsOf(const DiagramLayout& layout)
 {
     std::set<int> ids;
@@ -114,15 +112,9 @@ TEST(DiagramLayout, ButtonsOpenTheDialogOfTheirParameters)
         EXPECT_EQ(layout->button(2071)->dialog, WizardDialogId::Wizard11);
         EXPECT_EQ(layout->button(2071)->label, "Pr.11");
     }
-    EXPECT_EQ(DialogOfButton(2062), WizardDialogId::Wizard40);
-    EXPECT_EQ(DialogOfButton(2131), WizardDialogId::Wizard56);
-    EXPECT_EQ(DialogOfButton(2115), WizardDialogId::Wizard05);
     EXPECT_THROW(DialogOfButton(2106), std::out_of_range) << "the velocity picture itself is no button";
-    EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard40), "Pr.40-42");
     EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard46), "Pr.46/4B");
-    EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard15), "Pr.15/16");
     EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard53), "Pr.53-56/74-77");
-    EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard58), "Pr.58-5A");
 }
 
 TEST(DiagramLayout, ButtonsLieOnTheirBoxesAndNothingOverlaps)
