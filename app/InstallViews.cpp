@@ -13,6 +13,9 @@
 #include "param/ui/ControlModeChoice.h"
 #include "tables/DriveType.h"
 #include "tuning/ui/CEstimateII_View.h"
+#include "wizard/ui/CPWizardView.h"
+#include "wizard/ui/CTWizardView.h"
+#include "wizard/ui/CVWizardView.h"
 
 #include <QApplication>
 
@@ -59,5 +62,14 @@ void InstallViews()
     });
     ViewRegistry::setFactory(ViewClass::IoMonitor, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
         return new CIO_Monitor(LinkModbus(), Shell().settings.ioMonitorIntervalMs, parent);
+    });
+    ViewRegistry::setFactory(ViewClass::PositionDiagram, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CPWizardView(Shell().workingDirectory, parent);
+    });
+    ViewRegistry::setFactory(ViewClass::VelocityDiagram, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CVWizardView(Shell().workingDirectory, parent);
+    });
+    ViewRegistry::setFactory(ViewClass::TorqueDiagram, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CTWizardView(Shell().workingDirectory, parent);
     });
 }
