@@ -11,6 +11,7 @@
 #include "monitor/ui/CIO_Monitor.h"
 #include "param/ui/CSOM_View.h"
 #include "param/ui/ControlModeChoice.h"
+#include "scope/ui/CWaveGdiView.h"
 #include "tables/DriveType.h"
 #include "tuning/ui/CEstimateII_View.h"
 
@@ -59,5 +60,8 @@ void InstallViews()
     });
     ViewRegistry::setFactory(ViewClass::IoMonitor, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
         return new CIO_Monitor(LinkModbus(), Shell().settings.ioMonitorIntervalMs, parent);
+    });
+    ViewRegistry::setFactory(ViewClass::Scope, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CWaveGdiView(parent);
     });
 }

@@ -190,13 +190,13 @@ bool ScopeAcquisition::step()
     if (tap_)
         tap_(record);
     if (triggerSource_ == 0) {
-        buffers_.appendRolling(record.slots.channel.data(), record.value.data(), record.slots.used,
+        buffers_.appendRolling(record.layout.channel.data(), record.value.data(), record.layout.used,
                                static_cast<size_t>(captureLength) + 1);
     } else if (trigger_.addRecord(record, parameters)) {
         std::vector<double> captures[kStreamSlotCount];
-        for (int k = 0; k < record.slots.used; ++k)
+        for (int k = 0; k < record.layout.used; ++k)
             captures[k] = trigger_.capture(k);
-        buffers_.replaceCaptures(record.slots.channel.data(), captures, record.slots.used);
+        buffers_.replaceCaptures(record.layout.channel.data(), captures, record.layout.used);
     }
     return runFlagSet();
 }

@@ -36,6 +36,28 @@ ScreenTraces ScopeSession::screenTraces(const Edges& plot, const ChannelSamples&
     return screen;
 }
 
+PrintPageInput ScopeSession::printInput(int viewWidth, int viewHeight, const ChannelSamples& samples,
+                                        const std::tm& localTime) const
+{
+    PrintPageInput page;
+    page.clientWidth = viewWidth;
+    page.clientHeight = viewHeight;
+    page.traces = screenTraces(ScopeLayout::ForView(viewWidth, viewHeight).plot, samples);
+    std::array<bool, kScopeChannelCount> checked{};
+    std::array<double, kScopeChannelCount> offsets{};
+    for (int c = 0; c < kScopeChannelCount; ++c) {
+        const size_t i = static_cast<size_t>(c);
+        checked[i] = scale_.checked(c);
+        offsets[i] = limits_[i].verticalPosition;
+        page.volDivColumn[i] = scale_.volDivValue(c);
+        page.verticalColumn[i] = scale_.verticalField(c);
+    }
+    page.statistics = PrintStatistics(samples, checked, offsets, captureLength_);
+    page.captureLength = captureLength_;
+    page.localTime = localTime;
+    return page;
+}
+
 ScopeSession::RunResult ScopeSession::run(int triggerSource)
 {
     if (linkState().online != 1)

@@ -4,6 +4,7 @@
 // acquisition, with Run, Stop, Auto Set, the waveform file and the print
 // statistics. The view shows it; a command-line tool can run it alone.
 
+#include "scope/PrintPage.h"
 #include "scope/ScaleSettings.h"
 #include "scope/ScopeAcquisition.h"
 #include "scope/ScopeBuffers.h"
@@ -27,6 +28,7 @@ public:
     const ScaleSettings& scale() const { return scale_; }
     LiveSettings& live() { return live_; }
     ScopeBuffers& buffers() { return buffers_; }
+    const ScopeBuffers& buffers() const { return buffers_; }
     ScopeAcquisition& acquisition() { return acquisition_; }
 
     // The 100 ms refresh: the channel limits and the capture length from
@@ -36,6 +38,10 @@ public:
     int captureLength() const { return captureLength_; }
     // A drawing's input over a copy of the buffers (which must outlive it).
     ScreenTraces screenTraces(const Edges& plot, const ChannelSamples& samples) const;
+
+    // The printed page of a view of that size, at that local time.
+    PrintPageInput printInput(int viewWidth, int viewHeight, const ChannelSamples& samples,
+                              const std::tm& localTime) const;
 
     // Starts the drive's stream and the worker: scanning when
     // `triggerSource` is 0, else triggering on channel triggerSource - 1.

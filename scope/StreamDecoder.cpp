@@ -9,10 +9,10 @@ std::array<StreamSlots, 16> buildSlotTable()
     static const int kChannelOfBit[4] = {kDeviation, kCommand, kSpeed, kTorque};
     std::array<StreamSlots, 16> table{};
     for (int mask = 1; mask <= 14; ++mask) {
-        StreamSlots& slots = table[static_cast<size_t>(mask)];
+        StreamSlots& entry = table[static_cast<size_t>(mask)];
         for (int bit = 0; bit < 4; ++bit)
             if (mask & (1 << bit))
-                slots.channel[static_cast<size_t>(slots.used++)] = kChannelOfBit[bit];
+                entry.channel[static_cast<size_t>(entry.used++)] = kChannelOfBit[bit];
     }
     return table;
 }
@@ -48,9 +48,9 @@ int16_t DecodeSlot(const uint8_t* d, int slot, bool wideFirstSlot)
 
 int DecodeStreamRecord(uint8_t mask, const uint8_t* payload, DecodedRecord& out)
 {
-    out.slots = SlotsOfMask(mask);
-    const bool wide = out.slots.channel[0] == kDeviation;
-    for (int k = 0; k < out.slots.used; ++k)
+    out.layout = SlotsOfMask(mask);
+    const bool wide = out.layout.channel[0] == kDeviation;
+    for (int k = 0; k < out.layout.used; ++k)
         out.value[static_cast<size_t>(k)] = DecodeSlot(payload, k + 1, wide);
-    return out.slots.used;
+    return out.layout.used;
 }

@@ -25,9 +25,9 @@ StreamSlots SlotsOfMask(uint8_t mask);
 int16_t DecodeSlot(const uint8_t* payload, int slot, bool wideFirstSlot);
 
 // One record's samples: value[k] belongs to slot k + 1, which carries
-// slots.channel[k]. Returns the number of slots in use.
+// layout.channel[k]. Returns the number of slots in use.
 struct DecodedRecord {
     std::array<int16_t, kStreamSlotCount> value{{0, 0, 0}};
-    StreamSlots slots;
+    StreamSlots layout;
 };
 int DecodeStreamRecord(uint8_t mask, const uint8_t* payload, DecodedRecord& out);

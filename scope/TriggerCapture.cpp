@@ -26,11 +26,11 @@ void TriggerCapture::dropFront(std::deque<double>& window, long count)
 
 bool TriggerCapture::addRecord(const DecodedRecord& record, const TriggerParameters& p)
 {
-    const int used = record.slots.used;
+    const int used = record.layout.used;
     int triggerSlot = -1;
     for (int k = 0; k < used; ++k) {
         staging_[static_cast<size_t>(k)].push_back(record.value[static_cast<size_t>(k)]);
-        if (record.slots.channel[static_cast<size_t>(k)] == p.sourceChannel)
+        if (record.layout.channel[static_cast<size_t>(k)] == p.sourceChannel)
             triggerSlot = k;
     }
     const size_t full = static_cast<size_t>(p.captureLength) + 1;

@@ -29,10 +29,10 @@ TEST(StreamDecoder, SlotAssignmentOfEveryMask)
     const char* const expected[16] = {"", "D", "C", "DC", "S", "DS", "CS", "DCS",
                                       "T", "DT", "CT", "DCT", "ST", "DST", "CST", ""};
     for (int mask = 0; mask < 16; ++mask) {
-        const StreamSlots slots = SlotsOfMask(static_cast<uint8_t>(mask));
+        const StreamSlots layout = SlotsOfMask(static_cast<uint8_t>(mask));
         std::string got;
-        for (int k = 0; k < slots.used; ++k)
-            got += "STDC"[slots.channel[static_cast<size_t>(k)]];
+        for (int k = 0; k < layout.used; ++k)
+            got += "STDC"[layout.channel[static_cast<size_t>(k)]];
         EXPECT_EQ(got, expected[mask]) << "mask " << mask;
     }
     EXPECT_EQ(SlotsOfMask(0x24).used, 0);  // a bit outside 0-3 selects nothing
@@ -43,9 +43,9 @@ TEST(StreamDecoder, WorkedPayloads)
     const uint8_t payload[6] = {0x04, 0x00, 0x00, 0x01, 0x23, 0x40};
     DecodedRecord r;
     ASSERT_EQ(DecodeStreamRecord(5, payload, r), 2);
-    EXPECT_EQ(r.slots.channel[0], kDeviation);
+    EXPECT_EQ(r.layout.channel[0], kDeviation);
     EXPECT_EQ(r.value[0], -16384);  // 15-bit 0x4000, sign bit set
-    EXPECT_EQ(r.slots.channel[1], kSpeed);
+    EXPECT_EQ(r.layout.channel[1], kSpeed);
     EXPECT_EQ(r.value[1], 4);
     ASSERT_EQ(DecodeStreamRecord(6, payload, r), 2);
     EXPECT_EQ(r.value[0], 0);  // Speed Command: 14 bits, the bit above is not its own
@@ -86,16 +86,16 @@ TEST(StreamDecoder, EveryMaskDecodesItsChannelsValues)
     // and it always rides in slot 1.
     const int valueOf[4] = {-6000, 2999, -12345, 5432};
     for (int mask = 1; mask <= 14; ++mask) {
-        const StreamSlots slots = SlotsOfMask(static_cast<uint8_t>(mask));
+        const StreamSlots layout = SlotsOfMask(static_cast<uint8_t>(mask));
         int inSlot[3] = {0, 0, 0};
-        for (int k = 0; k < slots.used; ++k)
-            inSlot[k] = valueOf[slots.channel[static_cast<size_t>(k)]];
-        const bool wide = slots.channel[0] == kDeviation;
+        for (int k = 0; k < layout.used; ++k)
+            inSlot[k] = valueOf[layout.channel[static_cast<size_t>(k)]];
+        const bool wide = layout.channel[0] == kDeviation;
         const auto payload = pack(inSlot[0], wide, inSlot[1], inSlot[2]);
         DecodedRecord r;
-        ASSERT_EQ(DecodeStreamRecord(static_cast<uint8_t>(mask), payload.data(), r), slots.used);
-        for (int k = 0; k < slots.used; ++k)
-            EXPECT_EQ(r.value[static_cast<size_t>(k)], valueOf[r.slots.channel[static_cast<size_t>(k)]])
-                << "mask " << mask << " " << kName[r.slots.channel[static_cast<size_t>(k)]];
+        ASSERT_EQ(DecodeStreamRecord(static_cast<uint8_t>(mask), payload.data(), r), layout.used);
+        for (int k = 0; k < layout.used; ++k)
+            EXPECT_EQ(r.value[static_cast<size_t>(k)], valueOf[r.layout.channel[static_cast<size_t>(k)]])
+                << "mask " << mask << " " << kName[r.layout.channel[static_cast<size_t>(k)]];
     }
 }

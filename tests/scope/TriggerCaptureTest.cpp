@@ -18,13 +18,13 @@ public:
         std::vector<int> completed;
         for (int n = 0; n < records; ++n, ++record_) {
             DecodedRecord r;
-            r.slots = SlotsOfMask(mask_);
-            for (int k = 0; k < r.slots.used; ++k)
-                r.value[static_cast<size_t>(k)] = static_cast<int16_t>(value(r.slots.channel[static_cast<size_t>(k)], record_));
+            r.layout = SlotsOfMask(mask_);
+            for (int k = 0; k < r.layout.used; ++k)
+                r.value[static_cast<size_t>(k)] = static_cast<int16_t>(value(r.layout.channel[static_cast<size_t>(k)], record_));
             if (capture.addRecord(r, p_)) {
                 completed.push_back(record_);
-                for (int k = 0; k < r.slots.used; ++k)
-                    last[r.slots.channel[static_cast<size_t>(k)]] = capture.capture(k);
+                for (int k = 0; k < r.layout.used; ++k)
+                    last[r.layout.channel[static_cast<size_t>(k)]] = capture.capture(k);
             }
         }
         return completed;
