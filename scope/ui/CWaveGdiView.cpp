@@ -136,11 +136,11 @@ void CWaveGdiView::layoutChildren()
     // The status display and three rows of buttons beside the tabs.
     const int left = layout.tabLeft + ScopeLayout::kTabWidth + 10;
     const int room = std::max(width() - left - 8, 90);
-    status_->setGeometry(left, layout.tabTop, room, 26);
+    status_->setGeometry(left, layout.tabTop, room, 32);
     const int columnWidth = (room - 8) / 3;
-    const int rowHeight = (ScopeLayout::kTabHeight - 26 - 12) / 3;
+    const int rowHeight = (ScopeLayout::kTabHeight - 32 - 12) / 3;
     for (int i = 0; i < kScopeButtonCount; ++i)
-        buttons_[i]->setGeometry(left + (i % 3) * (columnWidth + 4), layout.tabTop + 32 + (i / 3) * (rowHeight + 3),
+        buttons_[i]->setGeometry(left + (i % 3) * (columnWidth + 4), layout.tabTop + 38 + (i / 3) * (rowHeight + 3),
                                  columnWidth, rowHeight);
 }
 
@@ -302,9 +302,15 @@ void CWaveGdiView::printTo(QPrinter& printer)
                    session_.printInput(width(), height(), samples, local));
 }
 
+void CWaveGdiView::SetUpPrinter(QPrinter& printer)
+{
+    printer.setPageOrientation(QPageLayout::Landscape);
+}
+
 void CWaveGdiView::filePrint()
 {
     QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         printTo(printer);
@@ -313,6 +319,7 @@ void CWaveGdiView::filePrint()
 void CWaveGdiView::filePrintPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { printTo(*target); });
     preview.exec();

@@ -42,6 +42,8 @@ public:
 
     // The printed page, on any printer (a PDF file works headless).
     void printTo(QPrinter& printer);
+    // A landscape page, which the wide screen fills best.
+    static void SetUpPrinter(QPrinter& printer);
 
 public slots:
     // The application's Print and Print Preview commands.

@@ -35,8 +35,9 @@ ScopeChannelList::ScopeChannelList(QWidget* parent) : QTableWidget(kScopeChannel
         setCell(c, 2, text(ChannelInfo(c).descriptionTextId));
         setCell(c, 6, ChannelInfo(c).unit);
     }
-    setColumnWidth(0, 40);
-    setColumnWidth(2, 230);
+    const int widths[6] = {40, 120, 270, 90, 90, 100};
+    for (int column = 0; column < 6; ++column)
+        setColumnWidth(column, widths[column]);
 }
 
 void ScopeChannelList::setCell(int row, int column, const QString& value)

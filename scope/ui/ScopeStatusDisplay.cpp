@@ -7,8 +7,9 @@
 
 namespace {
 
-constexpr int kDot = 3;   // pixels per dot, the gap included
+constexpr int kDot = 4;   // pixels per dot, the gap included
 constexpr int kRows = 7;  // dot rows the text is drawn in
+constexpr int kLeftMargin = 2;
 
 }  // namespace
 
@@ -52,12 +53,17 @@ void ScopeStatusDisplay::paintEvent(QPaintEvent*)
         p.setPen(Qt::white);
         p.drawText(QRect(0, 0, glyphs.width(), kRows), Qt::AlignLeft | Qt::AlignVCenter, text_);
     }
-    const int period = std::max(columns, textWidth) + 8;
+    // The text starts at the left and runs out to the left, coming back in
+    // from the right.
+    const int period = columns + textWidth;
+    const int start = ((kLeftMargin - offset_) % period + period) % period;
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     const int top = (height() - kRows * kDot) / 2;
     for (int column = 0; column < columns; ++column) {
-        const int source = (column + offset_) % period;
+        int source = column - start;
+        if (source < 0)
+            source += period;
         for (int row = 0; row < kRows; ++row) {
             const bool lit = source < glyphs.width() && qGray(glyphs.pixel(source, row)) > 96;
             painter.fillRect(column * kDot, top + row * kDot, kDot - 1, kDot - 1, lit ? on_ : off_);

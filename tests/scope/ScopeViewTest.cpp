@@ -138,13 +138,18 @@ TEST_F(ScopeView, OffLineRules)
 TEST_F(ScopeView, PrintsAPageToAPdfFile)
 {
     showView();
-    ScopeSession& session = view->session();
-    session.scale().setChecked(kSpeed, true);
-    std::vector<double> ramp;
-    for (int i = 0; i <= 500; ++i)
-        ramp.push_back(i * 10 - 2500);
-    session.buffers().replace(kSpeed, ramp);
     TempFolder folder;
+    // A capture read back through ReCall: the tab shows the file's settings.
+    std::string file = "#\r\n04 Speed ,1500\r\n08 All ,200\r\n13 Speed ,000 ,-2500\r\n";
+    for (int i = 1; i <= 200; ++i)
+        file += "                    ," + std::to_string(i) + "     ," + std::to_string(i * 25 - 2500) + "\r\n";
+    testing_files::writeBytes(folder.file("in.wfm"), file + "#\r\nend of file.\r\n");
+    prompt.queueFile(folder.file("in.wfm"));
+    click(ScopeButton::ReCall);
+    EXPECT_TRUE(view->scaleTab()->channelBox(kSpeed)->isChecked());
+    EXPECT_EQ(view->scaleTab()->volDivList(kSpeed)->currentText(), "1500");
+    EXPECT_EQ(view->scaleTab()->secDivList()->currentText(), "200");
+    EXPECT_EQ(view->session().buffers().size(kSpeed), 201u);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(folder.file("page.pdf")));
@@ -196,6 +201,9 @@ TEST_F(ScopeView, RunsWithCursorsExportsAndStops)
     prompt.queueFile(folder.file("capture.wfm"));
     click(ScopeButton::Save);
     EXPECT_EQ(readBytes(folder.file("capture.wfm")).substr(0, 3), "#\r\n");
+    click(ScopeButton::Exit);
+    EXPECT_FALSE(view->button(ScopeButton::Exit)->isEnabled());
+    EXPECT_TRUE(waitUntil([&] { return !view->isVisible(); }, 2000)) << "the window closes 100 ms later";
 }
 
 TEST_F(ScopeView, HorizontalOutOfRangeStopsTheTrigger)
