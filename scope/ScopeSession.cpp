@@ -63,7 +63,7 @@ ScopeSession::RunResult ScopeSession::run(int triggerSource)
     if (linkState().online != 1)
         return RunResult::Offline;
     const uint8_t mask = scale_.channelMask();
-    if (mask == 0)
+    if (mask == 0 || (triggerSource != 0 && !MaskSelects(mask, triggerSource - 1)))
         return RunResult::NoChannel;
     refreshChannels();
     switch (acquisition_.start(mask, triggerSource)) {

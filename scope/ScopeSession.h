@@ -44,7 +44,8 @@ public:
                               const std::tm& localTime) const;
 
     // Starts the drive's stream and the worker: scanning when
-    // `triggerSource` is 0, else triggering on channel triggerSource - 1.
+    // `triggerSource` is 0, else triggering on channel triggerSource - 1,
+    // which must be checked (NoChannel otherwise).
     RunResult run(int triggerSource);
     void stop() { acquisition_.stop(); }
 

@@ -160,6 +160,9 @@ void CWaveGdiView::run()
         platform::userPrompt().messageBox(LoadText(272), "Warning");
         return;
     }
+    // The source list follows the channels now, not only when its tab
+    // was last shown: a source no longer checked would never trigger.
+    trigger_->refill(session_.scale().channelMask());
     trigger_->commit();
     const int source = trigger_->triggerSource();
     ScopeSession::RunResult result;

@@ -34,6 +34,8 @@ void ScopeScreen::paintOn(QPainter& painter)
     marker_.update(traces);
     ScopeRenderer::PaintScreen(painter, {0, 0, width(), height()}, traces);
     if (cursors_.shown()) {
+        for (int k = 0; k < 2; ++k)  // a shorter screen pulls them in
+            cursors_.setPosition(k, cursors_.position(k), session_.captureLength());
         std::array<bool, kScopeChannelCount> shown{};
         for (int c = 0; c < kScopeChannelCount; ++c)
             shown[static_cast<size_t>(c)] = session_.scale().checked(c);

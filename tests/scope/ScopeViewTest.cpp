@@ -133,6 +133,15 @@ TEST_F(ScopeView, OffLineRules)
     scale->channelBox(kDeviation)->click();
     view->tabs()->setCurrentWidget(view->triggerTab());
     EXPECT_EQ(sources->currentText(), "Disable");
+    // Run follows the channels even without a visit to the tab.
+    sources->setCurrentIndex(1);  // Speed Command
+    view->tabs()->setCurrentWidget(view->scaleTab());
+    scale->channelBox(kTorque)->click();
+    scale->channelBox(kCommand)->click();
+    linkState().online = 1;  // no port: the start goes no further
+    view->runOrStop();
+    EXPECT_EQ(sources->currentText(), "Disable");
+    EXPECT_FALSE(view->running());
 }
 
 TEST_F(ScopeView, PrintsAPageToAPdfFile)
@@ -275,6 +284,10 @@ TEST_F(ScopeView, ReconnectParksTheWorkerBeforeThePortChangesAndANewRunWorks)
         app.mainFrame()->runCommand(32876);  // Wave Scope
         auto* scope = app.mainFrame()->findChild<CWaveGdiView*>();
         ASSERT_NE(scope, nullptr);
+        // The frame's Print and Print Preview commands call these by name.
+        EXPECT_GE(scope->metaObject()->indexOfSlot("filePrint()"), 0);
+        EXPECT_GE(scope->metaObject()->indexOfSlot("filePrintPreview()"), 0);
+        EXPECT_NE(app.mainFrame()->commandAction(57609), nullptr);
         scope->scaleTab()->channelBox(kSpeed)->click();
         scope->button(ScopeButton::RunStop)->click();
         ASSERT_TRUE(waitUntil([&] { return scopeDiagnostics().records > 300; }));

@@ -167,6 +167,7 @@ TEST_F(StreamBed, StartRefusedLeavesTheBuffersAndStopsTheStream)
     EXPECT_EQ(toHex(drive->requests().back()), toHex(kStopStream));
     EXPECT_EQ(linkState().scanRunning.load(), 0);
     EXPECT_EQ(linkState().acquisitionWorker, nullptr);
+    EXPECT_EQ(session.run(kTorque + 1), ScopeSession::RunResult::NoChannel) << "a trigger on an unchecked channel";
     session.scale().setChecked(kSpeed, false);
     EXPECT_EQ(session.run(0), ScopeSession::RunResult::NoChannel);
     linkState().online = 0;
