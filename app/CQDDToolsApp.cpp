@@ -127,6 +127,10 @@ void CQDDToolsApp::openToolBox()
 void CQDDToolsApp::reconnect()
 {
     auto& bridge = LinkBridge();
+    // A running scope lets go of the port first: its worker must not read
+    // the port that is about to close, nor the one that replaces it.
+    if (bridge.stopScopeAcquisition)
+        bridge.stopScopeAcquisition();
     if (bridge.forgetConnection)
         bridge.forgetConnection();
     // An adapter plugged in since start-up gets its number now.

@@ -6,6 +6,7 @@
 #include "link/DriveIdentification.h"
 #include "link/LinkRequests.h"
 #include "link/LinkState.h"
+#include "link/ScopeStreamControl.h"
 #include "link/ui/CSetComPortDlg.h"
 
 #include <QApplication>
@@ -30,13 +31,6 @@ void InstallDriveLink(DriveLinkBridge& bridge)
         CSetComPortDlg::runConnectionStep(Shell().preferencePath(), QApplication::activeWindow());
     };
     bridge.forgetConnection = [] { linkState().online = 0; };
-    bridge.stopScopeAcquisition = [] {
-        LinkState& state = linkState();
-        const bool acquiring = state.scanRunning == 1 || state.scopeRunning == 1 ||
-                               state.triggerRunning == 1;
-        state.scanRunning = 0;
-        state.scopeRunning = 0;
-        state.triggerRunning = 0;
-        return acquiring;
-    };
+    // Also parks the acquisition worker and stops the drive's stream.
+    bridge.stopScopeAcquisition = [] { return ScopeHaltAcquisition(); };
 }

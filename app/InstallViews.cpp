@@ -11,6 +11,7 @@
 #include "monitor/ui/CIO_Monitor.h"
 #include "param/ui/CSOM_View.h"
 #include "param/ui/ControlModeChoice.h"
+#include "scope/ui/CWaveGdiView.h"
 #include "tables/DriveType.h"
 #include "tuning/ui/CEstimateII_View.h"
 #include "wizard/ui/CPWizardView.h"
@@ -71,5 +72,8 @@ void InstallViews()
     });
     ViewRegistry::setFactory(ViewClass::TorqueDiagram, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
         return new CTWizardView(Shell().workingDirectory, parent);
+    });
+    ViewRegistry::setFactory(ViewClass::Scope, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CWaveGdiView(parent);
     });
 }

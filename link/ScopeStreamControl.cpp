@@ -32,3 +32,19 @@ void ScopeResume()
     std::memcpy(link.receiveBuffer, kept, sizeof kept);
     link.lastFailure = failure;
 }
+
+bool ScopeHaltAcquisition()
+{
+    LinkState& link = linkState();
+    const bool acquiring = link.scanRunning == 1 || link.scopeRunning == 1 || link.triggerRunning == 1;
+    link.scanRunning = 0;
+    link.scopeRunning = 0;
+    link.triggerRunning = 0;
+    if (!acquiring)
+        return false;
+    if (link.acquisitionWorker)
+        link.acquisitionWorker->suspend();
+    if (platform::isOpenHandle(link.portHandle))
+        LinkWriteRegister(link.slaveAddress, 0x00, kChannelSelectRegister, 0x00, 0x00, 100);
+    return true;
+}

@@ -19,3 +19,9 @@ public:
     StreamPause(const StreamPause&) = delete;
     StreamPause& operator=(const StreamPause&) = delete;
 };
+
+// Ends a running acquisition before the port changes hands (a reconnect,
+// the scope window closing): clears the three run flags, parks the worker
+// at its gate so it no longer touches the port, and stops the drive's
+// stream. True when any run flag was set.
+bool ScopeHaltAcquisition();

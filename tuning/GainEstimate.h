@@ -4,6 +4,8 @@
 // the stiffness tables, and the ranges the drive accepts for them. Integer
 // arithmetic; divisions truncate toward zero.
 
+#include "platform/NumberText.h"  // LeadingInteger, which the estimate reads its fields with
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -41,9 +43,6 @@ int ShortestResponseTime(int bandwidth);
 // 100000 / D[s]: the response time a stiffness suggests.
 int DefaultResponseTime(int stiffness);
 
-// Leading blanks, an optional sign and digits up to the first other
-// character, as an edit field's number is read; no digits give 0.
-int LeadingInteger(const std::string& text);
 
 struct EstimateInput {
     int stiffness = 0;

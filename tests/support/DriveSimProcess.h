@@ -15,6 +15,7 @@ public:
 
     bool ok() const { return !portPath_.empty(); }
     const std::string& portPath() const { return portPath_; }  // its first output line; empty on failure
+    int pid() const { return pid_; }  // for signals: a drive that hangs (SIGSTOP) or dies (SIGKILL)
     // Sends SIGTERM and waits up to 3 s (then kills); the exit status, or -1.
     int stop();
     // Where drivesim is looked for: the folder of the running program.

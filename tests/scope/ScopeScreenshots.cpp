@@ -1,0 +1,97 @@
+// Takes the scope's pictures for the README: the program's shell with the
+// scope scanning drivesim, both cursors and a marker shown; and one page of
+// the print preview. Run by docs/make-scope-screenshots.sh under xvfb.
+//   scope_screenshots RUNNING.png PREVIEW.png
+#include "tests/link/LinkTestBed.h"
+#include "tests/support/DriveSimProcess.h"
+
+#include "app/CMainFrame.h"
+#include "app/CQDDToolsApp.h"
+#include "app/DriveLinkBridge.h"
+#include "app/ViewRegistry.h"
+#include "link/LinkConnection.h"
+#include "link/LinkPort.h"
+#include "link/ScopeStreamControl.h"
+#include "platform/ScriptedUserPrompt.h"
+#include "scope/ui/CScaleDlg.h"
+#include "scope/ui/CWaveGdiView.h"
+#include "scope/ui/ScopeScreen.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s RUNNING.png PREVIEW.png\n", argv[0]);
+        return 2;
+    }
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt installed(prompt);
+    DriveSimProcess sim({"--baud", "115200", "--pace", "--model", "VR-008"});
+    if (!sim.ok()) {
+        std::fprintf(stderr, "drivesim did not start\n");
+        return 1;
+    }
+    auto& bridge = LinkBridge();
+    bridge.onlineFlag = [] { return linkState().online; };
+    bridge.stopScopeAcquisition = [] { return ScopeHaltAcquisition(); };
+    bridge.runConnectionStep = [&sim] {
+        MapOnlyPort(1, sim.portPath());
+        CompleteConnection(OpenLinkPort(1, 3), 1);
+    };
+    ViewRegistry::setFactory(ViewClass::Scope, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
+        return new CWaveGdiView(parent);
+    });
+    CQDDToolsApp app;
+    StartupOptions options;
+    options.workingDirectory = QDir::tempPath().toStdString();
+    options.pluginPath = "/nonexistent/libWaypad.so";
+    options.showCover = false;
+    options.showMaximized = false;
+    if (!app.initInstance(options))
+        return 1;
+    CMainFrame* main = app.mainFrame();
+    main->resize(1280, 860);
+    main->runCommand(32876);
+    auto* scope = main->findChild<CWaveGdiView*>();
+    if (!scope)
+        return 1;
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(scope->parentWidget()))
+        frame->showMaximized();
+    for (int c : {kSpeed, kTorque, kCommand})
+        scope->scaleTab()->channelBox(c)->click();
+    scope->scaleTab()->volDivList(kSpeed)->setCurrentIndex(17);  // 5000 RPM
+    scope->scaleTab()->volDivList(kSpeed)->activated(17);
+    scope->button(ScopeButton::RunStop)->click();
+    scope->button(ScopeButton::Cursors)->click();
+    QTest::qWait(1500);
+    ScopeScreen* screen = scope->screen();
+    screen->cursors().setPosition(0, 120, 500);
+    screen->cursors().setPosition(1, 370, 500);
+    main->grab().save(argv[1]);
+
+    scope->button(ScopeButton::RunStop)->click();
+    QPrinter printer(QPrinter::HighResolution);
+    CWaveGdiView::SetUpPrinter(printer);
+    QPrintPreviewDialog preview(&printer, scope);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, scope,
+                     [scope](QPrinter* printer) { scope->printTo(*printer); });
+    preview.resize(1100, 860);
+    preview.show();
+    QTest::qWait(800);
+    preview.grab().save(argv[2]);
+    preview.close();
+    main->close();
+    return 0;
+}
