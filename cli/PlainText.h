@@ -1,0 +1,12 @@
+#pragma once
+// Small text helpers of drivara-cli's plain output.
+
+#include <string>
+#include <vector>
+
+// Without blanks at either end.
+std::string TrimBlanks(const std::string& text);
+// Padded with blanks to at least `width` characters.
+std::string PadRight(std::string text, size_t width);
+// The lines of a text (without their line feeds); no empty last line.
+std::vector<std::string> SplitLines(const std::string& text);
