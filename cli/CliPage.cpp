@@ -3,10 +3,12 @@
 #include "cli/CliTexts.h"
 #include "cli/DataFolders.h"
 #include "cli/ProgressDisplay.h"
+#include "link/CommandWait.h"
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
 #include "param/ParameterFlags.h"
+#include "platform/Ticks.h"
 #include "texts/LoadText.h"
 
 #include <cctype>
@@ -20,16 +22,29 @@ void CliPageHost::setProgressRange(int minimum, int maximum)
 void CliPageHost::setProgress(int position)
 {
     if (position <= minimum_ || maximum_ <= minimum_) {
-        progress_.clear();
+        context_.progress.clear();
         return;
     }
-    progress_.show(label_, position - minimum_, maximum_ - minimum_);
+    context_.progress.show(label_, position - minimum_, maximum_ - minimum_);
 }
 
 bool CliPageHost::askValue(int, const std::string&, int32_t, int32_t& newValue)
 {
     newValue = answer_;
     return hasAnswer_;
+}
+
+bool CliPageHost::runCommandWait()
+{
+    CommandWait wait;
+    do {
+        context_.progress.show(label_, wait.failedTicks(), CommandWait::kMaxFailedTicks);
+        if (context_.isInterrupted())
+            return false;
+        platform::sleepMs(CommandWait::kTickIntervalMs);
+    } while (!wait.tick());
+    context_.progress.clear();
+    return wait.accepted();
 }
 
 CliPage BuildCliPage(const CliContext& context, const DriveType& drive, int pageMode, bool loadSystemInit,

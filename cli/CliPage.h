@@ -12,8 +12,6 @@
 #include <memory>
 #include <string>
 
-class ProgressDisplay;
-
 struct CliPage {
     std::unique_ptr<ParameterPage> page;
     std::string systemInitPath;  // the model's .som, empty when not found
@@ -24,7 +22,7 @@ struct CliPage {
 
 class CliPageHost : public PageHost {
 public:
-    CliPageHost(ProgressDisplay& progress, std::string label) : progress_(progress), label_(std::move(label)) {}
+    CliPageHost(const CliContext& context, std::string label) : context_(context), label_(std::move(label)) {}
 
     void setLabel(std::string label) { label_ = std::move(label); }
     void setProgressRange(int minimum, int maximum) override;
@@ -32,6 +30,9 @@ public:
     void setStatus(const std::string& text) override { status_ = text; }
     void setDescription(const std::string& text, bool) override { description_ = text; }
     bool askValue(int parameter, const std::string& definition, int32_t current, int32_t& newValue) override;
+    // The page's command wait, with its ticks on the progress line; an
+    // interrupt ends it as failed.
+    bool runCommandWait() override;
 
     // The answer askValue gives (the value the command line names).
     void setAnswer(int32_t value)
@@ -43,7 +44,7 @@ public:
     const std::string& description() const { return description_; }
 
 private:
-    ProgressDisplay& progress_;
+    const CliContext& context_;
     std::string label_;
     int minimum_ = 0;
     int maximum_ = 0;

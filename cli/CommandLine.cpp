@@ -5,11 +5,21 @@
 #include "texts/LoadText.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
+constexpr size_t kHelpWidth = 79;
+
 const char* const kCommonOptions[] = {"port", "baud", "station", "model", "scan-to", "data-dir", "json", "yes", "help"};
 
+
+std::string capitalised(std::string text)
+{
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
 
 std::string optionSynopsis(const OptionSpec& option)
 {
@@ -26,7 +36,8 @@ void appendOptions(std::string& help, const std::vector<std::string>& names)
         width = std::max(width, optionSynopsis(*FindCliOption(name)).size());
     for (const std::string& name : names) {
         const OptionSpec& option = *FindCliOption(name);
-        help += "  " + PadRight(optionSynopsis(option), width) + "  " + LoadText(option.helpText) + "\n";
+        help += "  " + PadRight(optionSynopsis(option), width) + "  " +
+                WrapText(LoadText(option.helpText), kHelpWidth, width + 4) + "\n";
     }
 }
 
@@ -198,23 +209,26 @@ std::string GeneralHelp()
     for (const CommandSpec& command : CliCommands())
         width = std::max(width, synopsis(command).size());
     for (const CommandSpec& command : CliCommands())
-        help += "  " + PadRight(synopsis(command), width) + "  " + LoadText(command.summaryText) + "\n";
+        help += "  " + PadRight(synopsis(command), width) + "  " +
+                WrapText(LoadText(command.summaryText), kHelpWidth, width + 4) + "\n";
     help += "\n" + LoadText(kTextCommonOptionsHeading) + "\n";
     appendOptions(help, std::vector<std::string>(std::begin(kCommonOptions), std::end(kCommonOptions)));
-    help += "\n" + LoadText(kTextExitCodes) + "\n";
+    help += "\n" + WrapText(LoadText(kTextExitCodes), kHelpWidth, 0) + "\n";
     return help;
 }
 
 std::string CommandHelp(const CommandSpec& command)
 {
-    std::string help = "drivara-cli " + synopsis(command) + " [options]\n\n" + LoadText(command.summaryText) +
-                       "\n" + LoadText(command.detailText) + "\n";
+    std::string help = "drivara-cli " + synopsis(command) + " [options]\n\n" +
+                       WrapText(capitalised(LoadText(command.summaryText)) + ". " + LoadText(command.detailText),
+                                kHelpWidth, 0) +
+                       "\n";
     if (!command.ownOptions.empty()) {
         help += "\n" + LoadText(kTextOwnOptionsHeading) + "\n";
         appendOptions(help, command.ownOptions);
     }
     help += "\n" + LoadText(kTextCommonOptionsHeading) + "\n";
     appendOptions(help, std::vector<std::string>(std::begin(kCommonOptions), std::end(kCommonOptions)));
-    help += "\n" + LoadText(kTextExitCodes) + "\n";
+    help += "\n" + WrapText(LoadText(kTextExitCodes), kHelpWidth, 0) + "\n";
     return help;
 }

@@ -32,7 +32,7 @@ int RunCompare(CliContext& context, CommandOutput& output)
     DriveSession session(context);
     if (const int code = session.connectWithModel())
         return code;
-    CliPageHost host(context.progress, LoadText(kTextReadingParameters));
+    CliPageHost host(context, LoadText(kTextReadingParameters));
     const CliPage built = BuildCliPage(context, session.drive(), mode, true, host);
     const ParameterPage& page = *built.page;
 

@@ -75,7 +75,7 @@ int RunReadParams(CliContext& context, CommandOutput& output)
     if (const int code = session.connectWithModel())
         return code;
 
-    CliPageHost host(context.progress, LoadText(kTextReadingParameters));
+    CliPageHost host(context, LoadText(kTextReadingParameters));
     const CliPage built = BuildCliPage(context, session.drive(), mode, true, host);
     if (!built.systemInitLoaded)
         context.warn(MissingSystemInitText(context, built) + ": " + LoadText(kTextFileWithoutTexts));
@@ -104,7 +104,7 @@ int RunWriteParams(CliContext& context, CommandOutput& output)
     if (const int code = session.connectWithModel())
         return code;
 
-    CliPageHost host(context.progress, LoadText(kTextLoadingFile));
+    CliPageHost host(context, LoadText(kTextLoadingFile));
     CliPage built = BuildCliPage(context, session.drive(), mode, false, host);
     ParameterPage& page = *built.page;
     // The file's own texts go with its values: should the page write the

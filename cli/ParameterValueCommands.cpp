@@ -73,7 +73,7 @@ int RunGet(CliContext& context, CommandOutput& output)
     DriveSession session(context);
     if (const int code = session.connectWithModel())
         return code;
-    CliPageHost host(context.progress, std::string());
+    CliPageHost host(context, std::string());
     const CliPage built = BuildCliPage(context, session.drive(), PageModeParameter, true, host);
     int16_t value = 0;
     if (!ReadDriveRegister(static_cast<uint8_t>(parameter), value))
@@ -97,7 +97,7 @@ int RunSet(CliContext& context, CommandOutput& output)
     DriveSession session(context);
     if (const int code = session.connectWithModel())
         return code;
-    CliPageHost host(context.progress, LoadText(kTextReadingParameters));
+    CliPageHost host(context, LoadText(kTextReadingParameters));
     CliPage built = BuildCliPage(context, session.drive(), PageModeParameter, true, host);
     if (!built.systemInitLoaded)
         return context.fail(kExitUsage, MissingSystemInitText(context, built) + ": " + LoadText(kTextRangeNeedsFile));

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <csignal>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -14,8 +15,11 @@ std::atomic<bool> interrupted{false};
 // and the drive's stream stopped); a second one ends the program at once.
 extern "C" void onInterrupt(int signal)
 {
+    static const char kNotice[] = "\ndrivara-cli: stopping after this step (again to end at once)\n";
     interrupted.store(true);
     std::signal(signal, SIG_DFL);
+    const ssize_t written = ::write(STDERR_FILENO, kNotice, sizeof kNotice - 1);
+    (void)written;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "cli/DataFolders.h"
 #include "cli/OptionValues.h"
 #include "cli/OutputWriter.h"
+#include "cli/PlainText.h"
 #include "cli/ProgressDisplay.h"
 #include "tests/platform/TempFolder.h"
 
@@ -156,6 +157,26 @@ TEST(CliOutput, JsonIsEscapedValidUtf8)
     WriteCommandOutput(output, true, json);
     EXPECT_EQ(plain.str(), "one\ntwo\n");
     EXPECT_EQ(json.str(), document.toJson() + "\n");
+}
+
+TEST(CliOutput, HelpTextIsWrappedAtBlanks)
+{
+    const struct {
+        const char* text;
+        size_t width, indent;
+        const char* wrapped;
+    } kTexts[] = {
+        {"one two three", 9, 0, "one two\nthree"},
+        {"one two three", 80, 0, "one two three"},
+        {"one two three", 12, 4, "one two\n    three"},  // continues a line 4 long
+        {"averyveryverylongword x", 8, 0, "averyveryverylongword\nx"},
+        {"a  b", 80, 0, "a b"},
+        {"first\nsecond line", 8, 2, "first\n  second\n  line"},
+    };
+    for (const auto& entry : kTexts)
+        EXPECT_EQ(WrapText(entry.text, entry.width, entry.indent), entry.wrapped) << entry.text;
+    EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(TrimBlanks("  Err.12   "), "Err.12");
 }
 
 TEST(CliConsolePrompt, QuestionsAreAnsweredFromTheCommandLine)
