@@ -3,11 +3,11 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliExit.h"
-#include "cli/PlainText.h"
 #include "cli/CliPage.h"
 #include "cli/CliTexts.h"
 #include "cli/DriveSession.h"
 #include "cli/OptionValues.h"
+#include "cli/PlainText.h"
 #include "param/PageMode.h"
 #include "param/ParameterCompare.h"
 #include "texts/LoadText.h"

@@ -2,8 +2,8 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliExit.h"
-#include "cli/PlainText.h"
 #include "cli/DriveSession.h"
+#include "cli/PlainText.h"
 #include "platform/PortTable.h"
 #include "tables/DriveModelTable.h"
 #include "tables/ModelSelectionList.h"

@@ -2,9 +2,9 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliExit.h"
-#include "cli/PlainText.h"
 #include "cli/CliTexts.h"
 #include "cli/DriveSession.h"
+#include "cli/PlainText.h"
 #include "link/LinkConnection.h"
 #include "monitor/AlarmListModel.h"
 #include "monitor/AlarmTexts.h"

@@ -3,12 +3,12 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliExit.h"
-#include "cli/PlainText.h"
 #include "cli/CliPage.h"
 #include "cli/CliTexts.h"
 #include "cli/ConsolePrompt.h"
 #include "cli/DriveSession.h"
 #include "cli/OptionValues.h"
+#include "cli/PlainText.h"
 #include "param/DriveParameterReader.h"
 #include "param/PageDriveCommands.h"
 #include "param/PageMode.h"
