@@ -13,6 +13,7 @@ int RunSet(CliContext& context, CommandOutput& output);
 int RunCompare(CliContext& context, CommandOutput& output);
 int RunAlarms(CliContext& context, CommandOutput& output);
 int RunIo(CliContext& context, CommandOutput& output);
+int RunScope(CliContext& context, CommandOutput& output);
 
 // The command of that name; nullptr for none.
 CliCommandFunction FindCommandFunction(const std::string& name);

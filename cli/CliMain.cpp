@@ -35,7 +35,8 @@ CliCommandFunction FindCommandFunction(const std::string& name)
     } kCommands[] = {
         {"ports", RunPorts},   {"identify", RunIdentify}, {"read-params", RunReadParams},
         {"write-params", RunWriteParams}, {"get", RunGet}, {"set", RunSet},
-        {"alarms", RunAlarms}, {"io", RunIo},             {"compare", RunCompare},
+        {"scope", RunScope},   {"alarms", RunAlarms},     {"io", RunIo},
+        {"compare", RunCompare},
     };
     for (const auto& command : kCommands)
         if (name == command.name)

@@ -115,6 +115,12 @@ const std::vector<OptionSpec>& CliOptions()
         {"help", nullptr, kTextOptionHelp},
         {"eeprom", nullptr, kTextOptionEeprom},
         {"factory", nullptr, kTextOptionFactory},
+        {"channels", "LIST", kTextOptionChannels},
+        {"ms", "MS", kTextOptionMs},
+        {"trigger", "CHANNEL", kTextOptionTrigger},
+        {"level", "COUNTS", kTextOptionLevel},
+        {"horizontal", "PERCENT", kTextOptionHorizontal},
+        {"timeout", "SECONDS", kTextOptionTimeout},
     };
     return options;
 }
@@ -128,6 +134,8 @@ const std::vector<CommandSpec>& CliCommands()
         {"write-params", "FILE", 1, 1, {"eeprom"}, kTextSummaryWriteParams, kTextDetailWriteParams},
         {"get", "PR", 1, 1, {}, kTextSummaryGet, kTextDetailGet},
         {"set", "PR VALUE", 2, 2, {"eeprom"}, kTextSummarySet, kTextDetailSet},
+        {"scope", "FILE.wfm", 1, 1, {"channels", "ms", "trigger", "level", "horizontal", "timeout"},
+         kTextSummaryScope, kTextDetailScope},
         {"alarms", "", 0, 0, {}, kTextSummaryAlarms, kTextDetailAlarms},
         {"io", "", 0, 0, {}, kTextSummaryIo, kTextDetailIo},
         {"compare", "FILE | --factory", 0, 1, {"factory"}, kTextSummaryCompare, kTextDetailCompare},

@@ -6,6 +6,7 @@
 #include "tests/platform/TempFolder.h"
 #include "tests/support/DriveSimProcess.h"
 
+#include "scope/ScopeSession.h"
 #include "sim/FaultInjector.h"
 
 #include <gtest/gtest.h>
@@ -262,6 +263,8 @@ TEST_F(CliOnDrive, ADriveThatFallsSilentFailsWithinSeconds)
         {{"write-params", "backup.qdp", "--yes"}, 3, "Get ID Error."},
         {{"alarms"}, 2, "Read data failed!"},
         {{"io"}, 2, "Read data failed!"},
+        // The stream starts (the third answer) and never comes.
+        {{"scope", "silent.wfm", "--channels", "speed"}, 3, "The drive stopped sending scope data"},
     };
     for (const auto& silent : kCases) {
         ASSERT_TRUE(startDrive({"--silent-after", std::to_string(silent.answers)}));
@@ -300,6 +303,42 @@ TEST_F(CliOnDrive, AlarmsAndInputsAndOutputs)
     const CliRun ioPlain = cli({"io"});
     EXPECT_EQ(LinesOf(ioPlain.out).at(0), "Velocity Control Mode");
     EXPECT_TRUE(Contains(ioPlain.out, "   29  SVO-ON     Servo-ON input")) << ioPlain.out;
+}
+
+TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
+{
+    ASSERT_TRUE(startDrive({}));
+    const CliRun scan = cli({"scope", "scan.wfm", "--channels", "command,speed,torque", "--ms", "200"});
+    ASSERT_EQ(scan.exitCode, 0) << scan.err;
+    EXPECT_EQ(scan.out, "scan.wfm: 201 samples of speed, torque, command (scan)\n");
+    ScopeSession scanned;
+    ASSERT_EQ(scanned.recall(file("scan.wfm")), ScopeSession::RecallResult::Loaded);
+    EXPECT_EQ(scanned.scale().secDiv(), 200);
+    for (int channel : {kSpeed, kTorque, kCommand}) {
+        EXPECT_TRUE(scanned.scale().checked(channel)) << channel;
+        EXPECT_EQ(scanned.buffers().size(channel), 201u) << channel;
+    }
+    EXPECT_FALSE(scanned.scale().checked(kDeviation));
+
+    const CliRun triggered = cli({"scope", "trigger.wfm", "--channels", "speed,deviation", "--trigger", "speed",
+                                  "--level", "10", "--horizontal", "25", "--json"});
+    ASSERT_EQ(triggered.exitCode, 0) << triggered.err;
+    EXPECT_TRUE(Contains(triggered.out, "\"triggerSample\": 125")) << triggered.out;
+    ScopeSession captured;
+    ASSERT_EQ(captured.recall(file("trigger.wfm")), ScopeSession::RecallResult::Loaded);
+    const std::vector<double> speed = captured.buffers().samples(kSpeed);
+    ASSERT_EQ(speed.size(), 501u);
+    EXPECT_EQ(captured.buffers().size(kDeviation), 501u);
+    // The window holds 125 samples ahead of the one that rose through the level.
+    EXPECT_LT(speed[124], 10);
+    EXPECT_GE(speed[125], 10);
+
+    // A level the signal never reaches: no capture, no file.
+    const CliRun never = cli({"scope", "never.wfm", "--channels", "speed", "--trigger", "speed", "--level", "20000",
+                              "--timeout", "1"});
+    EXPECT_EQ(never.exitCode, 1);
+    EXPECT_TRUE(Contains(never.err, "did not rise through the level")) << never.err;
+    EXPECT_FALSE(std::ifstream(file("never.wfm")).good());
 }
 
 TEST_F(CliOnDrive, PortsListsThePortMap)

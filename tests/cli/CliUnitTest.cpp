@@ -272,6 +272,17 @@ TEST(CliRun, AWrongCommandLineStopsBeforeAnyPortIsTouched)
         {{"compare"}, 2, "FILE or --factory"},
         {{"compare", "a.qdp", "--factory"}, 2, "FILE or --factory"},
         {{"read-params", "backup.txt"}, 2, ".qdp, .pcm, .vcm or .tcm"},
+        {{"scope", "a.wfm"}, 2, "--channels names the channels"},
+        {{"scope", "a.csv", "--channels", "speed"}, 2, "a waveform file's extension is .wfm"},
+        {{"scope", "a.wfm", "--channels", "speed,torque,deviation,command"}, 2, "not up to three different"},
+        {{"scope", "a.wfm", "--channels", "speed,Speed"}, 2, "not up to three different"},
+        {{"scope", "a.wfm", "--channels", "speed,velocity"}, 2, "not up to three different"},
+        {{"scope", "a.wfm", "--channels", "speed", "--ms", "333"}, 2, "not a Sec/Div entry"},
+        {{"scope", "a.wfm", "--channels", "speed", "--trigger", "torque"}, 2, "one of the recorded channels: torque"},
+        {{"scope", "a.wfm", "--channels", "speed", "--trigger", "speed", "--horizontal", "100"}, 2,
+         "Horizontal value out of range!"},
+        {{"scope", "a.wfm", "--channels", "speed", "--level", "40000"}, 2, "not a trigger level"},
+        {{"scope", "a.wfm", "--channels", "speed", "--timeout", "0"}, 2, "not a number of seconds"},
         // A port that does not open is the line's failure, and names the port.
         {{"identify", "--port", "/nonexistent/port", "--baud", "19200", "--station", "1"}, 1,
          "Communication interface fails to start: COM"},
@@ -285,7 +296,7 @@ TEST(CliRun, AWrongCommandLineStopsBeforeAnyPortIsTouched)
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"--help"}, out, err, nullptr), 0);
     for (const char* command : {"ports", "identify", "read-params FILE", "write-params FILE", "get PR",
-                                "set PR VALUE", "alarms", "io", "compare FILE | --factory"})
+                                "set PR VALUE", "scope FILE.wfm", "alarms", "io", "compare FILE | --factory"})
         EXPECT_TRUE(Contains(out.str(), "\n  " + std::string(command) + " ")) << command;
 }
 
