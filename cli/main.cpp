@@ -13,6 +13,8 @@ std::atomic<bool> interrupted{false};
 
 // The first interrupt asks the running step to stop (so the port is let go
 // and the drive's stream stopped); a second one ends the program at once.
+// A signal handler may only write(2), so its notice is not looked up among
+// the program's texts.
 extern "C" void onInterrupt(int signal)
 {
     static const char kNotice[] = "\ndrivara-cli: stopping after this step (again to end at once)\n";
