@@ -6,6 +6,8 @@
 #include "platform/PortTable.h"
 #include "platform/Ticks.h"
 
+#include <iterator>
+
 namespace {
 // Fastest first: a drive set to a high rate is found soonest.
 const int kBaudOrder[kBaudIndexCount] = {3, 2, 1, 0};
@@ -13,7 +15,7 @@ constexpr unsigned kRefusedPortPauseMs = 1;
 }  // namespace
 
 ConnectionSearch::ConnectionSearch(int portRow, int stationRow)
-    : portRow_(portRow), stationRow_(stationRow)
+    : portRow_(portRow), stationRow_(stationRow), baudOrder_(std::begin(kBaudOrder), std::end(kBaudOrder))
 {
 }
 
@@ -25,6 +27,14 @@ void ConnectionSearch::setProgress(std::function<bool(const SearchProgress&)> pr
 void ConnectionSearch::setLastScanAddress(int address)
 {
     lastScanAddress_ = address;
+}
+
+void ConnectionSearch::setBaudIndices(const std::vector<int>& baudIndices)
+{
+    baudOrder_.clear();
+    for (int baudIndex : baudIndices)
+        if (baudIndex >= 0 && baudIndex < kBaudIndexCount)
+            baudOrder_.push_back(baudIndex);
 }
 
 bool ConnectionSearch::report(const SearchProgress& progress)
@@ -65,7 +75,7 @@ ConnectionSearch::Result ConnectionSearch::searchChosenPort()
 {
     Result result;
     int step = 0;
-    for (int baudIndex : kBaudOrder) {
+    for (int baudIndex : baudOrder_) {
         if (!report({++step, portRow_, baudIndex, 0}))
             break;
         if (tryPort(portRow_, baudIndex, step, result))
@@ -97,7 +107,7 @@ ConnectionSearch::Result ConnectionSearch::searchAllPorts()
     for (int port = platform::PortTable::kFirstCom; port <= platform::PortTable::kLastCom; ++port) {
         // A number with no device costs nothing: no open, no pause.
         const bool present = !platform::PortTable::devicePath(port).empty();
-        for (int baudIndex : kBaudOrder) {
+        for (int baudIndex : baudOrder_) {
             if (!report({++step, port, baudIndex, 0})) {
                 result.outcome = Outcome::Cancelled;
                 return result;

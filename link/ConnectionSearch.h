@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct SearchProgress {
     int step = 0;        // 1 to 64 over an automatic search (one per port and rate)
@@ -40,6 +41,9 @@ public:
     void setProgress(std::function<bool(const SearchProgress&)> progress);
     // Highest address a station scan tries (255 unless narrowed).
     void setLastScanAddress(int address);
+    // The rates tried, as baud indices in order (all four, fastest first,
+    // unless narrowed); indices outside 0..3 are left out.
+    void setBaudIndices(const std::vector<int>& baudIndices);
 
     // The found port stays open (and is the link's port handle); every other
     // port tried is closed again.
@@ -54,6 +58,7 @@ private:
     int portRow_;
     int stationRow_;
     int lastScanAddress_ = 255;
+    std::vector<int> baudOrder_;
     bool cancelled_ = false;
     std::function<bool(const SearchProgress&)> progress_;
 };

@@ -21,6 +21,7 @@ int IoMonitorPoller::step()
         }
         readout_.answering = true;
         readout_.modeText = ControlModeName(mode);
+        readout_.modeValue = mode;
         next_ = Step::Sums;
         return 0;
     }
@@ -40,7 +41,8 @@ int IoMonitorPoller::step()
         if (!RunModbusExchange(modbus_, [&](CModbus& m) { return m.ReadCoils(kFirstInputCoil, kInputCoilCount, bits); }))
             return intervalMs_;  // the pins keep their last texts
         readout_.inputsKnown = true;
-        readout_.inputText = PinListText(kInputPins, static_cast<uint16_t>(bits[0] | bits[1] << 8));
+        readout_.inputBits = static_cast<uint16_t>(bits[0] | bits[1] << 8);
+        readout_.inputText = PinListText(kInputPins, readout_.inputBits);
         next_ = Step::Outputs;
         return 0;
     }
@@ -48,6 +50,7 @@ int IoMonitorPoller::step()
         unsigned char bits = 0;
         if (RunModbusExchange(modbus_, [&](CModbus& m) { return m.ReadCoils(kFirstOutputCoil, kOutputCoilCount, &bits); })) {
             readout_.outputsKnown = true;
+            readout_.outputBits = bits;
             readout_.outputText = PinListText(kOutputPins, bits);
         }
         next_ = Step::Mode;

@@ -20,13 +20,16 @@ constexpr uint16_t kOutputCoilCount = 6;
 struct IoReadout {
     bool answering = true;  // the last mode read succeeded
     std::string modeText = "I/O Monitor Function";
+    int modeValue = -1;  // register 2 as last read; -1 before the first read
     bool sumsKnown = false;
     int32_t commandSum = 0;
     int32_t feedbackSum = 0;
     bool inputsKnown = false;
     std::string inputText;
+    uint16_t inputBits = 0;  // bit 0 = coil 32
     bool outputsKnown = false;
     std::string outputText;
+    uint8_t outputBits = 0;  // bit 0 = coil 0
 };
 
 class IoMonitorPoller {

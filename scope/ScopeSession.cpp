@@ -128,7 +128,8 @@ ScopeSession::RecallResult ScopeSession::recall(const std::string& path, std::ve
     return RecallResult::Loaded;
 }
 
-ScopeSession::CaptureResult ScopeSession::captureOnce(int triggerSource, int timeoutMs)
+ScopeSession::CaptureResult ScopeSession::captureOnce(int triggerSource, int timeoutMs,
+                                                      const std::function<bool()>& keepGoing)
 {
     switch (run(triggerSource)) {
     case RunResult::Started: break;
@@ -156,6 +157,8 @@ ScopeSession::CaptureResult ScopeSession::captureOnce(int triggerSource, int tim
             result = CaptureResult::Complete;
             break;
         }
+        if (keepGoing && !keepGoing())
+            break;
         platform::sleepMs(20);
     }
     stop();

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,9 @@ public:
 
     // Runs until one screen is full (scanning) or the first capture is
     // complete (triggering), then stops; for tools without a view.
-    CaptureResult captureOnce(int triggerSource, int timeoutMs);
+    // `keepGoing`, when given, is asked every 20 ms; false ends the wait
+    // as timed out.
+    CaptureResult captureOnce(int triggerSource, int timeoutMs, const std::function<bool()>& keepGoing = {});
 
 private:
     ScaleSettings scale_;
