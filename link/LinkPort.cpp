@@ -124,13 +124,16 @@ int LinkReceive(platform::PortHandle handle, size_t count)
 
 bool LinkSendRequest(platform::PortHandle handle, const uint8_t* frame, size_t length)
 {
-    for (size_t i = 0; i < length; ++i) {
-        // Only the receive queue: every byte is drained before the next, so
-        // the transmit queue is already empty, and purging it on a
-        // pseudo-terminal would drop bytes the far end has not read yet.
-        platform::serialPurge(handle, platform::PurgeRx);
-        if (!platform::serialWrite(handle, frame + i, 1))
-            return false;
-    }
-    return true;
+    if (length == 0)
+        return true;
+    // All but the last byte in one write, drained so that the purge below
+    // cannot cut them short; only the receive queue is purged, since purging
+    // the transmit queue of a pseudo-terminal drops bytes the far end has not
+    // read yet. Stale input (stream bytes) is thus dropped right up to the
+    // last byte, and the request has at most one gap on the line.
+    if (length > 1 &&
+        !(platform::serialSend(handle, frame, length - 1) && platform::serialDrain(handle)))
+        return false;
+    platform::serialPurge(handle, platform::PurgeRx);
+    return platform::serialSend(handle, frame + length - 1, 1) && platform::serialDrain(handle);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The link's port operations: open a COM number at one of the four drive
-// rates, send a request byte by byte, and wait for an exact reply length.
+// rates, send a request, and wait for an exact reply length.
 
 #include "platform/SerialPort.h"
 
@@ -22,9 +22,11 @@ void CloseLinkPort(platform::PortHandle handle);
 // fail: the queue must hold the whole reply and nothing else.
 int LinkReceive(platform::PortHandle handle, size_t count);
 
-// Sends a request one byte at a time, purging the input before each byte so
-// stale input (stream bytes) is dropped right up to the last byte. Each byte
-// is drained to the line before the next, so no request is cut short.
+// Sends a request: every byte but the last in one write, drained, then the
+// input purged and the last byte written and drained. Stale input (stream
+// bytes) is dropped right up to the last byte, and the frame has at most one
+// gap on the line (a drain costs a USB adapter a round trip, and a gap of
+// 1.75 ms ends a Modbus RTU frame at these rates).
 bool LinkSendRequest(platform::PortHandle handle, const uint8_t* frame, size_t length);
 
 // The wait for a reply after the caller's own sleep: the time in which the

@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -71,6 +72,16 @@ int waitFor(PortHandle handle, short events, long timeoutUs) {
         if (rc > 0 && (pfd.revents & POLLHUP) && !(pfd.revents & events)) return -1;
         return rc;
     }
+}
+
+struct AtomicCallCounts {
+    std::atomic<uint64_t> sends{0};
+    std::atomic<uint64_t> drains{0};
+};
+
+AtomicCallCounts& callCounters() {
+    static AtomicCallCounts counters;
+    return counters;
 }
 
 long remainingUs(Clock::time_point deadline) {
@@ -221,7 +232,8 @@ bool serialRead(PortHandle handle, uint8_t* buffer, size_t length, int timeoutMs
     return true;
 }
 
-bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
+bool serialSend(PortHandle handle, const uint8_t* buffer, size_t length) {
+    callCounters().sends.fetch_add(1, std::memory_order_relaxed);
     if (!isOpenHandle(handle)) return false;
     if (length == 0) return true;
     if (buffer == nullptr) return false;
@@ -240,10 +252,15 @@ bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
         if (left == 0) return false;
         if (waitFor(handle, POLLOUT, left) < 0) return false;
     }
-    // write() only queues; a purge before everything left the port would cut
-    // the request short. tcdrain() alone could block for ever on a line held
-    // by hardware flow control, so wait for the queue to empty with a limit.
-    deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
+    return true;
+}
+
+bool serialDrain(PortHandle handle) {
+    callCounters().drains.fetch_add(1, std::memory_order_relaxed);
+    if (!isOpenHandle(handle)) return false;
+    // tcdrain() alone could block for ever on a line held by hardware flow
+    // control, so wait for the queue to empty with a limit first.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
     for (;;) {
         int queued = 0;
         if (ioctl(handle, TIOCOUTQ, &queued) < 0) break;  // no count: tcdrain decides
@@ -252,6 +269,19 @@ bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
         ::usleep(200);
     }
     return tcdrain(handle) == 0;
+}
+
+bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
+    // write() only queues; a purge before everything left the port would cut
+    // the bytes short, so they are drained before returning.
+    return serialSend(handle, buffer, length) && serialDrain(handle);
+}
+
+SerialCallCounts serialCallCounts() {
+    SerialCallCounts counts;
+    counts.sends = callCounters().sends.load(std::memory_order_relaxed);
+    counts.drains = callCounters().drains.load(std::memory_order_relaxed);
+    return counts;
 }
 
 std::string serialErrorText(SerialError error) {

@@ -44,8 +44,23 @@ bool serialWaitReadable(PortHandle handle, int timeoutUs);
 // Reads exactly `length` bytes (loops over short reads). Callers read only
 // what is queued; a read that would block longer than `timeoutMs` fails.
 bool serialRead(PortHandle handle, uint8_t* buffer, size_t length, int timeoutMs = 1000);
-// Writes all bytes and drains them to the line before returning.
+// Hands all bytes to the driver and returns; they may still be on their way
+// to the line. Fails when the driver takes nothing for 2 s.
+bool serialSend(PortHandle handle, const uint8_t* buffer, size_t length);
+// Waits until everything sent has left the port. Bounded: a line held by
+// flow control or a vanished adapter fails after 2 s instead of blocking.
+// On a USB adapter each drain costs at least one USB round trip.
+bool serialDrain(PortHandle handle);
+// serialSend, then serialDrain.
 bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length);
+
+// Calls made so far in this process, whatever their length: how a protocol
+// uses the port, for tests and benchmarks. serialWrite counts as one of each.
+struct SerialCallCounts {
+    uint64_t sends = 0;
+    uint64_t drains = 0;
+};
+SerialCallCounts serialCallCounts();
 
 std::string serialErrorText(SerialError error);
 

@@ -45,6 +45,34 @@ TEST(LinkFrames, CrcFramesAndLengths)
         EXPECT_EQ(ExpectedReadReplyLength(count), size_t(length)) << count;
 }
 
+// Each drain costs a USB adapter a round trip, and a gap near 1.75 ms splits
+// a frame for a strict drive: whatever its length, a request goes out in two
+// writes with at most one gap, and stale input is dropped before the last byte.
+TEST_F(OpenLink, ARequestIsTwoWritesAndTwoDrainsWhateverItsLength)
+{
+    const Bytes writeTwo = withCrc(hex("01 10 00 10 00 02 04 00 01 00 02"));
+    Bytes all;
+    for (const Bytes& frame : {kReportSlaveId, kReadStation, writeTwo}) {
+        drive->send(Answer(hex("C5 01 02")));  // stale stream bytes
+        uint32_t queued = 0;
+        for (int i = 0; i < 500 && queued < 3; ++i) {
+            ASSERT_TRUE(platform::serialQueuedInput(linkState().portHandle, queued));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const platform::SerialCallCounts before = platform::serialCallCounts();
+        ASSERT_TRUE(LinkSendRequest(linkState().portHandle, frame.data(), frame.size()));
+        const platform::SerialCallCounts after = platform::serialCallCounts();
+        EXPECT_EQ(after.sends - before.sends, 2u) << toHex(frame);
+        EXPECT_EQ(after.drains - before.drains, 2u) << toHex(frame);
+        ASSERT_TRUE(platform::serialQueuedInput(linkState().portHandle, queued));
+        EXPECT_EQ(queued, 0u) << "stale input purged";
+        all.insert(all.end(), frame.begin(), frame.end());
+    }
+    for (int i = 0; i < 500 && drive->received().size() < all.size(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(toHex(drive->received()), toHex(all));
+}
+
 TEST_F(LinkTestBed, OpenSetsTheIndexedRateAndIndexFourKeepsIt)
 {
     openPort(1);
