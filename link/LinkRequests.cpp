@@ -121,6 +121,54 @@ bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength
     return false;
 }
 
+// Identification answers of one length on successive attempts. One with a
+// good CRC is taken at once. Not every drive ends its long answer with that
+// CRC, so an answer without it is taken when the next attempt brings the same
+// bytes: the repetition stands in for the check. Anything else in between
+// (no answer, another length) starts over.
+class RepeatedAnswer {
+public:
+    explicit RepeatedAnswer(size_t length) : length_(length) {}
+    size_t length() const { return length_; }
+    // True when the bytes are taken; otherwise they are kept for the next.
+    bool take(const uint8_t* bytes)
+    {
+        if (LinkCrcMatches(bytes, length_ - 2) || (pending_ && std::equal(bytes, bytes + length_, last_)))
+            return true;
+        std::memcpy(last_, bytes, length_);
+        pending_ = true;
+        return false;
+    }
+    void forget() { pending_ = false; }
+    bool pending() const { return pending_; }
+
+private:
+    size_t length_;
+    bool pending_ = false;
+    uint8_t last_[kSlaveIdLongReplyLength] = {};
+};
+
+// One identification exchange awaiting `answer`'s length: 1 taken, 0 not
+// (yet), -1 no port to send on.
+int askSlaveId(const RequestFrame4& frame, RepeatedAnswer& answer)
+{
+    LinkState& link = linkState();
+    if (!send(frame))
+        return -1;
+    platform::sleepMs(kSlaveIdWaitMs);
+    // A failed receive leaves the buffer as it was; an earlier answer there
+    // must not pass for this one.
+    clearReceiveBuffer();
+    if (!LinkReceive(link.portHandle, answer.length())) {
+        answer.forget();
+        return 0;
+    }
+    if (answer.take(link.receiveBuffer))
+        return 1;
+    link.lastFailure = LinkFailure::BadCrc;
+    return 0;
+}
+
 bool refuseRequest()
 {
     linkState().lastFailure = LinkFailure::BadRequest;
@@ -253,31 +301,26 @@ int LinkReportSlaveId(uint8_t slave)
     LinkState& link = linkState();
     const RequestFrame4 frame = BuildReportSlaveIdFrame(slave);
     ScopePause();
+    RepeatedAnswer longAnswer(kSlaveIdLongReplyLength);
+    RepeatedAnswer shortAnswer(kSlaveIdShortReplyLength);
     int result = 0;
     for (int attempt = 0; attempt < kSlaveIdAttempts && result == 0; ++attempt) {
         const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         link.lastFailure = LinkFailure::None;
-        if (!send(frame))
+        const int longTry = askSlaveId(frame, longAnswer);
+        if (longTry < 0)
             break;
-        platform::sleepMs(kSlaveIdWaitMs);
-        // The long answer carries a CRC too; an unchecked one could hand a
-        // corrupted model code to the identification.
-        if (LinkReceive(link.portHandle, kSlaveIdLongReplyLength) &&
-            LinkCrcMatches(link.receiveBuffer, kSlaveIdLongReplyLength - 2)) {
+        if (longTry == 1) {
             result = 1;
             break;
         }
-        if (!send(frame))
+        // A whole long answer that is not yet trusted: ask for it again.
+        if (longAnswer.pending())
+            continue;
+        const int shortTry = askSlaveId(frame, shortAnswer);
+        if (shortTry < 0)
             break;
-        platform::sleepMs(kSlaveIdWaitMs);
-        // A failed receive leaves the buffer as it was; an earlier good
-        // answer there must not pass for this one.
-        clearReceiveBuffer();
-        LinkReceive(link.portHandle, kSlaveIdShortReplyLength);
-        if (LinkCrcMatches(link.receiveBuffer, kSlaveIdShortReplyLength - 2))
-            result = 1;
-        else if (link.lastFailure == LinkFailure::None)
-            link.lastFailure = LinkFailure::BadCrc;
+        result = shortTry;
     }
     if (result)
         link.lastFailure = LinkFailure::None;

@@ -2,10 +2,13 @@
 // bytes on the wire and the outcome rules of every operation.
 #include "LinkTestBed.h"
 
+#include "link/DriveIdentification.h"
 #include "link/LinkFrames.h"
 #include "link/LinkPort.h"
 #include "link/LinkRequests.h"
 
+#include <atomic>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -205,12 +208,41 @@ TEST_F(OpenLink, CoilWriteNeedsAnExactEchoAndNeverRepeats)
     EXPECT_EQ(drive->requests().size(), 2u);
 }
 
-TEST_F(OpenLink, ReportSlaveIdRefusesACorruptAnswerAndTakesAShortOne)
+// An identification answer is taken with a good CRC, or without one when the
+// drive repeats it byte for byte; answers that change every time never are.
+TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
 {
-    drive->expect(kReportSlaveId, Answer(SlaveIdAnswer("VR-101")).corrupt(14, 0x20));
-    const Bytes shortAnswer = SlaveIdAnswer("VR-008", 28);
-    drive->always(kReportSlaveId, Answer(shortAnswer));
-    EXPECT_EQ(LinkReportSlaveId(1), 1);
-    EXPECT_EQ(toHex(ReceiveBuffer(28)), toHex(shortAnswer));
-    EXPECT_EQ(drive->requests().size(), 2u);
+    const struct {
+        size_t length;
+        bool goodCrc, stable, identified;
+        size_t requests;
+    } cases[] = {
+        {34, true, true, true, 1},     {34, false, true, true, 2},   {34, false, false, false, 17},
+        {34, true, false, true, 1},    {28, true, true, true, 2},    {28, false, true, true, 4},
+        {28, false, false, false, 34},
+    };
+    for (const auto& c : cases) {
+        drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
+        std::atomic<int> answers{0};
+        drive->setHandler([&](Bytes& pending) -> std::optional<Answer> {
+            if (pending.size() < kReportSlaveId.size())
+                return std::nullopt;
+            pending.erase(pending.begin(), pending.begin() + kReportSlaveId.size());
+            Bytes frame = SlaveIdAnswer("VR-101", c.length);
+            frame.resize(c.length - 2);
+            if (!c.stable)
+                frame[20] = static_cast<uint8_t>(++answers);  // a byte after the code
+            Answer answer(withCrc(frame));
+            if (!c.goodCrc)
+                answer.corrupt(c.length - 1, 0x5A);
+            return answer;
+        });
+        const DriveIdentity identity = IdentifyDrive(1);
+        const std::string name = std::to_string(c.length) + (c.goodCrc ? " crc" : " no crc") +
+                                 (c.stable ? " stable" : " changing");
+        EXPECT_EQ(identity.answered, c.identified) << name;
+        EXPECT_EQ(identity.group, c.identified ? 9 : 0) << name;
+        EXPECT_TRUE(drive->waitAnswered(c.requests)) << name;
+        EXPECT_EQ(drive->requests().size(), c.requests) << name;
+    }
 }
