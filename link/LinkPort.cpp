@@ -58,8 +58,10 @@ platform::PortHandle OpenLinkPort(int port, int baudIndex, platform::SerialError
         platform::serialClose(opened.handle);
         return fail(platform::SerialError::Io);
     }
-    if (const uint32_t rate = BaudRateOfIndex(baudIndex))
-        settings.BaudRate = rate;
+    // Another index keeps the speed the port has, even one outside the
+    // rates the platform can name.
+    const uint32_t rate = BaudRateOfIndex(baudIndex);
+    settings.BaudRate = rate != 0 ? rate : platform::kKeepBaudRate;
     settings.ByteSize = 8;
     settings.Parity = platform::ParityNone;
     settings.StopBits = platform::OneStopBit;

@@ -8,7 +8,8 @@
 #include <cstdint>
 
 // Baud indices: 0 19200, 1 38400, 2 57600, 3 115200; any other index keeps
-// the rate the port already has.
+// the rate the port already has, whatever it is (only the frame format,
+// 8N1, changes then).
 constexpr int kBaudIndexCount = 4;
 uint32_t BaudRateOfIndex(int baudIndex);  // 0 for an index outside 0..3
 

@@ -157,8 +157,9 @@ bool serialGetSettings(PortHandle handle, SerialSettings& out) {
 bool serialSetSettings(PortHandle handle, const SerialSettings& settings) {
     termios tio{};
     if (!isOpenHandle(handle) || tcgetattr(handle, &tio) != 0) return false;
-    speed_t speed = speedFromBaud(settings.BaudRate);
-    if (speed == B0) return false;
+    const bool keepSpeed = settings.BaudRate == kKeepBaudRate;
+    const speed_t speed = keepSpeed ? B0 : speedFromBaud(settings.BaudRate);
+    if (!keepSpeed && speed == B0) return false;
     tcflag_t size;
     switch (settings.ByteSize) {
     case 5: size = CS5; break;
@@ -179,7 +180,7 @@ bool serialSetSettings(PortHandle handle, const SerialSettings& settings) {
         tio.c_cflag |= CSTOPB;
     else
         tio.c_cflag &= ~CSTOPB;
-    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return false;
+    if (!keepSpeed && (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)) return false;
     return tcsetattr(handle, TCSANOW, &tio) == 0;
 }
 

@@ -26,9 +26,11 @@ SerialOpenResult serialOpen(const std::string& devicePath);
 // Clears exclusivity and closes; returns true on success.
 bool serialClose(PortHandle handle);
 
+// BaudRate is kKeepBaudRate (0) for a speed outside the supported rates.
 bool serialGetSettings(PortHandle handle, SerialSettings& out);
 // Changes only baud, data bits, parity and stop bits. Supported rates:
-// 9600, 19200, 38400, 57600, 115200; another rate fails.
+// 9600, 19200, 38400, 57600, 115200; kKeepBaudRate leaves the speed as it
+// is; another rate fails.
 bool serialSetSettings(PortHandle handle, const SerialSettings& settings);
 
 enum PurgeFlags { PurgeRx = 1, PurgeTx = 2 };

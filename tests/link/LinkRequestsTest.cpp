@@ -8,6 +8,9 @@
 #include "link/LinkRequests.h"
 
 #include <atomic>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 #include <optional>
 #include <thread>
 
@@ -83,6 +86,25 @@ TEST_F(LinkTestBed, OpenSetsTheIndexedRateAndIndexFourKeepsIt)
     CloseLinkPort(linkState().portHandle);
     openPort(4);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
+}
+
+// A port left at a rate the drives never use (4800 here, 7E2) still opens
+// for an index outside 0-3: only the frame format changes.
+TEST_F(LinkTestBed, IndexFourKeepsARateOutsideTheDriveRates)
+{
+    const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(other, &tio), 0);
+    cfsetspeed(&tio, B4800);
+    tio.c_cflag = (tio.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
+    ASSERT_EQ(tcsetattr(other, TCSANOW, &tio), 0);
+    ::close(other);
+
+    openPort(4);
+    ASSERT_EQ(tcgetattr(linkState().portHandle, &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B4800));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
 }
 
 TEST_F(LinkTestBed, EveryOperationFailsWithoutAPort)
