@@ -178,6 +178,11 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         StopScopeBeforeClosing();
     if (beforeClose_)
         beforeClose_();
+    // The plug-in answered through its close handshake just now: its
+    // windows close without asking it a second time.
+    for (CChildFrame* frame : childFrames())
+        if (frame->showsPlugin())
+            frame->closeAnsweredPlugin();
     mdiArea_->closeAllSubWindows();
     if (!mdiArea_->subWindowList().isEmpty()) {
         event->ignore();  // a window refused to close

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,12 +47,14 @@ private:
         QFile file(dir->filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    std::unique_ptr<CQDDToolsApp> start(bool cover = false)
+    // The stand-in for Waypad: a plain view and the plug-in's close handshake.
+    static std::string standInPlugin() { return TEST_PLUGIN_DIR "/libTestPluginStandIn.so"; }
+    std::unique_ptr<CQDDToolsApp> start(bool cover = false, std::string plugin = {})
     {
         auto app = std::make_unique<CQDDToolsApp>();
         StartupOptions options;
         options.workingDirectory = dir->path().toStdString();
-        options.pluginPath = dir->filePath("libWaypad.so").toStdString();
+        options.pluginPath = plugin.empty() ? dir->filePath("libWaypad.so").toStdString() : plugin;
         options.showCover = cover;
         options.coverTimeOverrideMs = 1;
         options.showMaximized = false;
@@ -244,6 +247,34 @@ private slots:
         CQDDToolsViewDlg closed;
         closed.reject();  // closing the window is a cancel
         QCOMPARE(io.cancelled, 1);
+    }
+
+    // Like every other kind, the plug-in's window opens once; a new request
+    // brings it forward. At exit the plug-in is asked through its close
+    // handshake only, not once more by its closing window.
+    void pluginWindowOpensOnceAndExitAsksOnce()
+    {
+        online = 1;
+        CurrentDriveType().driveClass = 3;
+        auto app = start(false, standInPlugin());
+        QVERIFY(app && app->plugin().docTemplate());
+        for (int request = 0; request < 3; ++request)
+            app->mainFrame()->runCommand(2024);
+        const QList<CChildFrame*> windows = framesTitled(*app, "Waystation1");
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(app->mainFrame()->childFrames().size(), 2);  // and the tool box
+        windows[0]->showMinimized();
+        app->mainFrame()->mdiArea()->setActiveSubWindow(toolBoxFrame(*app));
+        app->mainFrame()->runCommand(2024);
+        QCOMPARE(app->mainFrame()->activeChildFrame(), windows[0]);
+        QVERIFY(!windows[0]->isMinimized());
+
+        PluginLinkState().statusWord = kPluginServoOnBit;
+        app->mainFrame()->close();
+        QCOMPARE(PluginLinkState().closeRequest.load(), 1);
+        QCOMPARE(prompt.countMessages("Would you like to keep Servo ON status after close window?"), 1);
+        QVERIFY(app->mainFrame()->childFrames().isEmpty());
+        PluginLinkState().statusWord = 0;
     }
 
     void exitWaitsForThePlugin()
