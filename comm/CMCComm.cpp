@@ -1,6 +1,7 @@
 #include "CMCComm.h"
 
 #include "PollWindow.h"
+#include "platform/SerialPort.h"
 #include "platform/Ticks.h"
 
 #include <algorithm>
@@ -143,8 +144,12 @@ int CMCComm::ReadDIOPositionBatch(unsigned char first, unsigned char count, int*
     m_Reply.clear();
     if (!SendFrame(kReadPositionBatch, data, 2)) return 0;
     const unsigned long expected = 4ul * count + 5;
+    // The poll budget is the margin on top of the reply's time on the wire:
+    // a whole batch takes 0.53 s at 19200 baud and 1.07 s at 9600.
+    const unsigned long wirePolls =
+        static_cast<unsigned long>(platform::serialWireTimeUs(m_hComm, expected) / qdcomm::PollWindow::kSliceUs);
     const unsigned long queued =
-        qdcomm::PollWindow::WaitForQueued(*this, expected, m_PreCountQueTimes);
+        qdcomm::PollWindow::WaitForQueued(*this, expected, m_PreCountQueTimes + wirePolls);
     m_ComStat.cbInQue = static_cast<uint32_t>(queued);
     if (queued < expected) {
         ReadWaiting();  // keep what came for inspection, fail

@@ -29,6 +29,7 @@ public:
     // Checksum protocol.
     int EM_ReadParm(char channel, int& value);
     int EM_SaveParm(char channel, int value);
+    // Waits for the reply's wire time at the port's rate plus the poll budget.
     int ReadDIOPositionBatch(unsigned char first, unsigned char count, int* out);
     int SetAllDIOFlag();
     int SaveSerialData(const char* data);

@@ -89,10 +89,7 @@ int LinkReceive(platform::PortHandle handle, size_t count)
     }
     // The window also covers the reply's own time on the wire: at 19200 baud
     // a 34-byte answer takes 18 ms, nearly all of a bare 20 ms window.
-    platform::SerialSettings line;
-    const long wireUs = platform::serialGetSettings(handle, line) && line.BaudRate > 0
-                            ? static_cast<long>(count * 10 * 1000000ull / line.BaudRate)
-                            : 0;
+    const long wireUs = platform::serialWireTimeUs(handle, count);
     const Clock::time_point deadline = Clock::now() + std::chrono::microseconds(kReceiveWindowUs + wireUs);
     for (int query = 1;; ++query) {
         uint32_t queued = 0;

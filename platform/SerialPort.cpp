@@ -184,6 +184,14 @@ bool serialSetSettings(PortHandle handle, const SerialSettings& settings) {
     return tcsetattr(handle, TCSANOW, &tio) == 0;
 }
 
+long serialWireTimeUs(PortHandle handle, size_t bytes) {
+    SerialSettings line;
+    if (!serialGetSettings(handle, line) || line.BaudRate == 0) return 0;
+    const uint64_t bitsPerByte = 1u + line.ByteSize + (line.Parity != ParityNone ? 1u : 0u) +
+                                 (line.StopBits == TwoStopBits ? 2u : 1u);
+    return static_cast<long>(bytes * bitsPerByte * 1000000ull / line.BaudRate);
+}
+
 bool serialPurge(PortHandle handle, int flags) {
     if (!isOpenHandle(handle)) return false;
     int queue;

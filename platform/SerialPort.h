@@ -33,6 +33,10 @@ bool serialGetSettings(PortHandle handle, SerialSettings& out);
 // is; another rate fails.
 bool serialSetSettings(PortHandle handle, const SerialSettings& settings);
 
+// Microseconds that `bytes` take on the line at the port's rate and frame
+// format (start bit, data bits, parity, stop bits); 0 when the rate is unknown.
+long serialWireTimeUs(PortHandle handle, size_t bytes);
+
 enum PurgeFlags { PurgeRx = 1, PurgeTx = 2 };
 bool serialPurge(PortHandle handle, int flags);
 

@@ -66,6 +66,21 @@ TEST_F(MotionController, PositionBatchWaitsForTheWholeReplyAndFitsItsBuffer) {
     EXPECT_EQ(out[254], 256 + 254);
 }
 
+// At 9600 baud the largest batch takes 1.07 s on the line: the wait follows
+// the wire time of the reply at the port's rate, not a fixed 0.6 s.
+TEST_F(MotionController, PositionBatchWaitsForItsWireTimeOnASlowLine) {
+    platform::SerialSettings slow;
+    slow.BaudRate = 9600;
+    ASSERT_TRUE(platform::serialSetSettings(mc().m_hComm, slow));
+    Bytes whole = hex("05 00 05");
+    for (int i = 0; i < 255; ++i) whole = whole + hex("FF FF FF") + Bytes{static_cast<uint8_t>(i)};
+    line.device.expect(hex("05 00 05 02 00 FF 06"), Answer(whole + hex("00 00")).paced(9600).after(20));
+    std::vector<int> out(255, 0);
+    ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
+    EXPECT_EQ(out[0], -256);
+    EXPECT_EQ(out[254], -2);
+}
+
 TEST(MotionControllerFrame, ChecksumNeverWritesOutsideTheFrame) {
     CMCComm mc;
     Bytes frame = hex("05 77");
