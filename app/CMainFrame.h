@@ -44,6 +44,8 @@ private:
     void buildDocumentMenu(bool scope);
     QAction* addCommand(QMenu* menu, int commandId, const QString& text);
     void addHelpMenu();
+    // "Arrange Icons": lines up the minimised windows only.
+    void arrangeIcons();
 
     QMdiArea* mdiArea_;
     std::function<bool(int)> appCommands_;

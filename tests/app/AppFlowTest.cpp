@@ -224,6 +224,33 @@ private slots:
             QVERIFY(frame->commandAction(command)->isEnabled());
     }
 
+    // "Arrange Icons" lines up the minimised windows along the bottom and
+    // leaves every other window where it is.
+    void arrangeIconsMovesOnlyMinimisedWindows()
+    {
+        auto app = start();
+        for (int i = 0; i < 3; ++i) {
+            auto* frame = new CChildFrame(nullptr, false);
+            frame->setView(new QLabel("view"));
+            app->mainFrame()->addChildFrame(frame, false);
+        }
+        const QList<CChildFrame*> frames = app->mainFrame()->childFrames();
+        QCOMPARE(frames.size(), 4);
+        frames[0]->setGeometry(10, 20, 300, 200);
+        frames[2]->setGeometry(50, 60, 250, 150);
+        frames[1]->showMinimized();
+        frames[3]->showMinimized();
+        frames[1]->move(123, 45);
+        frames[3]->move(7, 8);
+        app->mainFrame()->mdiArea()->setActiveSubWindow(frames[0]);
+        app->mainFrame()->runCommand(57649);
+        QCOMPARE(frames[0]->geometry(), QRect(10, 20, 300, 200));
+        QCOMPARE(frames[2]->geometry(), QRect(50, 60, 250, 150));
+        const int bottom = app->mainFrame()->mdiArea()->viewport()->height();
+        QCOMPARE(frames[1]->pos(), QPoint(0, bottom - frames[1]->height()));
+        QCOMPARE(frames[3]->pos(), QPoint(frames[1]->width(), bottom - frames[3]->height()));
+    }
+
     void parameterDialogConversions()
     {
         ParameterDialogIo& io = ParameterDialogExchange();
