@@ -224,12 +224,13 @@ int CMCComm::RetryRounds(const std::function<int()>& attempt, bool countFailures
 }
 
 int CMCComm::ReadParm(char which, int& value) {
+    // Each round is one exchange: the rounds are the retries here.
     std::function<int()> attempt;
     switch (which) {
     case 6:
         attempt = [&] {
             unsigned short words[2];
-            if (!ReadHoldingRegisters(100, 2, words)) return 0;
+            if (!_ReadHoldingRegisters(100, 2, words)) return 0;
             value = fromWords(words);
             return 1;
         };
@@ -237,7 +238,7 @@ int CMCComm::ReadParm(char which, int& value) {
     case 17:
         attempt = [&] {
             unsigned short word;
-            if (!ReadHoldingRegisters(12, 1, &word)) return 0;
+            if (!_ReadHoldingRegisters(12, 1, &word)) return 0;
             value = word;
             return 1;
         };
@@ -245,7 +246,7 @@ int CMCComm::ReadParm(char which, int& value) {
     case 22:
         attempt = [&] {
             unsigned char bits[2];
-            if (!ReadCoils(0, 14, bits)) return 0;
+            if (!_ReadCoils(0, 14, bits)) return 0;
             value = bits[0] | (bits[1] & 0x3F) << 8;
             return 1;
         };
@@ -254,7 +255,7 @@ int CMCComm::ReadParm(char which, int& value) {
         attempt = [&] {
             ++m_ReadCounter;
             unsigned short words[2];
-            if (!ReadHoldingRegisters(150, 2, words)) return 0;
+            if (!_ReadHoldingRegisters(150, 2, words)) return 0;
             value = fromWords(words);
             return 1;
         };
@@ -290,6 +291,8 @@ int CMCComm::ReadDIOFlag(unsigned char* out) {
 
 int CMCComm::ResetAllRegister() {
     unsigned short minusOne[2] = {0xFFFF, 0xFFFF};
+    // At least one exchange per pair, also with RetryTimes 0: writing none
+    // would leave the pairs untouched and still report the last write.
     const unsigned attempts = m_RetryTimes > 1 ? m_RetryTimes : 1;
     for (unsigned a = 1; a <= 128; a *= 2) {
         const auto start = static_cast<unsigned short>(kPositionBase + 2 * a);

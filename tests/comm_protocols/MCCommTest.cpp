@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 using namespace testsupport;
 
 namespace {
@@ -79,6 +82,42 @@ TEST_F(MotionController, PositionBatchWaitsForItsWireTimeOnASlowLine) {
     ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
     EXPECT_EQ(out[0], -256);
     EXPECT_EQ(out[254], -2);
+}
+
+// Exchanges made against a silent controller: a ReadParm round is one
+// exchange, a flag round up to max(1, RetryTimes), and ResetAllRegister
+// writes every pair at least once even with RetryTimes 0.
+TEST_F(MotionController, RetryCountsAgainstASilentController) {
+    line.device.setHandler([](Bytes& pending) -> std::optional<Answer> {
+        const size_t length = ScriptedResponder::modbusRequestLength(pending);
+        if (length == 0 || pending.size() < length) return std::nullopt;
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(length));
+        return Answer::none();
+    });
+    mc().SetPreCountQueTimes(500);  // 5 ms a silent exchange
+    mc().SetBeepHandler([] {});
+    int value = 0;
+    unsigned char flags[CMCComm::kFlagBytes];
+    const struct {
+        const char* name;
+        unsigned retryTimes;
+        unsigned char rounds;
+        std::function<int()> call;
+        size_t exchanges;
+    } cases[] = {
+        {"ReadParm", 3, 1, [&] { return mc().ReadParm(6, value); }, 2},
+        {"ReadDIOFlag", 3, 1, [&] { return mc().ReadDIOFlag(flags); }, 6},
+        {"ResetAllRegister", 0, 0, [&] { return mc().ResetAllRegister(); }, 10},
+    };
+    size_t before = 0;
+    for (const auto& c : cases) {
+        mc().SetRetryTimes(c.retryTimes);
+        mc().SetRetryRounds(c.rounds);
+        EXPECT_EQ(c.call(), 0) << c.name;
+        EXPECT_TRUE(line.device.waitAnswered(before + c.exchanges)) << c.name;
+        EXPECT_EQ(line.device.requests().size() - before, c.exchanges) << c.name;
+        before = line.device.requests().size();
+    }
 }
 
 TEST(MotionControllerFrame, ChecksumNeverWritesOutsideTheFrame) {
