@@ -31,6 +31,14 @@ int LinkReceive(platform::PortHandle handle, size_t count);
 bool LinkSendRequest(platform::PortHandle handle, const uint8_t* frame, size_t length);
 
 // The wait for a reply after the caller's own sleep: the time in which the
-// queue is watched for the exact count (a share of time per status query),
-// plus the wire time of that many bytes at the port's rate.
+// queue is watched for the exact count, plus the wire time of that many bytes
+// at the port's rate.
 constexpr int kReceiveWindowUs = 20000;
+// A USB serial adapter hands received bytes over in batches, by default
+// every 16 ms (its latency timer), on top of the drive's answer time. While
+// a reply keeps coming, its rest gets its wire time plus one batch.
+constexpr int kAdapterBatchUs = 16000;
+// The window never ends sooner than this after the request left (plus the
+// reply's wire time): an adapter's batch and up to 24 ms of drive time. A
+// caller who waits longer than that itself (the station scan) loses nothing.
+constexpr int kReplyStartWindowUs = kAdapterBatchUs + 24000;

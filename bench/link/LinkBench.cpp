@@ -5,6 +5,9 @@
 //   BM_Read64/W      - one 64-register read at 115200 baud, paced, caller's
 //                      wait W ms; the counter wire_ms is the time the request
 //                      and reply take on the line.
+//   BM_Read64Late16  - the same read with no wait and no retry from a drive
+//                      whose answer starts 16 ms late (a USB adapter's batch);
+//                      the counter failed counts reads that missed their reply.
 #include "tests/support/DriveSimProcess.h"
 
 #include "link/ConnectionSearch.h"
@@ -68,6 +71,23 @@ void BM_Read64(benchmark::State& state)
     ReleaseLinkPort();
 }
 BENCHMARK(BM_Read64)->Arg(0)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Read64Late16(benchmark::State& state)
+{
+    DriveSimProcess sim({"--station", "1", "--baud", "115200", "--pace", "--latency", "16"});
+    if (!sim.ok()) {
+        state.SkipWithError("drivesim did not start");
+        return;
+    }
+    mapOnly(1, sim.portPath());
+    linkState().portHandle = OpenLinkPort(1, 3);
+    int64_t failed = 0;
+    for (auto _ : state)
+        failed += LinkReadRegisters(1, 0x00, 0x00, 0x00, 64, 0, 0) == 1 ? 0 : 1;
+    state.counters["failed"] = static_cast<double>(failed);
+    ReleaseLinkPort();
+}
+BENCHMARK(BM_Read64Late16)->Iterations(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
