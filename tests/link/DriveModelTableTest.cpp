@@ -80,8 +80,9 @@ TEST(DriveModelTable, RowsHoldTheirWrittenClassAndPr1F)
     for (const auto& r : rows) {
         EXPECT_EQ(ModelName(r.family, r.group), r.name);
         EXPECT_EQ(DriveClassOfModel(r.family, r.group), r.driveClass) << r.name;
-        if (r.family == FamilyVr)
+        if (r.family == FamilyVr) {
             EXPECT_EQ(VrModel(r.group).driveClass, r.driveClass) << r.name;
+        }
         uint16_t required = 0xBEEF;
         EXPECT_EQ(RequiredPr1F(r.family, r.group, required), r.pr1F != kNone) << r.name;
         uint16_t value = 0x7777;
