@@ -123,17 +123,18 @@ bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength
 
 // Identification answers of one length on successive attempts. One with a
 // good CRC is taken at once. Not every drive ends its long answer with that
-// CRC, so an answer without it is taken when the next attempt brings the same
+// CRC, so one without it is taken when the next attempt brings the same
 // bytes: the repetition stands in for the check. Anything else in between
-// (no answer, another length) starts over.
+// (no answer, another length, bytes of no answer of this station) starts
+// over.
 class RepeatedAnswer {
 public:
     explicit RepeatedAnswer(size_t length) : length_(length) {}
     size_t length() const { return length_; }
-    // True when the bytes are taken; otherwise they are kept for the next.
-    bool take(const uint8_t* bytes)
+    // True when the bytes repeat the last ones; otherwise they are kept.
+    bool repeats(const uint8_t* bytes)
     {
-        if (LinkCrcMatches(bytes, length_ - 2) || (pending_ && std::equal(bytes, bytes + length_, last_)))
+        if (pending_ && std::equal(bytes, bytes + length_, last_))
             return true;
         std::memcpy(last_, bytes, length_);
         pending_ = true;
@@ -148,9 +149,19 @@ private:
     uint8_t last_[kSlaveIdLongReplyLength] = {};
 };
 
+// Without a CRC the bytes must at least begin as an answer of this station
+// does: the exact count is also met for a while by stale bytes followed by
+// the start of an answer, and a paced line can show that same moment on
+// every attempt.
+bool answerOfStation(uint8_t slave)
+{
+    const LinkState& link = linkState();
+    return link.receiveBuffer[0] == slave && link.receiveBuffer[1] == kFunctionReportSlaveId;
+}
+
 // One identification exchange awaiting `answer`'s length: 1 taken, 0 not
 // (yet), -1 no port to send on.
-int askSlaveId(const RequestFrame4& frame, RepeatedAnswer& answer)
+int askSlaveId(uint8_t slave, const RequestFrame4& frame, RepeatedAnswer& answer)
 {
     LinkState& link = linkState();
     if (!send(frame))
@@ -163,10 +174,14 @@ int askSlaveId(const RequestFrame4& frame, RepeatedAnswer& answer)
         answer.forget();
         return 0;
     }
-    if (answer.take(link.receiveBuffer))
+    if (LinkCrcMatches(link.receiveBuffer, answer.length() - 2))
         return 1;
     link.lastFailure = LinkFailure::BadCrc;
-    return 0;
+    if (!answerOfStation(slave)) {
+        answer.forget();
+        return 0;
+    }
+    return answer.repeats(link.receiveBuffer) ? 1 : 0;
 }
 
 bool refuseRequest()
@@ -307,7 +322,7 @@ int LinkReportSlaveId(uint8_t slave)
     for (int attempt = 0; attempt < kSlaveIdAttempts && result == 0; ++attempt) {
         const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         link.lastFailure = LinkFailure::None;
-        const int longTry = askSlaveId(frame, longAnswer);
+        const int longTry = askSlaveId(slave, frame, longAnswer);
         if (longTry < 0)
             break;
         if (longTry == 1) {
@@ -317,7 +332,7 @@ int LinkReportSlaveId(uint8_t slave)
         // A whole long answer that is not yet trusted: ask for it again.
         if (longAnswer.pending())
             continue;
-        const int shortTry = askSlaveId(frame, shortAnswer);
+        const int shortTry = askSlaveId(slave, frame, shortAnswer);
         if (shortTry < 0)
             break;
         result = shortTry;

@@ -230,18 +230,28 @@ TEST_F(OpenLink, CoilWriteNeedsAnExactEchoAndNeverRepeats)
     EXPECT_EQ(drive->requests().size(), 2u);
 }
 
-// An identification answer is taken with a good CRC, or without one when the
-// drive repeats it byte for byte; answers that change every time never are.
+// An identification answer is taken with a good CRC, or without one when it
+// begins as this station's answer and the drive repeats it byte for byte;
+// answers that change every time never are.
 TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
 {
     const struct {
+        const char* name;
         size_t length;
-        bool goodCrc, stable, identified;
+        bool goodCrc, stable;
+        Bytes before;  // bytes ahead of the answer
+        bool identified;
         size_t requests;
     } cases[] = {
-        {34, true, true, true, 1},     {34, false, true, true, 2},   {34, false, false, false, 17},
-        {34, true, false, true, 1},    {28, true, true, true, 2},    {28, false, true, true, 4},
-        {28, false, false, false, 34},
+        {"sound long", 34, true, true, {}, true, 1},
+        {"long without crc, repeated", 34, false, true, {}, true, 2},
+        {"long without crc, changing", 34, false, false, {}, false, 17},
+        {"sound long, changing", 34, true, false, {}, true, 1},
+        {"sound short", 28, true, true, {}, true, 2},
+        {"short without crc, repeated", 28, false, true, {}, true, 4},
+        {"short without crc, changing", 28, false, false, {}, false, 34},
+        // 34 bytes queued for a while, stale bytes and the start of an answer.
+        {"stale bytes ahead", 34, false, true, hex("C5 00 00 01 00 02"), false, 34},
     };
     for (const auto& c : cases) {
         drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
@@ -254,17 +264,18 @@ TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
             frame.resize(c.length - 2);
             if (!c.stable)
                 frame[20] = static_cast<uint8_t>(++answers);  // a byte after the code
-            Answer answer(withCrc(frame));
+            frame = withCrc(frame);
             if (!c.goodCrc)
-                answer.corrupt(c.length - 1, 0x5A);
-            return answer;
+                frame.back() ^= 0x5A;
+            Bytes bytes = c.before;
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+            // The first 34 bytes together, the rest well after them.
+            return Answer(bytes).split({34}, 30);
         });
         const DriveIdentity identity = IdentifyDrive(1);
-        const std::string name = std::to_string(c.length) + (c.goodCrc ? " crc" : " no crc") +
-                                 (c.stable ? " stable" : " changing");
-        EXPECT_EQ(identity.answered, c.identified) << name;
-        EXPECT_EQ(identity.group, c.identified ? 9 : 0) << name;
-        EXPECT_TRUE(drive->waitAnswered(c.requests)) << name;
-        EXPECT_EQ(drive->requests().size(), c.requests) << name;
+        EXPECT_EQ(identity.answered, c.identified) << c.name;
+        EXPECT_EQ(identity.group, c.identified ? 9 : 0) << c.name;
+        EXPECT_TRUE(drive->waitAnswered(c.requests)) << c.name;
+        EXPECT_EQ(drive->requests().size(), c.requests) << c.name;
     }
 }
