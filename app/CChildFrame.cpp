@@ -36,9 +36,17 @@ void CChildFrame::setView(QWidget* view)
     setWidget(view);
 }
 
+bool CChildFrame::closeAnsweredPlugin()
+{
+    pluginAnswered_ = true;
+    const bool closed = close();
+    pluginAnswered_ = false;  // still open: a later close asks again
+    return closed;
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
-    if (pluginTemplate_ && !pluginTemplate_->queryClose(widget())) {
+    if (pluginTemplate_ && !pluginAnswered_ && !pluginTemplate_->queryClose(widget())) {
         event->ignore();
         return;
     }

@@ -19,6 +19,10 @@ public:
     CQDDToolsDoc* document() const { return doc_; }
     bool showsScope() const { return showsScope_; }
     void setPluginTemplate(PluginDocTemplate* owner) { pluginTemplate_ = owner; }
+    bool showsPlugin() const { return pluginTemplate_ != nullptr; }
+    // Closes a plug-in window without asking the plug-in: at exit it has
+    // been asked through its close handshake already. False when it stays.
+    bool closeAnsweredPlugin();
 
     static constexpr int kDefaultWidth = 800;
     static constexpr int kDefaultHeight = 600;
@@ -30,6 +34,7 @@ private:
     CQDDToolsDoc* doc_;
     bool showsScope_;
     PluginDocTemplate* pluginTemplate_ = nullptr;
+    bool pluginAnswered_ = false;
 };
 
 // When the scope acquires, stops it and says so ("Scope process is

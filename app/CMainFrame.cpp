@@ -8,7 +8,10 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+
+#include <algorithm>
 
 namespace {
 QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
@@ -150,8 +153,8 @@ void CMainFrame::runCommand(int commandId)
             active->close();
         return;
     case 57650: mdiArea_->cascadeSubWindows(); return;
-    // The area keeps minimised windows in a row of its own already.
-    case 57651: case 57649: mdiArea_->tileSubWindows(); return;
+    case 57651: mdiArea_->tileSubWindows(); return;
+    case 57649: arrangeIcons(); return;
     case 57607: case 57609:
         // The scope view prints; other views have nothing to print.
         if (active && active->view())
@@ -171,6 +174,29 @@ void CMainFrame::runCommand(int commandId)
     active->document()->runCommand(commandId);
 }
 
+void CMainFrame::arrangeIcons()
+{
+    // Minimised windows in rows along the bottom edge, left to right, the
+    // next row above; the other windows stay where they are.
+    const QRect area = mdiArea_->viewport()->rect();
+    int x = 0;
+    int bottom = area.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
+        window->move(x, bottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     CChildFrame* active = activeChildFrame();
@@ -178,6 +204,11 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         StopScopeBeforeClosing();
     if (beforeClose_)
         beforeClose_();
+    // The plug-in answered through its close handshake just now: its
+    // windows close without asking it a second time.
+    for (CChildFrame* frame : childFrames())
+        if (frame->showsPlugin())
+            frame->closeAnsweredPlugin();
     mdiArea_->closeAllSubWindows();
     if (!mdiArea_->subWindowList().isEmpty()) {
         event->ignore();  // a window refused to close

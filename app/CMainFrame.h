@@ -31,7 +31,9 @@ public:
 
     // Commands the application handles (exit, connection, tool box, help, about).
     void setApplicationCommandHandler(std::function<bool(int)> handler);
-    // Runs after the scope check and before any window closes at exit.
+    // Runs after the scope check and before any window closes at exit; it
+    // holds the plug-in's close handshake, so plug-in windows then close
+    // without asking the plug-in again.
     void setBeforeCloseHandler(std::function<void()> handler) { beforeClose_ = std::move(handler); }
 
 protected:
@@ -42,6 +44,8 @@ private:
     void buildDocumentMenu(bool scope);
     QAction* addCommand(QMenu* menu, int commandId, const QString& text);
     void addHelpMenu();
+    // "Arrange Icons": lines up the minimised windows only.
+    void arrangeIcons();
 
     QMdiArea* mdiArea_;
     std::function<bool(int)> appCommands_;

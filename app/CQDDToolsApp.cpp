@@ -18,6 +18,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QScreen>
 #include <QUrl>
 
@@ -156,7 +157,14 @@ void CQDDToolsApp::openPluginWindow()
     PluginDocTemplate* owner = plugin_.docTemplate();
     if (!owner)
         return;
+    if (pluginFrame_) {
+        if (pluginFrame_->isMinimized())
+            pluginFrame_->showNormal();
+        mainFrame_->mdiArea()->setActiveSubWindow(pluginFrame_);
+        return;
+    }
     auto* frame = new CChildFrame(nullptr, false);
+    pluginFrame_ = frame;
     frame->setPluginTemplate(owner);
     frame->setWindowTitle(QString::fromStdString(owner->documentTitle()));
     frame->setView(owner->createView(frame));

@@ -6,9 +6,11 @@
 #include "app/PluginBinding.h"
 
 #include <QObject>
+#include <QPointer>
 #include <memory>
 #include <string>
 
+class CChildFrame;
 class CMainFrame;
 class CMultiDocTemplate_qd;
 
@@ -36,6 +38,8 @@ public:
     bool onCommand(int commandId);
     void openToolBox();
     void reconnect();
+    // Opens the plug-in's window, or brings the open one forward: like
+    // every other kind it exists at most once.
     void openPluginWindow();
     // Raises the plug-in's close request and waits for its answer.
     void saveAllModified();
@@ -48,4 +52,5 @@ private:
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<CMultiDocTemplate_qd> mainTemplate_;
     PluginBinding plugin_;
+    QPointer<CChildFrame> pluginFrame_;
 };

@@ -25,16 +25,19 @@ PluginLinkVariables& PluginLinkState()
 bool WaitForPluginClose(PluginLinkVariables& vars, const std::function<void()>& betweenPolls,
                         unsigned limitMs)
 {
+    constexpr unsigned kPollMs = 100;
     if ((vars.statusWord & kPluginServoOnBit) == 0)
         return true;
     vars.closeRequest = 1;
-    const uint32_t start = platform::tickCount();
-    while ((vars.statusWord & kPluginCloseAnsweredBit) == 0) {
-        if (uint32_t(platform::tickCount() - start) >= limitMs)
+    // Only the host's own polls count toward the limit. The plug-in asks its
+    // question on this thread, inside betweenPolls: however long the user
+    // takes to answer, the servo-off write that follows gets the whole limit.
+    for (unsigned waitedMs = 0; (vars.statusWord & kPluginCloseAnsweredBit) == 0; waitedMs += kPollMs) {
+        if (waitedMs >= limitMs)
             return false;
         if (betweenPolls)
             betweenPolls();
-        platform::sleepMs(100);
+        platform::sleepMs(kPollMs);
     }
     return true;
 }

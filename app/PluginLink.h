@@ -29,8 +29,9 @@ PluginLinkVariables& PluginLinkState();
 
 // At exit: when the plug-in holds the servo on, raise the close request and
 // poll every 100 ms until it answers (bit 1). `betweenPolls` keeps the user
-// interface alive so the plug-in can ask its question; the wait gives up
-// after `limitMs` so a stuck plug-in cannot keep the program from closing.
+// interface alive so the plug-in can ask its question. The wait gives up
+// after `limitMs` of its own polling, so a stuck plug-in cannot keep the
+// program from closing; the time the question stays open does not count.
 // Returns true when the plug-in answered or did not need to.
 bool WaitForPluginClose(PluginLinkVariables& vars, const std::function<void()>& betweenPolls,
                         unsigned limitMs = 60000);

@@ -75,7 +75,8 @@ int CStringResource::ReadTableFile(const char* path) {
     bool inTable = false;
     // Lines of any length are taken whole, so a long text is never split
     // into a second, bogus line.
-    for (std::string& line : splitLines(bytes)) {
+    // A byte-order mark in front would hide the header of the first line.
+    for (std::string& line : splitLines(bytes.substr(platform::utf8BomLength(bytes)))) {
         if (!inTable) {
             inTable = !line.empty() && trim(line) == kHeader;
             continue;

@@ -1,6 +1,7 @@
 #include "CMCComm.h"
 
 #include "PollWindow.h"
+#include "platform/SerialPort.h"
 #include "platform/Ticks.h"
 
 #include <algorithm>
@@ -143,8 +144,12 @@ int CMCComm::ReadDIOPositionBatch(unsigned char first, unsigned char count, int*
     m_Reply.clear();
     if (!SendFrame(kReadPositionBatch, data, 2)) return 0;
     const unsigned long expected = 4ul * count + 5;
+    // The poll budget is the margin on top of the reply's time on the wire:
+    // a whole batch takes 0.53 s at 19200 baud and 1.07 s at 9600.
+    const unsigned long wirePolls =
+        static_cast<unsigned long>(platform::serialWireTimeUs(m_hComm, expected) / qdcomm::PollWindow::kSliceUs);
     const unsigned long queued =
-        qdcomm::PollWindow::WaitForQueued(*this, expected, m_PreCountQueTimes);
+        qdcomm::PollWindow::WaitForQueued(*this, expected, m_PreCountQueTimes + wirePolls);
     m_ComStat.cbInQue = static_cast<uint32_t>(queued);
     if (queued < expected) {
         ReadWaiting();  // keep what came for inspection, fail
@@ -219,12 +224,13 @@ int CMCComm::RetryRounds(const std::function<int()>& attempt, bool countFailures
 }
 
 int CMCComm::ReadParm(char which, int& value) {
+    // Each round is one exchange: the rounds are the retries here.
     std::function<int()> attempt;
     switch (which) {
     case 6:
         attempt = [&] {
             unsigned short words[2];
-            if (!ReadHoldingRegisters(100, 2, words)) return 0;
+            if (!_ReadHoldingRegisters(100, 2, words)) return 0;
             value = fromWords(words);
             return 1;
         };
@@ -232,7 +238,7 @@ int CMCComm::ReadParm(char which, int& value) {
     case 17:
         attempt = [&] {
             unsigned short word;
-            if (!ReadHoldingRegisters(12, 1, &word)) return 0;
+            if (!_ReadHoldingRegisters(12, 1, &word)) return 0;
             value = word;
             return 1;
         };
@@ -240,7 +246,7 @@ int CMCComm::ReadParm(char which, int& value) {
     case 22:
         attempt = [&] {
             unsigned char bits[2];
-            if (!ReadCoils(0, 14, bits)) return 0;
+            if (!_ReadCoils(0, 14, bits)) return 0;
             value = bits[0] | (bits[1] & 0x3F) << 8;
             return 1;
         };
@@ -249,7 +255,7 @@ int CMCComm::ReadParm(char which, int& value) {
         attempt = [&] {
             ++m_ReadCounter;
             unsigned short words[2];
-            if (!ReadHoldingRegisters(150, 2, words)) return 0;
+            if (!_ReadHoldingRegisters(150, 2, words)) return 0;
             value = fromWords(words);
             return 1;
         };
@@ -285,6 +291,8 @@ int CMCComm::ReadDIOFlag(unsigned char* out) {
 
 int CMCComm::ResetAllRegister() {
     unsigned short minusOne[2] = {0xFFFF, 0xFFFF};
+    // At least one exchange per pair, also with RetryTimes 0: writing none
+    // would leave the pairs untouched and still report the last write.
     const unsigned attempts = m_RetryTimes > 1 ? m_RetryTimes : 1;
     for (unsigned a = 1; a <= 128; a *= 2) {
         const auto start = static_cast<unsigned short>(kPositionBase + 2 * a);

@@ -29,6 +29,7 @@ public:
     // Checksum protocol.
     int EM_ReadParm(char channel, int& value);
     int EM_SaveParm(char channel, int value);
+    // Waits for the reply's wire time at the port's rate plus the poll budget.
     int ReadDIOPositionBatch(unsigned char first, unsigned char count, int* out);
     int SetAllDIOFlag();
     int SaveSerialData(const char* data);
@@ -37,15 +38,23 @@ public:
     // Writes the sum of bytes 1 .. length-2 into the last byte (0 below 3).
     void AppendCheckSum(unsigned char* buffer, int length) const;
 
-    // Modbus.
+    // Modbus. SaveDIOPosition, ReadDIOPosition, SaveParm and LoopBackTest
+    // use the retrying master (up to max(1, RetryTimes) exchanges).
     int SaveDIOPosition(unsigned char n, int position);
     int ReadDIOPosition(unsigned char n, int& position);
     int SaveParm(char which, int value);
     int LoopBackTest();
+    // Up to retry rounds + 1 rounds of one exchange each, 300 ms and a beep
+    // between rounds (counted as failed rounds), one more beep on giving up.
     int ReadParm(char which, int& value);
+    // Up to retry rounds + 1 rounds, each up to max(1, RetryTimes) exchanges.
     int ResetAccFlag();
     int ResetDIOFlag();
     int ReadDIOFlag(unsigned char* out);
+    // Writes -1 to the pairs 200 + 2a (a = 1, 2, 4 ... 128), each up to
+    // RetryTimes exchanges but at least once (also with RetryTimes 0), then
+    // to 200-201 and 454-455 through the retrying master; the result of the
+    // last write.
     int ResetAllRegister();
 
     void SetByteWaitTime(int ms) { m_ByteWaitTime = ms; }

@@ -11,33 +11,20 @@
 #include <string>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Copies the current contents of `path` (if any) to the open descriptor, so
-// the rebuilt file keeps every line written before.
-bool copyExisting(const char* path, int out) {
-    int in = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (in < 0) return errno == ENOENT;
-    char buffer[8192];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        if (::write(out, buffer, static_cast<size_t>(n)) != n) {
-            ok = false;
-            break;
-        }
+// Writes all bytes, going on after short writes and interruptions.
+bool writeAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
     }
-    ::close(in);
-    return ok;
+    return true;
 }
 
 // "%d\t%f\t%d\t%d\t%d\t\n" with the time always written with a decimal
@@ -158,19 +145,15 @@ void CScopeArray::ArrangeTimeAxis() {
 
 int CScopeArray::SaveToFile(const char* path) const {
     if (!path || !*path) return 0;
-    std::string tempPath = std::string(path) + ".XXXXXX";
-    int out = ::mkstemp(tempPath.data());
-    if (out < 0) return 0;
-    // mkstemp makes the file private; a scope export is an ordinary file.
-    bool ok = ::fchmod(out, 0644) == 0 && copyExisting(path, out);
     std::string text;
-    for (int n = 0, index = m_Ahead; ok && n < m_Size; ++n, index = Wrap(index + 1))
+    for (int n = 0, index = m_Ahead; n < m_Size; ++n, index = Wrap(index + 1))
         text += recordLine(At(index));
-    if (ok) ok = ::write(out, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (ok) ok = ::fsync(out) == 0;
+    // Appending to the file itself keeps a symbolic link, the file's mode
+    // and owner, and needs no right to create files in its folder.
+    const int out = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (out < 0) return 0;
+    bool ok = writeAll(out, text);
     if (::close(out) != 0) ok = false;
-    if (ok) ok = ::rename(tempPath.c_str(), path) == 0;
-    if (!ok) ::unlink(tempPath.c_str());
     return ok ? 1 : 0;
 }
 

@@ -51,8 +51,8 @@ public:
     long IncrementCross(long current, long* last, long span, long threshold) const;
 
     void ArrangeTimeAxis();
-    // Appends one text line per record, oldest first. The file is rebuilt
-    // under a temporary name and renamed into place; 1 on success.
+    // Appends one text line per record, oldest first, to the file (created
+    // when missing; a symbolic link is followed); 1 on success.
     int SaveToFile(const char* path) const;
     // Draws one channel as a polyline scaled into the rectangle's size, at
     // the painter's origin. `colour` is 0xRRGGBB; `fullScale` is the value

@@ -121,6 +121,69 @@ bool readAttempt(const RequestFrame8& frame, unsigned waitMs, size_t replyLength
     return false;
 }
 
+// Identification answers of one length on successive attempts. One with a
+// good CRC is taken at once. Not every drive ends its long answer with that
+// CRC, so one without it is taken when the next attempt brings the same
+// bytes: the repetition stands in for the check. Anything else in between
+// (no answer, another length, bytes of no answer of this station) starts
+// over.
+class RepeatedAnswer {
+public:
+    explicit RepeatedAnswer(size_t length) : length_(length) {}
+    size_t length() const { return length_; }
+    // True when the bytes repeat the last ones; otherwise they are kept.
+    bool repeats(const uint8_t* bytes)
+    {
+        if (pending_ && std::equal(bytes, bytes + length_, last_))
+            return true;
+        std::memcpy(last_, bytes, length_);
+        pending_ = true;
+        return false;
+    }
+    void forget() { pending_ = false; }
+    bool pending() const { return pending_; }
+
+private:
+    size_t length_;
+    bool pending_ = false;
+    uint8_t last_[kSlaveIdLongReplyLength] = {};
+};
+
+// Without a CRC the bytes must at least begin as an answer of this station
+// does: the exact count is also met for a while by stale bytes followed by
+// the start of an answer, and a paced line can show that same moment on
+// every attempt.
+bool answerOfStation(uint8_t slave)
+{
+    const LinkState& link = linkState();
+    return link.receiveBuffer[0] == slave && link.receiveBuffer[1] == kFunctionReportSlaveId;
+}
+
+// One identification exchange awaiting `answer`'s length: 1 taken, 0 not
+// (yet), -1 no port to send on.
+int askSlaveId(uint8_t slave, const RequestFrame4& frame, RepeatedAnswer& answer)
+{
+    LinkState& link = linkState();
+    if (!send(frame))
+        return -1;
+    platform::sleepMs(kSlaveIdWaitMs);
+    // A failed receive leaves the buffer as it was; an earlier answer there
+    // must not pass for this one.
+    clearReceiveBuffer();
+    if (!LinkReceive(link.portHandle, answer.length())) {
+        answer.forget();
+        return 0;
+    }
+    if (LinkCrcMatches(link.receiveBuffer, answer.length() - 2))
+        return 1;
+    link.lastFailure = LinkFailure::BadCrc;
+    if (!answerOfStation(slave)) {
+        answer.forget();
+        return 0;
+    }
+    return answer.repeats(link.receiveBuffer) ? 1 : 0;
+}
+
 bool refuseRequest()
 {
     linkState().lastFailure = LinkFailure::BadRequest;
@@ -253,31 +316,26 @@ int LinkReportSlaveId(uint8_t slave)
     LinkState& link = linkState();
     const RequestFrame4 frame = BuildReportSlaveIdFrame(slave);
     ScopePause();
+    RepeatedAnswer longAnswer(kSlaveIdLongReplyLength);
+    RepeatedAnswer shortAnswer(kSlaveIdShortReplyLength);
     int result = 0;
     for (int attempt = 0; attempt < kSlaveIdAttempts && result == 0; ++attempt) {
         const platform::SerialExchangeLock oneAtATime;  // the plug-in shares the line
         link.lastFailure = LinkFailure::None;
-        if (!send(frame))
+        const int longTry = askSlaveId(slave, frame, longAnswer);
+        if (longTry < 0)
             break;
-        platform::sleepMs(kSlaveIdWaitMs);
-        // The long answer carries a CRC too; an unchecked one could hand a
-        // corrupted model code to the identification.
-        if (LinkReceive(link.portHandle, kSlaveIdLongReplyLength) &&
-            LinkCrcMatches(link.receiveBuffer, kSlaveIdLongReplyLength - 2)) {
+        if (longTry == 1) {
             result = 1;
             break;
         }
-        if (!send(frame))
+        // A whole long answer that is not yet trusted: ask for it again.
+        if (longAnswer.pending())
+            continue;
+        const int shortTry = askSlaveId(slave, frame, shortAnswer);
+        if (shortTry < 0)
             break;
-        platform::sleepMs(kSlaveIdWaitMs);
-        // A failed receive leaves the buffer as it was; an earlier good
-        // answer there must not pass for this one.
-        clearReceiveBuffer();
-        LinkReceive(link.portHandle, kSlaveIdShortReplyLength);
-        if (LinkCrcMatches(link.receiveBuffer, kSlaveIdShortReplyLength - 2))
-            result = 1;
-        else if (link.lastFailure == LinkFailure::None)
-            link.lastFailure = LinkFailure::BadCrc;
+        result = shortTry;
     }
     if (result)
         link.lastFailure = LinkFailure::None;

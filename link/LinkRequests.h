@@ -36,8 +36,10 @@ int LinkReadRegisters(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_
 int LinkReadRegistersUpTo(uint8_t slave, uint8_t startHigh, uint8_t startLow, uint8_t countHigh,
                           uint8_t countLow, uint16_t maxWaitMs, int retries);
 
-// Function 0x11; a 34-byte or a 28-byte answer. Up to 17 attempts, with the
-// scope's stream paused around them.
+// Function 0x11; a 34-byte or a 28-byte answer, taken when its CRC is good
+// (over bytes 0-31 or 0-25), or else when it starts with the station and
+// 0x11 and the next attempt repeats it byte for byte. Up to 17 attempts,
+// with the scope's stream paused around them.
 int LinkReportSlaveId(uint8_t slave);
 
 // Registers the link itself uses.

@@ -64,6 +64,10 @@ struct LinkState {
 
     LinkFailure lastFailure = LinkFailure::None;
 
+    // When the last request left the port (steady-clock microseconds); a
+    // reply window reaches at least a set time past it.
+    std::atomic<int64_t> requestEndUs{0};
+
     bool streamingActive() const { return scanRunning.load() == 1 || triggerRunning.load() == 1; }
 };
 

@@ -87,4 +87,8 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
+size_t utf8BomLength(std::string_view text) {
+    return text.substr(0, 3) == std::string_view("\xEF\xBB\xBF", 3) ? 3 : 0;
+}
+
 }  // namespace platform

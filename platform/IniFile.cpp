@@ -107,9 +107,11 @@ std::vector<IniLine> parse(const std::string& bytes) {
 }
 
 // Visits the lines of the first section named `section` (the header
-// excluded); false when there is no such section.
+// excluded); false when there is no such section. A byte-order mark in front
+// of the text is no part of its first line.
 template <typename Visit>
 bool forEachSectionLine(std::string_view bytes, std::string_view section, Visit visit) {
+    bytes.remove_prefix(utf8BomLength(bytes));
     bool found = false, inside = false;
     forEachLine(bytes, [&](std::string_view raw, const LineView& line) {
         if (line.kind == LineKind::Section) {
@@ -201,6 +203,15 @@ std::string load(const std::string& path) {
     return bytes;
 }
 
+// A value as the private-profile reader gives it: one pair of matching
+// quotes around it is removed.
+std::string unquoted(const std::string& value) {
+    const size_t n = value.size();
+    if (n >= 2 && (value[0] == '"' || value[0] == '\'') && value[n - 1] == value[0])
+        return value.substr(1, n - 2);
+    return value;
+}
+
 }  // namespace
 
 bool IniFile::lookup(const std::string& path, const std::string& section, const std::string& key,
@@ -229,7 +240,7 @@ bool IniFile::hasSection(const std::string& path, const std::string& section) {
 std::string IniFile::readString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& defaultValue) {
     std::string value;
-    return lookup(path, section, key, value) ? value : defaultValue;
+    return lookup(path, section, key, value) ? unquoted(value) : defaultValue;
 }
 
 int IniFile::readInt(const std::string& path, const std::string& section, const std::string& key,
@@ -239,8 +250,11 @@ int IniFile::readInt(const std::string& path, const std::string& section, const 
 
 int IniFile::readIntInText(const std::string& bytes, const std::string& section, const std::string& key,
                            int defaultValue) {
-    std::string value;
-    if (!lookupInText(bytes, section, key, value)) return defaultValue;
+    std::string raw;
+    if (!lookupInText(bytes, section, key, raw)) return defaultValue;
+    // An empty value is no number: the caller's default, as for a missing key.
+    const std::string value = unquoted(raw);
+    if (value.empty()) return defaultValue;
     size_t i = 0;
     bool negative = false;
     if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
@@ -266,11 +280,13 @@ bool IniFile::writeStrings(const std::string& path, const std::string& section,
     std::string bytes;
     // An unreadable file is never replaced: that would lose its contents.
     if (readWholeFile(path, bytes) == FileReadResult::Failed) return false;
-    std::vector<IniLine> lines = parse(bytes);
+    // A byte-order mark stays in front, outside the first line.
+    const size_t bom = utf8BomLength(bytes);
+    std::vector<IniLine> lines = parse(bytes.substr(bom));
     const std::string eol = lineEndOf(lines);
     for (const auto& entry : entries) setKey(lines, sectionName, std::string(trim(entry.first)), entry.second, eol);
 
-    std::string out;
+    std::string out = bytes.substr(0, bom);
     out.reserve(bytes.size() + 64 * entries.size() + 64);
     for (const IniLine& line : lines) out += line.raw;
     return writeFileAtomically(path, out);

@@ -1,9 +1,10 @@
 #pragma once
 // Initialisation files with the private-profile rules: section and key names
 // compare without regard to case, sections may stand anywhere among other
-// text lines, values are trimmed, a missing key gives the caller's default,
-// and a write keeps every other line (written to a temporary name, then
-// renamed into place).
+// text lines, values are trimmed and lose one pair of surrounding quotes, a
+// missing key gives the caller's default, and a write keeps every other line
+// (written to a temporary name, then renamed into place). A UTF-8
+// byte-order mark at the start of a file is skipped, and kept on writing.
 
 #include <string>
 #include <utility>
@@ -16,7 +17,8 @@ public:
     static std::string readString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& defaultValue);
     // The leading decimal number of the value (sign allowed); the default when
-    // the key is missing; 0 when the value does not start with a number.
+    // the key is missing or its value empty; 0 when the value does not start
+    // with a number.
     static int readInt(const std::string& path, const std::string& section,
                        const std::string& key, int defaultValue);
     // Creates the file, section or key as needed. False when it cannot write.
@@ -27,8 +29,9 @@ public:
     // Key names of a section, in file order.
     static std::vector<std::string> keys(const std::string& path, const std::string& section);
 
-    // The trimmed value of a key; false (and `value` untouched) when the file,
-    // section or key is missing. Tells an empty value from a missing key.
+    // The trimmed value of a key, quotes kept; false (and `value` untouched)
+    // when the file, section or key is missing. Tells an empty value from a
+    // missing key.
     static bool lookup(const std::string& path, const std::string& section,
                        const std::string& key, std::string& value);
     static bool hasSection(const std::string& path, const std::string& section);

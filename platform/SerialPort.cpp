@@ -1,8 +1,10 @@
 #include "SerialPort.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -73,6 +75,27 @@ int waitFor(PortHandle handle, short events, long timeoutUs) {
     }
 }
 
+struct AtomicCallCounts {
+    std::atomic<uint64_t> sends{0};
+    std::atomic<uint64_t> drains{0};
+};
+
+AtomicCallCounts& callCounters() {
+    static AtomicCallCounts counters;
+    return counters;
+}
+
+// A USB serial adapter hands received bytes over in batches, by default
+// every 16 ms (FTDI's latency timer); low latency brings that to 1 ms.
+// Drivers without the setting (pseudo-terminals, some adapters) refuse it,
+// and the port works all the same.
+void requestLowLatency(int fd) {
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY)) return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);
+}
+
 long remainingUs(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
     return left.count() > 0 ? static_cast<long>(left.count()) : 0;
@@ -114,6 +137,7 @@ SerialOpenResult serialOpen(const std::string& devicePath) {
         ::close(fd);
         return result;
     }
+    requestLowLatency(fd);
     result.handle = fd;
     return result;
 }
@@ -146,8 +170,9 @@ bool serialGetSettings(PortHandle handle, SerialSettings& out) {
 bool serialSetSettings(PortHandle handle, const SerialSettings& settings) {
     termios tio{};
     if (!isOpenHandle(handle) || tcgetattr(handle, &tio) != 0) return false;
-    speed_t speed = speedFromBaud(settings.BaudRate);
-    if (speed == B0) return false;
+    const bool keepSpeed = settings.BaudRate == kKeepBaudRate;
+    const speed_t speed = keepSpeed ? B0 : speedFromBaud(settings.BaudRate);
+    if (!keepSpeed && speed == B0) return false;
     tcflag_t size;
     switch (settings.ByteSize) {
     case 5: size = CS5; break;
@@ -168,8 +193,16 @@ bool serialSetSettings(PortHandle handle, const SerialSettings& settings) {
         tio.c_cflag |= CSTOPB;
     else
         tio.c_cflag &= ~CSTOPB;
-    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return false;
+    if (!keepSpeed && (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)) return false;
     return tcsetattr(handle, TCSANOW, &tio) == 0;
+}
+
+long serialWireTimeUs(PortHandle handle, size_t bytes) {
+    SerialSettings line;
+    if (!serialGetSettings(handle, line) || line.BaudRate == 0) return 0;
+    const uint64_t bitsPerByte = 1u + line.ByteSize + (line.Parity != ParityNone ? 1u : 0u) +
+                                 (line.StopBits == TwoStopBits ? 2u : 1u);
+    return static_cast<long>(bytes * bitsPerByte * 1000000ull / line.BaudRate);
 }
 
 bool serialPurge(PortHandle handle, int flags) {
@@ -221,7 +254,8 @@ bool serialRead(PortHandle handle, uint8_t* buffer, size_t length, int timeoutMs
     return true;
 }
 
-bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
+bool serialSend(PortHandle handle, const uint8_t* buffer, size_t length) {
+    callCounters().sends.fetch_add(1, std::memory_order_relaxed);
     if (!isOpenHandle(handle)) return false;
     if (length == 0) return true;
     if (buffer == nullptr) return false;
@@ -240,10 +274,15 @@ bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
         if (left == 0) return false;
         if (waitFor(handle, POLLOUT, left) < 0) return false;
     }
-    // write() only queues; a purge before everything left the port would cut
-    // the request short. tcdrain() alone could block for ever on a line held
-    // by hardware flow control, so wait for the queue to empty with a limit.
-    deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
+    return true;
+}
+
+bool serialDrain(PortHandle handle) {
+    callCounters().drains.fetch_add(1, std::memory_order_relaxed);
+    if (!isOpenHandle(handle)) return false;
+    // tcdrain() alone could block for ever on a line held by hardware flow
+    // control, so wait for the queue to empty with a limit first.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteStallMs);
     for (;;) {
         int queued = 0;
         if (ioctl(handle, TIOCOUTQ, &queued) < 0) break;  // no count: tcdrain decides
@@ -252,6 +291,19 @@ bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
         ::usleep(200);
     }
     return tcdrain(handle) == 0;
+}
+
+bool serialWrite(PortHandle handle, const uint8_t* buffer, size_t length) {
+    // write() only queues; a purge before everything left the port would cut
+    // the bytes short, so they are drained before returning.
+    return serialSend(handle, buffer, length) && serialDrain(handle);
+}
+
+SerialCallCounts serialCallCounts() {
+    SerialCallCounts counts;
+    counts.sends = callCounters().sends.load(std::memory_order_relaxed);
+    counts.drains = callCounters().drains.load(std::memory_order_relaxed);
+    return counts;
 }
 
 std::string serialErrorText(SerialError error) {

@@ -9,6 +9,10 @@ namespace platform {
 enum SerialParity : uint8_t { ParityNone = 0, ParityOdd = 1, ParityEven = 2 };
 enum SerialStopBits : uint8_t { OneStopBit = 0, TwoStopBits = 2 };
 
+// A BaudRate of 0 keeps the speed the port has: reading a port at a rate
+// outside the supported ones gives 0, and setting 0 leaves that rate alone.
+constexpr uint32_t kKeepBaudRate = 0;
+
 struct SerialSettings {
     uint32_t BaudRate = 19200;
     uint8_t ByteSize = 8;

@@ -1,5 +1,7 @@
 #include "texts/LanguageFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -58,7 +60,10 @@ std::vector<LanguageFile::Entry> LanguageFile::parse(std::istream& in)
     std::vector<Entry> entries;
     bool inTable = false;
     std::string line;
-    while (std::getline(in, line)) {
+    for (bool first = true; std::getline(in, line); first = false) {
+        // A byte-order mark in front would hide the header of the first line.
+        if (first)
+            line.erase(0, platform::utf8BomLength(line));
         // A file written with CRLF line ends reads the same as one with LF.
         if (!line.empty() && line.back() == '\r')
             line.pop_back();

@@ -65,6 +65,13 @@ void CMessageEx::showEvent(QShowEvent* event)
     timer_->start();
 }
 
+void CMessageEx::done(int result)
+{
+    if (!wait_.finished())
+        return;
+    QDialog::done(result);
+}
+
 void CMessageEx::onTick()
 {
     if (wait_.tick()) {

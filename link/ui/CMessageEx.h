@@ -1,6 +1,7 @@
 #pragma once
 // The command-wait dialog: shows a heading and a coloured message while it
-// writes 1 to a command register every 100 ms until the drive accepts it.
+// writes 1 to a command register every 100 ms until the drive accepts it or
+// 100 ticks have failed; it ends only then.
 
 #include "link/CommandWait.h"
 
@@ -20,6 +21,10 @@ public:
     const CommandWait& commandWait() const { return wait_; }
     QLabel* headingLabel() const { return heading_; }
     QLabel* messageLabel() const { return message_; }
+
+    // Esc, the close box and Alt+F4 are refused while the wait runs: its
+    // timer would go on writing to the drive after the window had gone.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

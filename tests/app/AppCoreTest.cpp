@@ -59,6 +59,27 @@ TEST(GlobalSettings, APeriodMustBePositive)
     std::remove(path);
 }
 
+// The plug-in asks its question on the host's thread, between the polls. A
+// user who reads it for longer than the limit must not have the program exit
+// in the middle of the servo-off write that follows the answer.
+TEST(PluginLink, ExitWaitCountsItsLimitOnlyAfterTheQuestionIsAnswered)
+{
+    PluginLinkVariables vars;
+    vars.statusWord = kPluginServoOnBit;
+    uint32_t now = 0;
+    platform::setTickSource([&] { return now; });
+    int polls = 0;
+    const bool answered = WaitForPluginClose(vars, [&] {
+        if (++polls == 1)
+            now += 70000;  // the question stays open for 70 s
+        if (polls == 3)
+            vars.statusWord |= kPluginCloseAnsweredBit;  // the write after it is done
+    }, 1000);
+    platform::setTickSource({});
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(polls, 3);
+}
+
 // The answered wait runs in the shell's exit flow; here the two other ends.
 TEST(PluginLink, ExitWaitSkipsAServoOffPluginAndGivesUpOnASilentOne)
 {
@@ -67,11 +88,8 @@ TEST(PluginLink, ExitWaitSkipsAServoOffPluginAndGivesUpOnASilentOne)
     EXPECT_EQ(vars.closeRequest.load(), 0);  // servo off: no request
 
     vars.statusWord = kPluginServoOnBit;
-    uint32_t now = 0;
     int polls = 0;
-    platform::setTickSource([&] { return now += 50; });
     EXPECT_FALSE(WaitForPluginClose(vars, [&] { ++polls; }, 200));
-    platform::setTickSource({});
     EXPECT_EQ(vars.closeRequest.load(), 1);
-    EXPECT_GE(polls, 1);  // the host keeps its events going meanwhile
+    EXPECT_EQ(polls, 2);  // 100 ms each; the host keeps its events going meanwhile
 }

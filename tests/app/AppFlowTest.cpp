@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,12 +47,14 @@ private:
         QFile file(dir->filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    std::unique_ptr<CQDDToolsApp> start(bool cover = false)
+    // The stand-in for Waypad: a plain view and the plug-in's close handshake.
+    static std::string standInPlugin() { return TEST_PLUGIN_DIR "/libTestPluginStandIn.so"; }
+    std::unique_ptr<CQDDToolsApp> start(bool cover = false, std::string plugin = {})
     {
         auto app = std::make_unique<CQDDToolsApp>();
         StartupOptions options;
         options.workingDirectory = dir->path().toStdString();
-        options.pluginPath = dir->filePath("libWaypad.so").toStdString();
+        options.pluginPath = plugin.empty() ? dir->filePath("libWaypad.so").toStdString() : plugin;
         options.showCover = cover;
         options.coverTimeOverrideMs = 1;
         options.showMaximized = false;
@@ -221,6 +224,33 @@ private slots:
             QVERIFY(frame->commandAction(command)->isEnabled());
     }
 
+    // "Arrange Icons" lines up the minimised windows along the bottom and
+    // leaves every other window where it is.
+    void arrangeIconsMovesOnlyMinimisedWindows()
+    {
+        auto app = start();
+        for (int i = 0; i < 3; ++i) {
+            auto* frame = new CChildFrame(nullptr, false);
+            frame->setView(new QLabel("view"));
+            app->mainFrame()->addChildFrame(frame, false);
+        }
+        const QList<CChildFrame*> frames = app->mainFrame()->childFrames();
+        QCOMPARE(frames.size(), 4);
+        frames[0]->setGeometry(10, 20, 300, 200);
+        frames[2]->setGeometry(50, 60, 250, 150);
+        frames[1]->showMinimized();
+        frames[3]->showMinimized();
+        frames[1]->move(123, 45);
+        frames[3]->move(7, 8);
+        app->mainFrame()->mdiArea()->setActiveSubWindow(frames[0]);
+        app->mainFrame()->runCommand(57649);
+        QCOMPARE(frames[0]->geometry(), QRect(10, 20, 300, 200));
+        QCOMPARE(frames[2]->geometry(), QRect(50, 60, 250, 150));
+        const int bottom = app->mainFrame()->mdiArea()->viewport()->height();
+        QCOMPARE(frames[1]->pos(), QPoint(0, bottom - frames[1]->height()));
+        QCOMPARE(frames[3]->pos(), QPoint(frames[1]->width(), bottom - frames[3]->height()));
+    }
+
     void parameterDialogConversions()
     {
         ParameterDialogIo& io = ParameterDialogExchange();
@@ -244,6 +274,34 @@ private slots:
         CQDDToolsViewDlg closed;
         closed.reject();  // closing the window is a cancel
         QCOMPARE(io.cancelled, 1);
+    }
+
+    // Like every other kind, the plug-in's window opens once; a new request
+    // brings it forward. At exit the plug-in is asked through its close
+    // handshake only, not once more by its closing window.
+    void pluginWindowOpensOnceAndExitAsksOnce()
+    {
+        online = 1;
+        CurrentDriveType().driveClass = 3;
+        auto app = start(false, standInPlugin());
+        QVERIFY(app && app->plugin().docTemplate());
+        for (int request = 0; request < 3; ++request)
+            app->mainFrame()->runCommand(2024);
+        const QList<CChildFrame*> windows = framesTitled(*app, "Waystation1");
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(app->mainFrame()->childFrames().size(), 2);  // and the tool box
+        windows[0]->showMinimized();
+        app->mainFrame()->mdiArea()->setActiveSubWindow(toolBoxFrame(*app));
+        app->mainFrame()->runCommand(2024);
+        QCOMPARE(app->mainFrame()->activeChildFrame(), windows[0]);
+        QVERIFY(!windows[0]->isMinimized());
+
+        PluginLinkState().statusWord = kPluginServoOnBit;
+        app->mainFrame()->close();
+        QCOMPARE(PluginLinkState().closeRequest.load(), 1);
+        QCOMPARE(prompt.countMessages("Would you like to keep Servo ON status after close window?"), 1);
+        QVERIFY(app->mainFrame()->childFrames().isEmpty());
+        PluginLinkState().statusWord = 0;
     }
 
     void exitWaitsForThePlugin()

@@ -23,6 +23,8 @@ TEST(LanguageFile, FormatRules)
         {"276=before\n[Other]\n276=b\n", 276, "Exit(&X)"},
         {"[Other]\n276=x\n   [StringTable]  \n276=a\n", 276, "a"},
         {"[StringTable]\n[Next]\n276=after\n", 276, "Exit(&X)"},
+        // A byte-order mark in front of the header does not hide it.
+        {"\xEF\xBB\xBF[StringTable]\r\n276=bom\r\n", 276, "bom"},
         // Escapes undone, blanks kept, the first '=' splits.
         {"[StringTable]\n276=Speed\\tRPM\\r\\n\n", 276, "Speed\tRPM\r\n"},
         {"[StringTable]\n 276 = a=b \n", 276, " a=b "},
@@ -41,7 +43,7 @@ TEST(LanguageFile, FormatRules)
         ASSERT_TRUE(LoadLanguageFile(path));
         EXPECT_EQ(LoadText(c.id), c.expected) << c.file.substr(0, 60);
     }
-    std::istringstream malformed(cases[9].file);
+    std::istringstream malformed(cases[10].file);
     EXPECT_EQ(LanguageFile::parse(malformed), (std::vector<LanguageFile::Entry>{{276, "ok"}}));
     EXPECT_FALSE(LoadLanguageFile(std::string(path) + ".missing"));
     EXPECT_EQ(LoadText(276), "Exit(&X)");

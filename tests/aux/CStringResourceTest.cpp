@@ -26,13 +26,18 @@ protected:
 
 }  // namespace
 
-TEST_F(CStringResourceTest, HeaderMustMatchExactlyApartFromOuterBlanks) {
-    for (const char* header : {"[ StringTable ]", "[stringtable]", "[StringTable] x"}) {
-        ASSERT_EQ(load(std::string(header) + "\n12=Drehzahl\n"), 1);
-        EXPECT_EQ(text(12), "Speed") << header;
+TEST_F(CStringResourceTest, HeaderMustMatchExactlyApartFromOuterBlanksAndAByteOrderMark) {
+    const struct { std::string file; const char* text; } cases[] = {
+        {"[ StringTable ]\n12=Drehzahl\n", "Speed"},
+        {"[stringtable]\n12=Drehzahl\n", "Speed"},
+        {"[StringTable] x\n12=Drehzahl\n", "Speed"},
+        {"[Other]\n12=no\n \t[StringTable]  \r\n12=Drehzahl\r\n", "Drehzahl"},
+        {"\xEF\xBB\xBF[StringTable]\r\n12=Drehzahl\r\n", "Drehzahl"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(load(c.file), 1);
+        EXPECT_EQ(text(12), c.text) << c.file;
     }
-    ASSERT_EQ(load("[Other]\n12=no\n \t[StringTable]  \r\n12=Drehzahl\r\n"), 1);
-    EXPECT_EQ(text(12), "Drehzahl");
 }
 
 TEST_F(CStringResourceTest, TextIsTakenAsItStandsWithEscapes) {

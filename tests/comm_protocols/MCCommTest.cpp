@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 using namespace testsupport;
 
 namespace {
@@ -64,6 +67,57 @@ TEST_F(MotionController, PositionBatchWaitsForTheWholeReplyAndFitsItsBuffer) {
     ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
     EXPECT_EQ(out[0], 256);
     EXPECT_EQ(out[254], 256 + 254);
+}
+
+// At 9600 baud the largest batch takes 1.07 s on the line: the wait follows
+// the wire time of the reply at the port's rate, not a fixed 0.6 s.
+TEST_F(MotionController, PositionBatchWaitsForItsWireTimeOnASlowLine) {
+    platform::SerialSettings slow;
+    slow.BaudRate = 9600;
+    ASSERT_TRUE(platform::serialSetSettings(mc().m_hComm, slow));
+    Bytes whole = hex("05 00 05");
+    for (int i = 0; i < 255; ++i) whole = whole + hex("FF FF FF") + Bytes{static_cast<uint8_t>(i)};
+    line.device.expect(hex("05 00 05 02 00 FF 06"), Answer(whole + hex("00 00")).paced(9600).after(20));
+    std::vector<int> out(255, 0);
+    ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
+    EXPECT_EQ(out[0], -256);
+    EXPECT_EQ(out[254], -2);
+}
+
+// Exchanges made against a silent controller: a ReadParm round is one
+// exchange, a flag round up to max(1, RetryTimes), and ResetAllRegister
+// writes every pair at least once even with RetryTimes 0.
+TEST_F(MotionController, RetryCountsAgainstASilentController) {
+    line.device.setHandler([](Bytes& pending) -> std::optional<Answer> {
+        const size_t length = ScriptedResponder::modbusRequestLength(pending);
+        if (length == 0 || pending.size() < length) return std::nullopt;
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(length));
+        return Answer::none();
+    });
+    mc().SetPreCountQueTimes(500);  // 5 ms a silent exchange
+    mc().SetBeepHandler([] {});
+    int value = 0;
+    unsigned char flags[CMCComm::kFlagBytes];
+    const struct {
+        const char* name;
+        unsigned retryTimes;
+        unsigned char rounds;
+        std::function<int()> call;
+        size_t exchanges;
+    } cases[] = {
+        {"ReadParm", 3, 1, [&] { return mc().ReadParm(6, value); }, 2},
+        {"ReadDIOFlag", 3, 1, [&] { return mc().ReadDIOFlag(flags); }, 6},
+        {"ResetAllRegister", 0, 0, [&] { return mc().ResetAllRegister(); }, 10},
+    };
+    size_t before = 0;
+    for (const auto& c : cases) {
+        mc().SetRetryTimes(c.retryTimes);
+        mc().SetRetryRounds(c.rounds);
+        EXPECT_EQ(c.call(), 0) << c.name;
+        EXPECT_TRUE(line.device.waitAnswered(before + c.exchanges)) << c.name;
+        EXPECT_EQ(line.device.requests().size() - before, c.exchanges) << c.name;
+        before = line.device.requests().size();
+    }
 }
 
 TEST(MotionControllerFrame, ChecksumNeverWritesOutsideTheFrame) {

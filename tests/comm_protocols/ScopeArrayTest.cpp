@@ -78,24 +78,35 @@ TEST(ScopeArray, TimeAxisFromFiveBitStamps) {
     EXPECT_DOUBLE_EQ(jumps.At(2).time, -6.0);   // -11 folds to 21, counted as 15
 }
 
-TEST(ScopeArray, SaveAppendsOneLinePerRecordThroughATemporary) {
+// An export is appended to the file itself: a symbolic link, the file's mode
+// and a folder the user may not write in are all left as they were.
+TEST(ScopeArray, SaveAppendsOneLinePerRecordToTheFileItself) {
     const fs::path dir = fs::temp_directory_path() / ("scopearray." + std::to_string(::getpid()));
     fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string path = (dir / "wave.txt").string();
+    fs::create_directories(dir / "data");
+    const fs::path target = dir / "data" / "wave.txt";
+    const std::string path = (dir / "link.txt").string();
+    std::ofstream(target) << "head\n";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(target, path);
+    // A folder the user may not write in (root may, all the same).
+    fs::permissions(dir / "data", fs::perms::owner_read | fs::perms::owner_exec);
     CScopeArray ring(2);
     ring.Add(30, 1, -2, 3);
     ring.Add(31, 4, 5, -6);
     ring.Add(0, 7, 8, 9);  // overwrites stamp 30; the oldest is now 31
     ring.ArrangeTimeAxis();
     ASSERT_EQ(ring.SaveToFile(path.c_str()), 1);
-    ASSERT_EQ(ring.SaveToFile(path.c_str()), 1);
+    ASSERT_EQ(ring.SaveToFile(target.c_str()), 1);
     std::stringstream text;
-    text << std::ifstream(path).rdbuf();
+    text << std::ifstream(target).rdbuf();
     const std::string once = "31\t0.000000\t4\t5\t-6\t\n0\t1.000000\t7\t8\t9\t\n";
-    EXPECT_EQ(text.str(), once + once);
+    EXPECT_EQ(text.str(), "head\n" + once + once);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);
     EXPECT_EQ(ring.SaveToFile((dir / "missing" / "wave.txt").c_str()), 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    fs::permissions(dir / "data", fs::perms::owner_all);
     fs::remove_all(dir);
 }
 

@@ -1,4 +1,5 @@
-// The model tables and their rules, checked row by row over the whole tables.
+// The model tables and their rules: sample rows against values written out
+// here, and the rules row by row over the whole tables.
 #include "tables/ControlModeTable.h"
 #include "tables/DriveModelTable.h"
 #include "tables/DriveType.h"
@@ -54,6 +55,43 @@ TEST(ClassifyModelCode, OlderFirmwareCodesAreExactAndCaseSensitive)
     EXPECT_EQ(found, (ModelCodeClass{FamilyVr, 6}));
     for (const char* near : {"VR_003", "vr_ut1"})
         EXPECT_FALSE(ClassifyOlderFirmwareCode(near, found)) << near;
+}
+
+// A few rows against the values of the model list itself, written out here,
+// so that a wrong entry in the table cannot pass for right.
+TEST(DriveModelTable, RowsHoldTheirWrittenClassAndPr1F)
+{
+    constexpr int kNone = -1;  // the model fixes no Pr.1F
+    const struct {
+        int family, group;
+        const char* name;
+        int driveClass;
+        int pr1F;
+    } rows[] = {
+        {FamilyVr, 4, "Vr_003", 0, kNone},  {FamilyVr, 7, "Vr_005", 0, kNone},
+        {FamilyVr, 9, "Vr_101", 1, kNone},  {FamilyVr, 10, "Vr_201", 1, kNone},
+        {FamilyVr, 11, "Vr_007", 2, 1},     {FamilyVr, 12, "Vr_102", 2, 2},
+        {FamilyVr, 15, "Vr_401", 2, 7},     {FamilyVr, 22, "Vr_B01", 2, 13},
+        {FamilyVr, 23, "Vr_008", 3, 1},     {FamilyVr, 29, "Vr_602", 3, 8},
+        {FamilyVr, 35, "Vr_C01", 3, 14},    {FamilyQm, 0, "Qm_001", 4, kNone},
+        {FamilyZt, 0, "Zt_001", 5, 1},      {FamilyZt, 1, "Zt_101", 5, 2},
+        {FamilyZt, 2, "Zt_201", 5, 0},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(ModelName(r.family, r.group), r.name);
+        EXPECT_EQ(DriveClassOfModel(r.family, r.group), r.driveClass) << r.name;
+        if (r.family == FamilyVr) {
+            EXPECT_EQ(VrModel(r.group).driveClass, r.driveClass) << r.name;
+        }
+        uint16_t required = 0xBEEF;
+        EXPECT_EQ(RequiredPr1F(r.family, r.group, required), r.pr1F != kNone) << r.name;
+        uint16_t value = 0x7777;
+        EXPECT_EQ(CheckPr1F(value, r.family, r.group, true), r.pr1F != kNone ? 1 : 0) << r.name;
+        if (r.pr1F != kNone) {
+            EXPECT_EQ(required, r.pr1F) << r.name;
+            EXPECT_EQ(value, r.pr1F) << r.name;
+        }
+    }
 }
 
 TEST(DriveClass, RuleAgreesWithTheTableColumnAndFamilies)

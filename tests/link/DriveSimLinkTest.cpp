@@ -90,5 +90,23 @@ TEST_P(PacedDrive, IdentifiesTheModelWhileTheScopeStreams)
     link.scanRunning = 0;
 }
 
+// A USB adapter hands received bytes over in batches every 16 ms (its latency
+// timer), on top of the drive's own answer time: drivesim answers 16 ms late
+// here. Reads with no wait of their own and no retry must still all succeed.
+TEST(UsbAdapterLatency, ReadsWithoutWaitOrRetrySucceedWhenTheReplyStarts16MsLate)
+{
+    ResetLinkState();
+    DriveSimProcess sim({"--station", "1", "--baud", "115200", "--pace", "--latency", "16"});
+    ASSERT_TRUE(sim.ok()) << "drivesim did not start: " << DriveSimProcess::programPath();
+    MapOnlyPort(1, sim.portPath());
+    linkState().portHandle = OpenLinkPort(1, 3);
+    ASSERT_TRUE(platform::isOpenHandle(linkState().portHandle));
+    int failed = 0;
+    for (int read = 0; read < 300; ++read)
+        failed += LinkReadRegisters(1, 0x00, 0x00, 0x00, 64, 0, 0) == 1 ? 0 : 1;
+    EXPECT_EQ(failed, 0);
+    ResetLinkState();
+}
+
 INSTANTIATE_TEST_SUITE_P(Rates, PacedDrive, ::testing::Values(Rate{19200, 0}, Rate{115200, 3}),
                          [](const ::testing::TestParamInfo<Rate>& info) { return std::to_string(info.param.baud); });

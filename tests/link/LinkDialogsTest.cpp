@@ -7,6 +7,7 @@
 #include "comm/CModbus.h"
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
+#include "link/ui/CMessageEx.h"
 #include "link/ui/CSetComPortDlg.h"
 #include "link/ui/CTypeSelDlg.h"
 #include "platform/IniFile.h"
@@ -159,6 +160,34 @@ private slots:
         prompt.queueAnswer(platform::PromptOk);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(exitCodes, std::vector<int>{0});
+    }
+
+    // Esc or the close box must not end the wait while its timer still
+    // writes: the dialog ends only when its own loop does.
+    void commandWaitEndsOnlyThroughItsOwnLoop()
+    {
+        testsupport::PtyPair pty;
+        QVERIFY(pty.ok());
+        testsupport::ScriptedResponder drive(pty.masterFd());
+        drive.expect(kSaveEeprom, Answer::none());
+        drive.always(kSaveEeprom, Answer(kSaveEeprom));
+        MapOnlyPort(1, pty.slavePath());
+        linkState().portHandle = OpenLinkPort(1, 0);
+        linkState().slaveAddress = 1;
+        linkState().commandWait = {"Warning", "Please wait while data is being written to Servo driver..........", 2, 0x81};
+        CMessageEx dialog;
+        bool stayedOpen = false;
+        QTimer::singleShot(20, &dialog, [&] {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            const bool closed = dialog.close();
+            stayedOpen = !closed && dialog.isVisible() && !dialog.commandWait().finished();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(stayedOpen);
+        QVERIFY(dialog.commandWait().accepted());
+        QCOMPARE(drive.requests().size(), size_t(2));
+        QTest::qWait(250);
+        QCOMPARE(drive.requests().size(), size_t(2));  // nothing is written after the end
     }
 
 private:

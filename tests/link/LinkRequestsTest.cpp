@@ -2,10 +2,16 @@
 // bytes on the wire and the outcome rules of every operation.
 #include "LinkTestBed.h"
 
+#include "link/DriveIdentification.h"
 #include "link/LinkFrames.h"
 #include "link/LinkPort.h"
 #include "link/LinkRequests.h"
 
+#include <atomic>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -45,6 +51,34 @@ TEST(LinkFrames, CrcFramesAndLengths)
         EXPECT_EQ(ExpectedReadReplyLength(count), size_t(length)) << count;
 }
 
+// Each drain costs a USB adapter a round trip, and a gap near 1.75 ms splits
+// a frame for a strict drive: whatever its length, a request goes out in two
+// writes with at most one gap, and stale input is dropped before the last byte.
+TEST_F(OpenLink, ARequestIsTwoWritesAndTwoDrainsWhateverItsLength)
+{
+    const Bytes writeTwo = withCrc(hex("01 10 00 10 00 02 04 00 01 00 02"));
+    Bytes all;
+    for (const Bytes& frame : {kReportSlaveId, kReadStation, writeTwo}) {
+        drive->send(Answer(hex("C5 01 02")));  // stale stream bytes
+        uint32_t queued = 0;
+        for (int i = 0; i < 500 && queued < 3; ++i) {
+            ASSERT_TRUE(platform::serialQueuedInput(linkState().portHandle, queued));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const platform::SerialCallCounts before = platform::serialCallCounts();
+        ASSERT_TRUE(LinkSendRequest(linkState().portHandle, frame.data(), frame.size()));
+        const platform::SerialCallCounts after = platform::serialCallCounts();
+        EXPECT_EQ(after.sends - before.sends, 2u) << toHex(frame);
+        EXPECT_EQ(after.drains - before.drains, 2u) << toHex(frame);
+        ASSERT_TRUE(platform::serialQueuedInput(linkState().portHandle, queued));
+        EXPECT_EQ(queued, 0u) << "stale input purged";
+        all.insert(all.end(), frame.begin(), frame.end());
+    }
+    for (int i = 0; i < 500 && drive->received().size() < all.size(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(toHex(drive->received()), toHex(all));
+}
+
 TEST_F(LinkTestBed, OpenSetsTheIndexedRateAndIndexFourKeepsIt)
 {
     openPort(1);
@@ -52,6 +86,25 @@ TEST_F(LinkTestBed, OpenSetsTheIndexedRateAndIndexFourKeepsIt)
     CloseLinkPort(linkState().portHandle);
     openPort(4);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
+}
+
+// A port left at a rate the drives never use (4800 here, 7E2) still opens
+// for an index outside 0-3: only the frame format changes.
+TEST_F(LinkTestBed, IndexFourKeepsARateOutsideTheDriveRates)
+{
+    const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(other, &tio), 0);
+    cfsetspeed(&tio, B4800);
+    tio.c_cflag = (tio.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
+    ASSERT_EQ(tcsetattr(other, TCSANOW, &tio), 0);
+    ::close(other);
+
+    openPort(4);
+    ASSERT_EQ(tcgetattr(linkState().portHandle, &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B4800));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
 }
 
 TEST_F(LinkTestBed, EveryOperationFailsWithoutAPort)
@@ -177,12 +230,52 @@ TEST_F(OpenLink, CoilWriteNeedsAnExactEchoAndNeverRepeats)
     EXPECT_EQ(drive->requests().size(), 2u);
 }
 
-TEST_F(OpenLink, ReportSlaveIdRefusesACorruptAnswerAndTakesAShortOne)
+// An identification answer is taken with a good CRC, or without one when it
+// begins as this station's answer and the drive repeats it byte for byte;
+// answers that change every time never are.
+TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
 {
-    drive->expect(kReportSlaveId, Answer(SlaveIdAnswer("VR-101")).corrupt(14, 0x20));
-    const Bytes shortAnswer = SlaveIdAnswer("VR-008", 28);
-    drive->always(kReportSlaveId, Answer(shortAnswer));
-    EXPECT_EQ(LinkReportSlaveId(1), 1);
-    EXPECT_EQ(toHex(ReceiveBuffer(28)), toHex(shortAnswer));
-    EXPECT_EQ(drive->requests().size(), 2u);
+    const struct {
+        const char* name;
+        size_t length;
+        bool goodCrc, stable;
+        Bytes before;  // bytes ahead of the answer
+        bool identified;
+        size_t requests;
+    } cases[] = {
+        {"sound long", 34, true, true, {}, true, 1},
+        {"long without crc, repeated", 34, false, true, {}, true, 2},
+        {"long without crc, changing", 34, false, false, {}, false, 17},
+        {"sound long, changing", 34, true, false, {}, true, 1},
+        {"sound short", 28, true, true, {}, true, 2},
+        {"short without crc, repeated", 28, false, true, {}, true, 4},
+        {"short without crc, changing", 28, false, false, {}, false, 34},
+        // 34 bytes queued for a while, stale bytes and the start of an answer.
+        {"stale bytes ahead", 34, false, true, hex("C5 00 00 01 00 02"), false, 34},
+    };
+    for (const auto& c : cases) {
+        drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
+        std::atomic<int> answers{0};
+        drive->setHandler([&](Bytes& pending) -> std::optional<Answer> {
+            if (pending.size() < kReportSlaveId.size())
+                return std::nullopt;
+            pending.erase(pending.begin(), pending.begin() + kReportSlaveId.size());
+            Bytes frame = SlaveIdAnswer("VR-101", c.length);
+            frame.resize(c.length - 2);
+            if (!c.stable)
+                frame[20] = static_cast<uint8_t>(++answers);  // a byte after the code
+            frame = withCrc(frame);
+            if (!c.goodCrc)
+                frame.back() ^= 0x5A;
+            Bytes bytes = c.before;
+            bytes.insert(bytes.end(), frame.begin(), frame.end());
+            // The first 34 bytes together, the rest well after them.
+            return Answer(bytes).split({34}, 30);
+        });
+        const DriveIdentity identity = IdentifyDrive(1);
+        EXPECT_EQ(identity.answered, c.identified) << c.name;
+        EXPECT_EQ(identity.group, c.identified ? 9 : 0) << c.name;
+        EXPECT_TRUE(drive->waitAnswered(c.requests)) << c.name;
+        EXPECT_EQ(drive->requests().size(), c.requests) << c.name;
+    }
 }

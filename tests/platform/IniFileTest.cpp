@@ -25,18 +25,26 @@ protected:
 }  // namespace
 
 TEST_F(IniFileTest, ReadsSectionsAmongOtherTextIgnoringCase) {
-    // Free text around and between sections, as in a system-initialisation file.
+    // Free text around and between sections, as in a system-initialisation
+    // file; a byte-order mark in front, as some editors write it.
     writeBytes(path,
+               "\xEF\xBB\xBF[Model]\n  Name =  VR-400 \nRated=750W\nsome free text without an equals sign\n"
                "Drive system initialisation\nVersion 3; do not edit\n"
-               "[Model]\n  Name =  VR-400 \nRated=750W\nsome free text without an equals sign\n"
-               "[Limits]\nMaxSpeed=3000rpm\nNegative= -42\nEmpty=\n"
+               "[Limits]\nMaxSpeed=3000rpm\nNegative= -42\nEmpty=\nBlanks=   \nQuoted= \" two  words \" \n"
+               "Single='x'\nMixed=\"x'\nLone=\"\nNumber=\"42\"\nNone=\"\"\n"
                "[model]\nName=second copy, never seen\n"
                "[N]\nBig=99999999999999999999\n");
     const struct { const char* section; const char* key; const char* text; int number; } cases[] = {
         {"Model", "Name", "VR-400", 0},          {"MODEL", "name", "VR-400", 0},
         {"limits", "maxspeed", "3000rpm", 3000}, {"Limits", "Negative", "-42", -42},
-        {"Limits", "Empty", "", 0},              {"Limits", "Rated", "dflt", 7},
-        {"Nowhere", "Name", "dflt", 7},          {"N", "Big", "99999999999999999999", INT_MAX},
+        // An empty value is the caller's default for a number.
+        {"Limits", "Empty", "", 7},              {"Limits", "Blanks", "", 7},
+        // One pair of matching quotes goes; what they hold stays as it is.
+        {"Limits", "Quoted", " two  words ", 0}, {"Limits", "Single", "x", 0},
+        {"Limits", "Mixed", "\"x'", 0},          {"Limits", "Lone", "\"", 0},
+        {"Limits", "Number", "42", 42},          {"Limits", "None", "", 7},
+        {"Limits", "Rated", "dflt", 7},          {"Nowhere", "Name", "dflt", 7},
+        {"N", "Big", "99999999999999999999", INT_MAX},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IniFile::readString(path, c.section, c.key, "dflt"), c.text) << c.section << '/' << c.key;
@@ -44,6 +52,15 @@ TEST_F(IniFileTest, ReadsSectionsAmongOtherTextIgnoringCase) {
     }
     EXPECT_EQ(IniFile::keys(path, "model"), (std::vector<std::string>{"Name", "Rated"}));
     EXPECT_FALSE(IniFile::hasSection(path, "Drive system initialisation"));
+    // The raw value keeps its quotes, for stores that quote values themselves.
+    std::string raw;
+    ASSERT_TRUE(IniFile::lookup(path, "Limits", "Single", raw));
+    EXPECT_EQ(raw, "'x'");
+
+    // A write keeps the mark and finds the section behind it.
+    ASSERT_TRUE(IniFile::writeString(path, "model", "Rated", "1kW"));
+    const std::string head = "\xEF\xBB\xBF[Model]\n  Name =  VR-400 \nRated=1kW\n";
+    EXPECT_EQ(readBytes(path).substr(0, head.size()), head);
 }
 
 TEST_F(IniFileTest, MissingFileReadsDefaultsAndWriteCreatesIt) {
