@@ -54,6 +54,9 @@ struct LinkState {
     platform::WorkerGate* acquisitionWorker = nullptr;
     // Written to the channel-select register to (re)start the drive's stream.
     uint8_t channelMask = 0;
+    // Pauses now in force (they nest: a view's pause may wrap an identification,
+    // which pauses on its own); only the outermost pair stops and restarts.
+    int streamPauseDepth = 0;
 
     CommandWaitRequest commandWait;
 

@@ -11,6 +11,8 @@ void ScopePause()
     LinkState& link = linkState();
     if (!link.streamingActive())
         return;
+    if (link.streamPauseDepth++ > 0)
+        return;
     LinkWriteRegisterDirect(link.slaveAddress, 0x00, kChannelSelectRegister, 0x00, 0x00, 0);
     if (link.acquisitionWorker)
         link.acquisitionWorker->suspend();
@@ -19,7 +21,9 @@ void ScopePause()
 void ScopeResume()
 {
     LinkState& link = linkState();
-    if (!link.streamingActive())
+    // Only a resume that matches a pause counts; the stream may have been
+    // halted meanwhile, and then nothing restarts it.
+    if (link.streamPauseDepth == 0 || --link.streamPauseDepth > 0 || !link.streamingActive())
         return;
     // The whole buffer, not just a write reply's 8 bytes: an identification
     // answer of 34 bytes must survive the restart of the stream.

@@ -1,7 +1,8 @@
 #pragma once
 // Stopping and restarting the drive's scope stream around an exchange that
 // needs a clean port. Both do nothing unless the scope is scanning or
-// waiting for a trigger; every pause is matched by one resume.
+// waiting for a trigger; every pause is matched by one resume. Pauses nest:
+// only the outermost pair stops and restarts the stream.
 
 // Writes 0 to the channel-select register (no wait) and suspends the
 // acquisition worker.

@@ -38,6 +38,7 @@ void ResetLinkState()
     link.triggerRunning = 0;
     link.acquisitionWorker = nullptr;
     link.channelMask = 0;
+    link.streamPauseDepth = 0;
     link.pluginSlaveAddress = 0;
     link.lastFailure = LinkFailure::None;
 }

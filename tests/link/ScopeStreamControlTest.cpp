@@ -64,6 +64,21 @@ TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
     EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
 }
 
+TEST_F(StreamingLink, NestedPausesStopAndRestartTheStreamOnce)
+{
+    {
+        StreamPause outer;
+        ScopePause();  // an identification inside a view's pause
+        ScopeResume();
+        EXPECT_TRUE(worker.suspended());
+    }
+    EXPECT_TRUE(worker.running());
+    ScopeResume();  // unmatched: restarts nothing
+    ASSERT_EQ(drive->requests().size(), 2u);
+    EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
+    EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
+}
+
 TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
 {
     linkState().commandWait.targetRegister = 0x81;
