@@ -65,22 +65,44 @@ void setStorageDefaults(std::array<uint16_t, 2048>& m)
 
 DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom,
                                const EepromFile::Image* savedImage)
-    : config_(config), eeprom_(eeprom), tuning_(config.tuning)
+    : config_(config), eeprom_(eeprom, {}, config.saveBusyMs), tuning_(config.tuning)
 {
     params_ = ParameterTable::factoryValues(config.model.code, config.station, config.controlMode, config.model.pr1f);
     setStorageDefaults(memory_);
     if (savedImage)
         applyImage(*savedImage);
     applyImage(config.presets);
-    powerUpMode_ = params_[ParameterTable::kControlMode];
+    eeprom_ = EepromStore(eeprom, eepromImage(), config.saveBusyMs);
+    station_ = static_cast<uint8_t>(params_[ParameterTable::kStation]);
+    powerUp_.capture(params_);
     alarms_.raise(config.alarm);
     if (config.historyGiven)
         alarms_.setHistory(config.history);
 }
 
+void DriveRegisters::powerCycle()
+{
+    eeprom_.powerLost();
+    save_ = reset_ = Command::Idle;
+    writing_ = nullptr;
+    params_ = ParameterTable::factoryValues(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
+    memory_.fill(0);
+    setStorageDefaults(memory_);
+    applyImage(eeprom_.contents());
+    station_ = static_cast<uint8_t>(params_[ParameterTable::kStation]);
+    powerUp_.capture(params_);
+    alarms_.clearCurrent();
+    tuning_ = TuningMachine(config_.tuning);
+    io_ = IoModel();
+    motion_.powerUp();
+    channelMask_ = 0;
+    jogWord_ = servoQuery_ = 0;
+    relativeDistance_ = absoluteTarget_ = 0;
+}
+
 uint8_t DriveRegisters::station() const
 {
-    return static_cast<uint8_t>(params_[ParameterTable::kStation]);
+    return station_;
 }
 
 bool DriveRegisters::servoOn() const
@@ -94,7 +116,8 @@ int16_t DriveRegisters::activeMode() const
         return 6;  // AUTOGAIN
     // Pr.02 takes effect at power-up: 6-8 are the internal position modes.
     static const int16_t kByControlMode[9] = {2, 3, 4, 2, 2, 3, 0, 1, 7};
-    return (powerUpMode_ >= 0 && powerUpMode_ <= 8) ? kByControlMode[powerUpMode_] : 5;
+    const int16_t mode = setting(ParameterTable::kControlMode);
+    return (mode >= 0 && mode <= 8) ? kByControlMode[mode] : 5;
 }
 
 bool DriveRegisters::mapped(uint16_t a) const
@@ -114,8 +137,8 @@ bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
     if (!mapped(a))
         return false;
     if (a < ParameterTable::kCount) v = static_cast<uint16_t>(params_[a]);
-    else if (a == kEepromSave) v = eepromResult_;
-    else if (a == kFactoryReset) v = resetResult_;
+    else if (a == kEepromSave) v = save_ == Command::Done ? 1 : 0;
+    else if (a == kFactoryReset) v = reset_ == Command::Done ? 1 : 0;
     else if (a == kChannelSelect) v = channelMask_;
     else if (a == kTuning) v = tuning_.status();
     else if (a == kFeatureWord) v = config_.extendedFeatures ? kExtendedFeatureBit : 0;
@@ -153,7 +176,6 @@ ModbusException DriveRegisters::checkWrite(uint16_t a, uint16_t v) const
         return ModbusException::IllegalDataAddress;
     bool ok = true;
     if (a < ParameterTable::kCount) ok = ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v));
-    else if (a == kEepromSave) ok = v <= 2;
     else if (a == kFactoryReset) ok = v <= 1;
     else if (a == kChannelSelect) ok = v == 0 || StreamPacker::validMask(static_cast<uint8_t>(v));
     else if (a == kTuning) ok = TuningMachine::acceptsCommand(v);
@@ -199,9 +221,19 @@ ModbusException DriveRegisters::writeRegisters(uint16_t start, uint16_t count, c
 
 void DriveRegisters::writeOne(uint16_t a, uint16_t v)
 {
-    if (a < ParameterTable::kCount) params_[a] = static_cast<int16_t>(v);
-    else if (a == kEepromSave) v == 0 ? void(eepromResult_ = 0) : saveEeprom(v);
-    else if (a == kFactoryReset) v == 0 ? void(resetResult_ = 0) : factoryReset();
+    if (a < ParameterTable::kCount) {
+        params_[a] = static_cast<int16_t>(v);
+        if (a == ParameterTable::kStation)
+            station_ = static_cast<uint8_t>(v);  // the answer still goes out from the old address
+    } else if (a == kEepromSave) {
+        // Any value saves (a Pr.1F repair writes the model's code here); the
+        // register reads 0 while the EEPROM is busy and 1 once it is done.
+        save_ = Command::Busy;
+        writing_ = &save_;
+        eeprom_.startWrite(eepromImage(), nowMs_);
+    } else if (a == kFactoryReset) {
+        v == 0 ? void(reset_ = Command::Idle) : factoryReset();
+    }
     else if (a == kChannelSelect) channelMask_ = static_cast<uint8_t>(v);
     else if (a == kTuning) tuning_.command(v, servoOn(), nowMs_, params_);
     else if (a == kJogWord) runJog(v);
@@ -213,24 +245,22 @@ void DriveRegisters::writeOne(uint16_t a, uint16_t v)
     else memory_[a] = v;
 }
 
-void DriveRegisters::saveEeprom(uint16_t command)
-{
-    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
-    eepromResult_ = ok ? command : 0;  // reads back the command once done
-}
-
 void DriveRegisters::factoryReset()
 {
     // A drive refuses to reset while the motor is energised.
     if (servoOn()) {
-        resetResult_ = 0;
+        reset_ = Command::Failed;
         return;
     }
+    // The registers and the EEPROM take the factory values; the station, the
+    // control mode and the other restart-marked values stay in force until
+    // the drive is powered again.
     params_ = ParameterTable::factoryValues(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
     memory_.fill(0);
     setStorageDefaults(memory_);
-    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
-    resetResult_ = ok ? 1 : 0;
+    reset_ = Command::Busy;
+    writing_ = &reset_;
+    eeprom_.startWrite(eepromImage(), nowMs_);
 }
 
 EepromFile::Image DriveRegisters::eepromImage() const
@@ -369,7 +399,8 @@ void DriveRegisters::advance(uint64_t nowMs)
         return;
     const uint64_t steps = std::min(nowMs - nowMs_, kMaxCatchUpMs);
     const bool on = servoOn();
-    const bool pulseMode = powerUpMode_ == 0 || powerUpMode_ == 3 || powerUpMode_ == 4;
+    const int16_t mode = setting(ParameterTable::kControlMode);
+    const bool pulseMode = mode == 0 || mode == 3 || mode == 4;
     for (uint64_t i = 0; i < steps; ++i) {
         if (on && pulseMode && !motion_.moving()) {
             motion_.follow(kPulseTrainPerMs);
@@ -380,6 +411,10 @@ void DriveRegisters::advance(uint64_t nowMs)
     }
     nowMs_ = nowMs;
     tuning_.advance(nowMs_, on, params_);
+    if (const std::optional<bool> written = eeprom_.advance(nowMs_); written && writing_) {
+        *writing_ = *written ? Command::Done : Command::Failed;
+        writing_ = nullptr;
+    }
 }
 
 }  // namespace drivesim

@@ -5,10 +5,12 @@
 
 #include "sim/AlarmLog.h"
 #include "sim/EepromFile.h"
+#include "sim/EepromStore.h"
 #include "sim/IoModel.h"
 #include "sim/ModelTable.h"
 #include "sim/MotionModel.h"
 #include "sim/ParameterTable.h"
+#include "sim/PowerUpSettings.h"
 #include "sim/SlaveDataModel.h"
 #include "sim/TuningMachine.h"
 
@@ -32,6 +34,8 @@ public:
         bool historyGiven = false;
         TuningMachine::Settings tuning;
         std::map<uint16_t, uint16_t> presets;  // applied after the EEPROM image
+        uint32_t saveBusyMs = 50;              // an EEPROM write takes this long
+        uint32_t powerCycleAfterMs = 0;        // one power cycle this long after start; 0 never
     };
 
     static constexpr uint16_t kEepromSave = 0x0081;
@@ -42,6 +46,8 @@ public:
     static constexpr uint16_t kExtendedFeatureBit = 0x20;
 
     // `eeprom` may be null: saves then live only as long as the process.
+    // The drive starts from the saved image and the presets on top of the
+    // factory values; that is also what its EEPROM holds.
     DriveRegisters(const Config& config, const EepromFile* eeprom,
                    const EepromFile::Image* savedImage);
 
@@ -54,6 +60,11 @@ public:
 
     // Runs the drive's clock forward to nowMs, a millisecond at a time.
     void advance(uint64_t nowMs);
+    // Power off and on: RAM is lost, the drive starts again from its EEPROM
+    // with the restart-marked values in force, the servo off and the stream
+    // stopped. The alarm history survives; the current alarm does not.
+    void powerCycle();
+    const Config& config() const { return config_; }
     uint8_t channelMask() const { return channelMask_; }
     bool servoOn() const;
     const std::array<int16_t, ParameterTable::kCount>& parameters() const { return params_; }
@@ -69,20 +80,27 @@ private:
     void startSelectedPoint();
     void runJog(uint16_t word);
     void commandServo(uint16_t word);
-    void saveEeprom(uint16_t command);
     void factoryReset();
+    // Parameter values as the drive runs with them (restart-marked ones
+    // as they were at power-up).
+    int16_t setting(int parameter) const { return powerUp_.effective(parameter, params_); }
     EepromFile::Image eepromImage() const;
     void applyImage(const EepromFile::Image& image);
     int16_t activeMode() const;
     IoModel::DriveState ioState() const;
 
+    // Progress of a command register (0x0081, 0x0082): reads 1 once done.
+    enum class Command { Idle, Busy, Done, Failed };
+
     Config config_;
-    const EepromFile* eeprom_;
     std::array<int16_t, ParameterTable::kCount> params_{};
     std::array<uint16_t, 2048> memory_{};  // plain storage registers
-    int16_t powerUpMode_ = 0;
-    uint16_t eepromResult_ = 0;
-    uint16_t resetResult_ = 0;
+    EepromStore eeprom_;
+    PowerUpSettings powerUp_;
+    uint8_t station_ = 1;                  // the address the drive answers at
+    Command save_ = Command::Idle;
+    Command reset_ = Command::Idle;
+    Command* writing_ = nullptr;           // the command the EEPROM is busy with
     uint8_t channelMask_ = 0;
     uint16_t jogWord_ = 0;
     uint16_t servoQuery_ = 0;

@@ -91,8 +91,24 @@ void DriveSimulator::stream(uint64_t nowUs)
     }
 }
 
+void DriveSimulator::powerCycle()
+{
+    registers_.powerCycle();
+    output_.clear();
+    framer_.clear();
+    streaming_ = false;
+    streamHoldUntilUs_ = 0;
+}
+
 void DriveSimulator::advance(uint64_t nowUs)
 {
+    if (startUs_ == UINT64_MAX)
+        startUs_ = nowUs;
+    const uint32_t cycleAfterMs = registers_.config().powerCycleAfterMs;
+    if (cycleAfterMs > 0 && !powerCycled_ && nowUs - startUs_ >= uint64_t(cycleAfterMs) * 1000) {
+        powerCycled_ = true;
+        powerCycle();
+    }
     registers_.advance(nowUs / 1000);
     if (framer_.pending() > 0 && nowUs - lastInputUs_ >= uint64_t(line_.silenceResyncMs) * 1000) {
         for (const std::vector<uint8_t>& frame : framer_.flushStale())
@@ -108,6 +124,9 @@ uint64_t DriveSimulator::nextWakeUs() const
         wake = std::min(wake, lastInputUs_ + uint64_t(line_.silenceResyncMs) * 1000);
     if (!streaming_ && registers_.channelMask() != 0 && streamHoldUntilUs_ > 0)
         wake = std::min(wake, streamHoldUntilUs_);
+    const uint32_t cycleAfterMs = registers_.config().powerCycleAfterMs;
+    if (cycleAfterMs > 0 && !powerCycled_ && startUs_ != UINT64_MAX)
+        wake = std::min(wake, startUs_ + uint64_t(cycleAfterMs) * 1000);
     if (streaming_) {
         const uint64_t next = recordDueUs(recordsDue_);
         wake = std::min(wake, line_.paced ? next : std::max(next, recordDueUs(recordsDue_ - 1) + kBatchUs));

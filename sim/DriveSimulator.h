@@ -46,6 +46,9 @@ public:
     void release(uint64_t nowUs, std::vector<uint8_t>& out) { output_.release(nowUs, out); }
     // The next time advance() or release() has work; UINT64_MAX for none.
     uint64_t nextWakeUs() const;
+    // The drive is switched off and on again: whatever it was about to send
+    // is lost, and it starts from its EEPROM (DriveRegisters::powerCycle).
+    void powerCycle();
 
     DriveRegisters& registers() { return registers_; }
     const Counters& counters() const { return counters_; }
@@ -64,6 +67,8 @@ private:
     FaultInjector faults_;
     Counters counters_;
     uint64_t lastInputUs_ = 0;
+    uint64_t startUs_ = UINT64_MAX;  // the drive's first moment, for --power-cycle-after
+    bool powerCycled_ = false;
     bool streaming_ = false;
     uint64_t streamStartUs_ = 0;
     uint64_t recordsDue_ = 0;  // records owed since the stream started

@@ -58,6 +58,13 @@ void MotionModel::stop()
     target_ = mech_;
 }
 
+void MotionModel::powerUp()
+{
+    stop();
+    counterOrigin_ = std::round(mech_);
+    lastOutcome_ = Ready;
+}
+
 void MotionModel::follow(int64_t pulses)
 {
     mech_ += static_cast<double>(pulses);

@@ -33,6 +33,9 @@ public:
     // position 0 with the home reference counted from the switch.
     void home(int32_t offset, const Profile& profile);
     void stop();
+    // The drive powers up: the motor stands where it is, which becomes
+    // position 0 again; homing is forgotten.
+    void powerUp();
     // Turns the motor by pulses from the outside (a command pulse train).
     void follow(int64_t pulses);
 

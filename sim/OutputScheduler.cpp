@@ -24,6 +24,14 @@ bool OutputScheduler::queueRecord(const StreamPacker::Record& record, uint64_t r
     return true;
 }
 
+void OutputScheduler::clear()
+{
+    answers_.clear();
+    records_.clear();
+    if (sent_ == 0)
+        current_.bytes.clear();
+}
+
 bool OutputScheduler::pickNext(uint64_t nowUs)
 {
     // A waiting answer goes before the next record.

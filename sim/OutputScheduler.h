@@ -24,6 +24,9 @@ public:
     // False when the line is already that far behind: the record is lost,
     // as a drive overwrites samples it had no time to send.
     bool queueRecord(const StreamPacker::Record& record, uint64_t readyUs);
+    // Forgets everything not yet begun on the wire; a frame already under
+    // way still ends (the line cannot cut a byte stream short).
+    void clear();
     // Appends the bytes that have left the drive by nowUs.
     void release(uint64_t nowUs, std::vector<uint8_t>& out);
     // When release() next has something to give; UINT64_MAX when idle.

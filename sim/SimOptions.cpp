@@ -55,7 +55,10 @@ std::string SimOptions::usage()
            "  --baud B            baud the drive listens at (default 19200)\n"
            "  --latency MS        delay before each answer (default 0)\n"
            "  --pace              send bytes at the wire rate of the baud\n"
-           "  --state FILE        EEPROM file: loaded at start, written on 0x0081 := 1\n"
+           "  --state FILE        EEPROM file: loaded at start, written by a save (0x0081)\n"
+           "  --save-ms MS        busy time of an EEPROM write (default 50)\n"
+           "  --power-cycle-after MS  switch the drive off and on once, MS after start\n"
+           "                      (SIGHUP does the same at any time)\n"
            "  --link PATH         make PATH a symlink to the port (removed at exit)\n"
            "  --alarm CODE        current alarm code (0-255)\n"
            "  --history CODES     alarm history, newest first, comma separated\n"
@@ -105,6 +108,8 @@ SimOptions::Outcome SimOptions::parse(int argc, const char* const* argv, SimOpti
         else if (name == "--baud") { ok = toLong(value, 1, 4000000, n) && PtyTransport::speedConstant(n) != 0; o.line.baud = static_cast<uint32_t>(n); }
         else if (name == "--latency") { ok = toLong(value, 0, 10000, n); o.line.latencyMs = static_cast<uint32_t>(n); }
         else if (name == "--state") { ok = !value.empty(); o.statePath = value; }
+        else if (name == "--save-ms") { ok = toLong(value, 0, 60000, n); o.drive.saveBusyMs = static_cast<uint32_t>(n); }
+        else if (name == "--power-cycle-after") { ok = toLong(value, 1, 86400000, n); o.drive.powerCycleAfterMs = static_cast<uint32_t>(n); }
         else if (name == "--link") { ok = !value.empty(); o.linkPath = value; }
         else if (name == "--alarm") { ok = toLong(value, 0, 255, n); o.drive.alarm = static_cast<uint8_t>(n); }
         else if (name == "--history") { o.drive.history.clear(); ok = toCodeList(value, o.drive.history); o.drive.historyGiven = ok; }

@@ -1,5 +1,9 @@
 #include "DriveHarness.h"
 
+#include "sim/SimOptions.h"
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace simtest {
@@ -20,6 +24,18 @@ DriveHarness::DriveHarness(drivesim::DriveRegisters::Config drive, drivesim::Dri
     : sim(drive, line, eeprom, saved)
 {
     sim.advance(nowUs);
+}
+
+DriveHarness DriveHarness::withOptions(std::vector<const char*> args, const drivesim::EepromFile* eeprom,
+                                       const drivesim::EepromFile::Image* saved)
+{
+    args.insert(args.begin(), "drivesim");
+    drivesim::SimOptions o;
+    std::string error;
+    EXPECT_EQ(drivesim::SimOptions::parse(static_cast<int>(args.size()), args.data(), o, error),
+              drivesim::SimOptions::Outcome::Run)
+        << error;
+    return DriveHarness(o.drive, o.line, eeprom, saved);
 }
 
 Bytes DriveHarness::send(const Bytes& bytes)
@@ -67,6 +83,12 @@ int DriveHarness::writeCoil(uint16_t coil, bool on)
 {
     const Bytes sent = frame(0x05, coil, on ? 0xFF00 : 0);
     return writeOutcome(sent, send(sent));
+}
+
+void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, int>> expected)
+{
+    for (const auto& [address, value] : expected)
+        EXPECT_EQ(d.readRegister(address), value) << "register " << address;
 }
 
 }  // namespace simtest

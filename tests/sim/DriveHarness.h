@@ -6,6 +6,7 @@
 #include "tests/support/HexBytes.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace simtest {
 
@@ -24,6 +25,10 @@ public:
                           drivesim::DriveSimulator::LineSettings line = {},
                           const drivesim::EepromFile* eeprom = nullptr,
                           const drivesim::EepromFile::Image* saved = nullptr);
+
+    // A drive started with these command-line options (program name left out).
+    static DriveHarness withOptions(std::vector<const char*> args, const drivesim::EepromFile* eeprom = nullptr,
+                                    const drivesim::EepromFile::Image* saved = nullptr);
 
     // Sends raw bytes; returns everything the drive sends within 1 ms.
     Bytes send(const Bytes& bytes);
@@ -44,5 +49,8 @@ public:
 private:
     Bytes frame(uint8_t function, uint16_t address, uint16_t value);
 };
+
+// Reads each register and expects its value.
+void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, int>> expected);
 
 }  // namespace simtest

@@ -3,12 +3,14 @@
 // only at its baud and survives the port being reopened.
 
 #include "platform/SerialPort.h"
+#include "platform/Ticks.h"
 #include "tests/support/DriveSimProcess.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -122,4 +124,24 @@ TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
         EXPECT_EQ(exchange(tool, request, 7, 2000), answer) << "open " << open;
         platform::serialClose(tool);
     }
+}
+
+TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
+{
+    DriveSimProcess drive({"--station", "3", "--save-ms", "20"});
+    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
+    ASSERT_TRUE(platform::isOpenHandle(tool));
+    const Bytes toNine = withCrc(hex("03 06 00 00 00 09")), reset = withCrc(hex("09 06 00 82 00 01"));
+    EXPECT_EQ(exchange(tool, toNine, 8, 2000), toNine);
+    EXPECT_EQ(exchange(tool, reset, 8, 2000), reset);
+    platform::sleepMs(50);
+    EXPECT_EQ(exchange(tool, withCrc(hex("09 03 00 82 00 01")), 7, 2000), withCrc(hex("09 03 02 00 01")));
+    // Pr.00 holds the factory station, but the drive answers at 9 until powered again.
+    EXPECT_EQ(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 2000), withCrc(hex("09 03 02 00 03")));
+    EXPECT_TRUE(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 300).empty());
+    ASSERT_EQ(kill(drive.pid(), SIGHUP), 0);  // switched off and on again
+    platform::sleepMs(50);
+    EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 2000), withCrc(hex("03 03 02 00 03")));
+    EXPECT_TRUE(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 300).empty());
+    platform::serialClose(tool);
 }
