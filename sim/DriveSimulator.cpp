@@ -16,12 +16,19 @@ constexpr uint64_t kBatchUs = 10000;
 DriveSimulator::DriveSimulator(const DriveRegisters::Config& drive, const LineSettings& line,
                                const EepromFile* eeprom, const EepromFile::Image* savedImage)
     : line_(line),
+      recordPeriodUs_(recordPeriod(line)),
       registers_(drive, eeprom, savedImage),
       slave_(registers_),
-      output_(line.baud, line.paced),
+      output_(line.baud, line.paced, recordPeriodUs_),
       faults_(line.faults)
 {
-    line_.recordsPerSecond = std::max<uint32_t>(line_.recordsPerSecond, 1);
+}
+
+double DriveSimulator::recordPeriod(const LineSettings& line)
+{
+    // 9 bytes a record, 10 bits a byte: about 213 records a second at 19200.
+    const double lineUs = StreamPacker::kRecordSize * 10.0 * 1e6 / std::max<uint32_t>(line.baud, 1);
+    return std::max(1e6 / std::max<uint32_t>(line.recordsPerSecond, 1), lineUs);
 }
 
 void DriveSimulator::receive(const uint8_t* data, size_t length, uint64_t nowUs)
@@ -45,6 +52,8 @@ void DriveSimulator::answer(const std::vector<uint8_t>& frame, uint64_t nowUs)
         return;
     ++counters_.answers;
     const uint64_t readyUs = nowUs + uint64_t(line_.latencyMs) * 1000;
+    if (wasStreaming && registers_.channelMask() == 0)
+        stopStream();  // before the echo is queued: nothing made earlier goes out after it
     if (!wasStreaming && registers_.channelMask() != 0) {
         const uint64_t wireUs = line_.paced ? reply.size() * 10000000ull / line_.baud : 0;
         streamHoldUntilUs_ = readyUs + wireUs;
@@ -54,14 +63,22 @@ void DriveSimulator::answer(const std::vector<uint8_t>& frame, uint64_t nowUs)
 
 uint64_t DriveSimulator::recordDueUs(uint64_t index) const
 {
-    return streamStartUs_ + index * 1000000ull / line_.recordsPerSecond;
+    return streamStartUs_ + static_cast<uint64_t>(static_cast<double>(index) * recordPeriodUs_);
+}
+
+void DriveSimulator::stopStream()
+{
+    // The drive stops at once: records made but not yet sent are dropped.
+    output_.dropRecords();
+    streaming_ = false;
 }
 
 void DriveSimulator::stream(uint64_t nowUs)
 {
     const uint8_t mask = registers_.channelMask();
     if (mask == 0 || faults_.silent()) {
-        streaming_ = false;
+        if (streaming_)
+            stopStream();
         return;
     }
     if (!streaming_) {
@@ -71,16 +88,17 @@ void DriveSimulator::stream(uint64_t nowUs)
         streamStartUs_ = nowUs;
         recordsDue_ = 0;
     }
-    const uint64_t due = (nowUs - streamStartUs_) * line_.recordsPerSecond / 1000000ull + 1;
+    const uint64_t due = static_cast<uint64_t>(static_cast<double>(nowUs - streamStartUs_) / recordPeriodUs_) + 1;
     // After a long stall, skip what can no longer be sent.
-    if (due > recordsDue_ + OutputScheduler::kMaxRecordBacklog) {
-        counters_.lostRecords += due - recordsDue_ - OutputScheduler::kMaxRecordBacklog;
-        recordsDue_ = due - OutputScheduler::kMaxRecordBacklog;
+    const size_t backlog = output_.maxRecordBacklog();
+    if (due > recordsDue_ + backlog) {
+        counters_.lostRecords += due - recordsDue_ - backlog;
+        recordsDue_ = due - backlog;
     }
     for (; recordsDue_ < due; ++recordsDue_) {
-        // The sample number is the drive's millisecond, so lost records
-        // leave a gap rather than slowing the signals down.
-        const uint64_t sample = recordsDue_ * 1000 / line_.recordsPerSecond;
+        // The sample number is the drive's millisecond, which runs on across
+        // stops and lost records: a gap, never a restart or a slowed signal.
+        const uint64_t sample = recordDueUs(recordsDue_) / 1000;
         StreamPacker::Record record = StreamPacker::pack(mask, SignalGenerator::sampleAt(sample));
         if (!faults_.applyToRecord(record.data(), record.size()) ||
             !output_.queueRecord(record, recordDueUs(recordsDue_))) {

@@ -21,7 +21,7 @@ public:
         uint32_t baud = 19200;
         bool paced = false;
         uint32_t latencyMs = 0;
-        uint32_t recordsPerSecond = 1000;  // one sample per millisecond
+        uint32_t recordsPerSecond = 1000;  // one sample per millisecond, at most what the line carries
         uint32_t silenceResyncMs = 50;     // quiet time after which a partial request is dropped
         FaultInjector::Settings faults;
     };
@@ -58,8 +58,13 @@ private:
     void answer(const std::vector<uint8_t>& frame, uint64_t nowUs);
     void stream(uint64_t nowUs);
     uint64_t recordDueUs(uint64_t index) const;
+    // The time between records: the rate asked for, or slower when the line
+    // cannot carry it.
+    static double recordPeriod(const LineSettings& line);
+    void stopStream();
 
     LineSettings line_;
+    double recordPeriodUs_;  // the stream's pace: never faster than the line
     DriveRegisters registers_;
     ModbusSlave slave_;
     RtuFramer framer_;

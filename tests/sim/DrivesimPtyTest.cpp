@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -124,6 +125,23 @@ TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
         EXPECT_EQ(exchange(tool, request, 7, 2000), answer) << "open " << open;
         platform::serialClose(tool);
     }
+}
+
+TEST(DrivesimLine, StreamStopsAtOnceAt19200)
+{
+    DriveSimProcess drive({"--pace", "--baud", "19200"});
+    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
+    ASSERT_TRUE(platform::isOpenHandle(tool));
+    const Bytes start = withCrc(hex("01 06 00 90 00 07")), stop = withCrc(hex("01 06 00 90 00 00"));
+    ASSERT_TRUE(platform::serialWrite(tool, start.data(), start.size()));
+    platform::sleepMs(300);  // the stream runs at the line's pace
+    const Bytes line = exchange(tool, stop, 4096, 400);
+    platform::serialClose(tool);
+    const auto echo = std::search(line.begin(), line.end(), stop.begin(), stop.end());
+    ASSERT_NE(echo, line.end()) << line.size() << " bytes";
+    // At most the record under way before the echo; nothing after it.
+    EXPECT_LE(echo - line.begin(), 9);
+    EXPECT_EQ(line.end() - echo, static_cast<std::ptrdiff_t>(stop.size()));
 }
 
 TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)

@@ -148,3 +148,57 @@ TEST(StreamOnTheLine, EchoFirstThenRecordsWithAnswersBetween)
     d.runFor(20000);
     EXPECT_TRUE(d.runFor(50000).empty());
 }
+
+namespace {
+
+// Counts the whole, valid records in `line` from `at` on.
+size_t countRecords(const Bytes& line, size_t at, int mask)
+{
+    std::map<Channel, int16_t> decoded;
+    size_t records = 0;
+    for (; at + 9 <= line.size(); at += 9)
+        records += line[at] == 0xC5 && decode(&line[at], mask, decoded) ? 1 : 0;
+    return records;
+}
+
+}  // namespace
+
+TEST(StreamOnTheLine, NeverOutrunsTheLineAndStopsAtOnce)
+{
+    drivesim::DriveSimulator::LineSettings slow;
+    slow.baud = 19200;
+    slow.paced = true;
+    DriveHarness d({}, slow);
+    const Bytes start = withCrc(hex("01 06 00 90 00 0B")), stop = withCrc(hex("01 06 00 90 00 00"));
+    Bytes line = d.send(start);
+    line = line + d.runFor(1000000);
+    ASSERT_TRUE(std::equal(start.begin(), start.end(), line.begin()));
+    // 9 bytes of 10 bits: 213 records a second at 19200, not the 1000 asked for.
+    EXPECT_NEAR(static_cast<double>(countRecords(line, start.size(), 11)), 213.0, 4.0);
+    EXPECT_EQ(d.sim.counters().lostRecords, 0u);
+
+    line = d.send(stop);
+    line = line + d.runFor(300000);
+    const auto echo = std::search(line.begin(), line.end(), stop.begin(), stop.end());
+    ASSERT_NE(echo, line.end());
+    // Only the record already on the wire may finish first; nothing follows the echo.
+    EXPECT_LE(echo - line.begin(), 9);
+    EXPECT_EQ(line.end() - echo, static_cast<std::ptrdiff_t>(stop.size()));
+}
+
+TEST(StreamOnTheLine, SampleClockRunsOnAcrossAStop)
+{
+    DriveHarness d;  // the drive's clock stands at 1000 ms: the speed sine crosses 0
+    const Bytes start = withCrc(hex("01 06 00 90 00 04"));
+    d.send(start);
+    d.runFor(50000);
+    d.request("01 06 00 90 00 00");
+    d.runFor(200000);
+    // Restarted 250 ms into the sine's second: its crest, not a new 0.
+    Bytes line = d.send(start);
+    line = line + d.runFor(5000);
+    ASSERT_GE(line.size(), start.size() + 9);
+    std::map<Channel, int16_t> decoded;
+    ASSERT_TRUE(decode(&line[start.size()], 4, decoded));
+    EXPECT_GT(decoded[Speed], 8000);
+}
