@@ -1,5 +1,6 @@
 #include "sim/DriveRegisters.h"
 
+#include "sim/AxisSettings.h"
 #include "sim/SignalGenerator.h"
 
 #include <algorithm>
@@ -17,14 +18,21 @@ constexpr uint16_t kCommandSum = 924;        // 924-925
 constexpr uint16_t kFeedbackSum = 926;       // 926-927
 constexpr uint16_t kActiveMode = 939;
 constexpr uint16_t kHomeReference = 941;     // 941-942
-constexpr uint16_t kHomingBlock = 1200;      // 1200-1220 (1221-1222 extended)
+constexpr uint16_t kHomingBlock = 1200;      // 1200-1220 (1221-1222 extended): the mode first
 constexpr uint16_t kHomingOffset = 1201;
 constexpr uint16_t kHomingSpeed = 1203;
+constexpr uint16_t kCreepSpeed = 1204;
 constexpr uint16_t kHomingAcc = 1205;
 constexpr uint16_t kHomingDec = 1206;
 constexpr uint16_t kJogAcc = 1207;
 constexpr uint16_t kJogDec = 1208;
+constexpr uint16_t kOnPositionDelay = 1209;
 constexpr uint16_t kTargetSpeed = 1214;
+constexpr uint16_t kBumpTorque = 1215;
+constexpr uint16_t kBumpTime = 1216;
+constexpr uint16_t kSoftLimitPositive = 1217;  // 1217-1218
+constexpr uint16_t kSoftLimitNegative = 1219;  // 1219-1220
+constexpr uint16_t kHomingOptions = 1222;      // bit 0: the offset skips the gear
 constexpr uint16_t kBlockEnd = 1220;
 constexpr uint16_t kExtendedBlockEnd = 1222;
 constexpr uint16_t kJogWord = 2001;
@@ -33,7 +41,6 @@ constexpr uint16_t kServoQuery = 2003;
 
 constexpr uint16_t kServoCommand = 0x400;
 constexpr uint16_t kHomingCommand = 0x801;
-constexpr int kPulseTrainPerMs = 20;     // command pulses a position-mode drive sees
 constexpr uint64_t kMaxCatchUpMs = 10000;  // longer gaps are skipped, not replayed
 
 bool in(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
@@ -52,20 +59,23 @@ void setStorageDefaults(std::array<uint16_t, 2048>& m)
     for (int i = 0; i < 8; ++i)
         m[kPointSpeeds9 + i] = static_cast<uint16_t>(900 + 100 * i);
     m[kHomingSpeed] = 100;
-    m[1204] = 10;  // creep speed
+    m[kCreepSpeed] = 10;
     m[kHomingAcc] = m[kHomingDec] = m[kJogAcc] = m[kJogDec] = 100;
     m[kTargetSpeed] = 100;
-    m[1215] = 100;  // bump torque limit
-    m[1216] = 100;  // bump detection time
-    m[1217] = 0xFFFF; m[1218] = 0x7FFF;  // soft limits: the whole 32-bit range
-    m[1219] = 0x0000; m[1220] = 0x8000;
+    m[kBumpTorque] = 100;  // %
+    m[kBumpTime] = 100;    // ms
+    m[kSoftLimitPositive] = 0xFFFF; m[kSoftLimitPositive + 1] = 0x7FFF;  // the whole 32-bit range
+    m[kSoftLimitNegative] = 0x0000; m[kSoftLimitNegative + 1] = 0x8000;
 }
 
 }  // namespace
 
 DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom,
                                const EepromFile::Image* savedImage)
-    : config_(config), eeprom_(eeprom, {}, config.saveBusyMs), tuning_(config.tuning)
+    : config_(config),
+      eeprom_(eeprom, {}, config.saveBusyMs),
+      tuning_(config.tuning),
+      axis_(config.tuning.inertiaResult / 100.0)  // the load whose inertia tuning finds
 {
     params_ = ParameterTable::factoryValues(config.model.code, config.station, config.controlMode, config.model.pr1f);
     setStorageDefaults(memory_);
@@ -94,7 +104,7 @@ void DriveRegisters::powerCycle()
     alarms_.clearCurrent();
     tuning_ = TuningMachine(config_.tuning);
     io_ = IoModel();
-    motion_.powerUp();
+    axis_.powerUp();
     channelMask_ = 0;
     jogWord_ = servoQuery_ = 0;
     relativeDistance_ = absoluteTarget_ = 0;
@@ -142,8 +152,8 @@ bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
     else if (a == kChannelSelect) v = channelMask_;
     else if (a == kTuning) v = tuning_.status();
     else if (a == kFeatureWord) v = config_.extendedFeatures ? kExtendedFeatureBit : 0;
-    else if (a == kPosition) v = lowWord(motion_.position());
-    else if (a == kPosition + 1) v = highWord(motion_.position());
+    else if (a == kPosition) v = lowWord(axis_.position());
+    else if (a == kPosition + 1) v = highWord(axis_.position());
     else if (a == kRelative) v = lowWord(relativeDistance_);
     else if (a == kRelative + 1) v = highWord(relativeDistance_);
     else if (a == kAlarmCurrent) v = alarms_.current();
@@ -153,10 +163,10 @@ bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
     else if (a == kFeedbackSum) v = lowWord(io_.feedbackSum());
     else if (a == kFeedbackSum + 1) v = highWord(io_.feedbackSum());
     else if (a == kActiveMode) v = static_cast<uint16_t>(activeMode());
-    else if (a == kHomeReference) v = lowWord(motion_.homeReference());
-    else if (a == kHomeReference + 1) v = highWord(motion_.homeReference());
+    else if (a == kHomeReference) v = lowWord(axis_.homeReference());
+    else if (a == kHomeReference + 1) v = highWord(axis_.homeReference());
     else if (a == kJogWord) v = jogWord_;
-    else if (a == kStatusWord) v = motion_.status(servoOn());
+    else if (a == kStatusWord) v = axis_.status(servoOn());
     else if (a == kServoQuery) v = servoQuery_ == kServoCommand ? (kServoCommand | (servoOn() ? 1 : 0)) : servoQuery_;
     else v = memory_[a];
     return true;
@@ -202,20 +212,20 @@ ModbusException DriveRegisters::writeRegisters(uint16_t start, uint16_t count, c
     };
     if (touched(kPosition) || touched(kPosition + 1)) {
         absoluteTarget_ = pair(kPosition, absoluteTarget_);
-        if (servoOn())
-            motion_.moveTo(absoluteTarget_, gotoProfile());
+        if (acceptsMoves())
+            axis_.moveTo(absoluteTarget_, gotoProfile());
     }
     if (touched(kRelative) || touched(kRelative + 1)) {
         relativeDistance_ = pair(kRelative, relativeDistance_);
-        if (servoOn())
-            motion_.moveBy(relativeDistance_, gotoProfile());
+        if (acceptsMoves())
+            axis_.moveBy(relativeDistance_, gotoProfile());
     }
     if (touched(kCommandSum) || touched(kCommandSum + 1))
         io_.setCommandSum(pair(kCommandSum, io_.commandSum()));
     if (touched(kFeedbackSum) || touched(kFeedbackSum + 1))
         io_.setFeedbackSum(pair(kFeedbackSum, io_.feedbackSum()));
     if (touched(kHomeReference) || touched(kHomeReference + 1))
-        motion_.setHomeReference(pair(kHomeReference, motion_.homeReference()));
+        axis_.setHomeReference(pair(kHomeReference, axis_.homeReference()));
     return ModbusException::None;
 }
 
@@ -300,38 +310,50 @@ MotionModel::Profile DriveRegisters::gotoProfile() const
     return {memory_[kTargetSpeed], params_[ParameterTable::kPointAcc], params_[ParameterTable::kPointDec]};
 }
 
-void DriveRegisters::startSelectedPoint()
+bool DriveRegisters::acceptsMoves() const
 {
     const int16_t mode = activeMode();
-    if (!servoOn() || (mode != 0 && mode != 1 && mode != 7))
+    return servoOn() && (mode == 0 || mode == 1 || mode == 7);
+}
+
+void DriveRegisters::startSelectedPoint()
+{
+    if (!acceptsMoves())
         return;
     const int point = io_.selectedPoint();
     const int32_t target = join(memory_[kPointPositions + 2 * point], memory_[kPointPositions + 2 * point + 1]);
-    if (mode == 1)
-        motion_.moveBy(target, pointProfile(point));
+    if (activeMode() == 1)
+        axis_.moveBy(target, pointProfile(point));
     else
-        motion_.moveTo(target, pointProfile(point));
+        axis_.moveTo(target, pointProfile(point));
 }
 
 void DriveRegisters::runJog(uint16_t word)
 {
     jogWord_ = word;
-    if (!servoOn())
+    if (!acceptsMoves())
         return;
     const int amount = word & 0x0FFF;
     const MotionModel::Profile p{params_[ParameterTable::kJogSpeed], memory_[kJogAcc], memory_[kJogDec]};
-    if (word & 0x2000) motion_.jogFor(+1, amount, p);
-    else if (word & 0x1000) motion_.jogFor(-1, amount, p);
-    else if (word & 0x8000) motion_.jogPulses(+1, amount, p);
-    else if (word & 0x4000) motion_.jogPulses(-1, amount, p);
+    if (word & 0x2000) axis_.jogFor(+1, amount, p);
+    else if (word & 0x1000) axis_.jogFor(-1, amount, p);
+    else if (word & 0x8000) axis_.jogPulses(+1, amount, p);
+    else if (word & 0x4000) axis_.jogPulses(-1, amount, p);
 }
 
 void DriveRegisters::commandServo(uint16_t word)
 {
     if (word == kHomingCommand) {
-        if (servoOn())
-            motion_.home(join(memory_[kHomingOffset], memory_[kHomingOffset + 1]),
-                         {memory_[kHomingSpeed], memory_[kHomingAcc], memory_[kHomingDec]});
+        if (!acceptsMoves())
+            return;
+        const uint16_t mode = memory_[kHomingBlock];
+        MotionModel::Homing homing;
+        homing.mode = mode <= 2 ? static_cast<MotionModel::HomingMode>(mode) : MotionModel::HomingMode::Switch;
+        homing.offset = join(memory_[kHomingOffset], memory_[kHomingOffset + 1]);
+        homing.profile = {memory_[kHomingSpeed], memory_[kHomingAcc], memory_[kHomingDec]};
+        homing.creepRpm = memory_[kCreepSpeed];
+        homing.bumpTimeMs = memory_[kBumpTime];
+        axis_.home(homing, config_.extendedFeatures && (memory_[kHomingOptions] & 1));
         return;
     }
     io_.setInput(IoModel::kServoOnCoil, word & 1);
@@ -380,12 +402,68 @@ std::vector<uint8_t> DriveRegisters::slaveIdData() const
 IoModel::DriveState DriveRegisters::ioState() const
 {
     const bool on = servoOn();
-    const ScopeSample s = SignalGenerator::sampleAt(nowMs_);
-    // Idle but energised, the motor shows the test signals scaled to
-    // +-3000 rpm and +-300 % torque; a move shows its own speed.
-    const int speed = motion_.moving() ? static_cast<int>(motion_.speedRpm()) : (on ? s.speed * 3000 / 8192 : 0);
-    const int torque = on ? s.torque * 3000 / 8192 : 0;
-    return {on, alarms_.current() != 0, on && !motion_.moving(), speed, torque};
+    return {on, alarms_.current() != 0, on && axis_.inPosition(), axis_.speedRpm(), on && axis_.torqueLimited()};
+}
+
+DriveAxis::Inputs DriveRegisters::axisInputs(bool on) const
+{
+    AxisSettings::Parameters effective;
+    for (int p = 0; p < ParameterTable::kCount; ++p)
+        effective[p] = setting(p);
+    DriveAxis::Inputs in;
+    in.servoOn = on;
+    switch (tuning_.running() ? 0 : activeMode()) {
+    case 2: in.source = DriveAxis::Source::PulseTrain; break;
+    case 3: in.source = DriveAxis::Source::Velocity; break;
+    case 4: in.source = DriveAxis::Source::Torque; break;
+    default: in.source = DriveAxis::Source::Internal; break;
+    }
+    in.gains = AxisSettings::gains(effective);
+    in.gear = AxisSettings::gear(effective);
+    in.pulsesPerMs = io_.input(IoModel::kPulseInhibitCoil) ? 0 : config_.pulseRate / 1000.0;
+    in.clearDeviation = io_.input(IoModel::kDeviationClearCoil);
+    in.speedCommandRpm = AxisSettings::speedCommandRpm(effective, io_.selectedPoint());
+    in.speedAccMs = effective[ParameterTable::kPointAcc];
+    in.speedDecMs = effective[ParameterTable::kPointDec];
+    in.cwLimit = io_.input(IoModel::kCwLimitCoil);
+    in.ccwLimit = io_.input(IoModel::kCcwLimitCoil);
+    in.softLimitPositive = join(memory_[kSoftLimitPositive], memory_[kSoftLimitPositive + 1]);
+    in.softLimitNegative = join(memory_[kSoftLimitNegative], memory_[kSoftLimitNegative + 1]);
+    in.inPositionWindow = effective[ParameterTable::kInPositionWindow];
+    in.onPositionDelayMs = memory_[kOnPositionDelay];
+    in.bumpTorque = memory_[kBumpTorque] / 100.0;
+    return in;
+}
+
+void DriveRegisters::raiseAlarm(uint8_t code)
+{
+    // A new alarm turns the servo off (servoOn() sees it) and stops the motion.
+    alarms_.raise(code);
+    axis_.halt();
+}
+
+void DriveRegisters::stepMs()
+{
+    ++nowMs_;
+    const bool on = servoOn();
+    const DriveAxis::Step step = axis_.step(axisInputs(on));
+    io_.countPulses(step.commandPulses, step.feedbackPulses);
+    if (step.alarm != 0)
+        raiseAlarm(step.alarm);
+    samples_[nowMs_ % kHistoryMs] = config_.testSignals ? SignalGenerator::sampleAt(nowMs_) : axis_.sample();
+    tuning_.advance(nowMs_, on, params_);
+    if (const std::optional<bool> written = eeprom_.advance(nowMs_); written && writing_) {
+        *writing_ = *written ? Command::Done : Command::Failed;
+        writing_ = nullptr;
+    }
+}
+
+ScopeSample DriveRegisters::sampleAt(uint64_t ms) const
+{
+    ms = std::min(ms, nowMs_);
+    if (nowMs_ - ms >= kHistoryMs)
+        ms = nowMs_;
+    return samples_[ms % kHistoryMs];
 }
 
 void DriveRegisters::advance(uint64_t nowMs)
@@ -397,24 +475,11 @@ void DriveRegisters::advance(uint64_t nowMs)
     }
     if (nowMs <= nowMs_)
         return;
-    const uint64_t steps = std::min(nowMs - nowMs_, kMaxCatchUpMs);
-    const bool on = servoOn();
-    const int16_t mode = setting(ParameterTable::kControlMode);
-    const bool pulseMode = mode == 0 || mode == 3 || mode == 4;
-    for (uint64_t i = 0; i < steps; ++i) {
-        if (on && pulseMode && !motion_.moving()) {
-            motion_.follow(kPulseTrainPerMs);
-            io_.countPulses(kPulseTrainPerMs, kPulseTrainPerMs);
-        }
-        const int64_t moved = motion_.step(on);
-        io_.countPulses(moved, moved);
-    }
-    nowMs_ = nowMs;
-    tuning_.advance(nowMs_, on, params_);
-    if (const std::optional<bool> written = eeprom_.advance(nowMs_); written && writing_) {
-        *writing_ = *written ? Command::Done : Command::Failed;
-        writing_ = nullptr;
-    }
+    // After a long stall the drive skips ahead instead of replaying it.
+    if (nowMs - nowMs_ > kMaxCatchUpMs)
+        nowMs_ = nowMs - kMaxCatchUpMs;
+    while (nowMs_ < nowMs)
+        stepMs();
 }
 
 }  // namespace drivesim

@@ -4,11 +4,11 @@
 // the internal position block, each routed to the model that owns it.
 
 #include "sim/AlarmLog.h"
+#include "sim/DriveAxis.h"
 #include "sim/EepromFile.h"
 #include "sim/EepromStore.h"
 #include "sim/IoModel.h"
 #include "sim/ModelTable.h"
-#include "sim/MotionModel.h"
 #include "sim/ParameterTable.h"
 #include "sim/PowerUpSettings.h"
 #include "sim/SlaveDataModel.h"
@@ -35,6 +35,8 @@ public:
         TuningMachine::Settings tuning;
         std::map<uint16_t, uint16_t> presets;  // applied after the EEPROM image
         uint32_t saveBusyMs = 50;              // an EEPROM write takes this long
+        double pulseRate = 20000;              // the host's pulse train, command pulses a second
+        bool testSignals = false;              // stream full-scale test waves instead of the motion
         uint32_t powerCycleAfterMs = 0;        // one power cycle this long after start; 0 never
     };
 
@@ -68,7 +70,10 @@ public:
     uint8_t channelMask() const { return channelMask_; }
     bool servoOn() const;
     const std::array<int16_t, ParameterTable::kCount>& parameters() const { return params_; }
-    const MotionModel& motion() const { return motion_; }
+    const DriveAxis& axis() const { return axis_; }
+    // The scope signals of a millisecond of the last second; older or later
+    // ones give the nearest kept.
+    ScopeSample sampleAt(uint64_t ms) const;
 
 private:
     bool readOne(uint16_t address, uint16_t& value) const;
@@ -77,6 +82,9 @@ private:
     bool mapped(uint16_t address) const;
     MotionModel::Profile pointProfile(int point) const;
     MotionModel::Profile gotoProfile() const;
+    // Moves, jogs and homing are taken only in the internal position modes
+    // with the servo on.
+    bool acceptsMoves() const;
     void startSelectedPoint();
     void runJog(uint16_t word);
     void commandServo(uint16_t word);
@@ -88,6 +96,10 @@ private:
     void applyImage(const EepromFile::Image& image);
     int16_t activeMode() const;
     IoModel::DriveState ioState() const;
+    // One millisecond of the drive's life.
+    void stepMs();
+    DriveAxis::Inputs axisInputs(bool servoOn) const;
+    void raiseAlarm(uint8_t code);
 
     // Progress of a command register (0x0081, 0x0082): reads 1 once done.
     enum class Command { Idle, Busy, Done, Failed };
@@ -109,9 +121,11 @@ private:
     uint64_t nowMs_ = 0;
     bool clockStarted_ = false;
     TuningMachine tuning_;
-    MotionModel motion_;
+    DriveAxis axis_;
     IoModel io_;
     AlarmLog alarms_;
+    static constexpr size_t kHistoryMs = 1024;
+    std::array<ScopeSample, kHistoryMs> samples_{};
 };
 
 }  // namespace drivesim

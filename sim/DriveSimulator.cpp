@@ -1,7 +1,5 @@
 #include "sim/DriveSimulator.h"
 
-#include "sim/SignalGenerator.h"
-
 #include <algorithm>
 
 namespace drivesim {
@@ -99,7 +97,7 @@ void DriveSimulator::stream(uint64_t nowUs)
         // The sample number is the drive's millisecond, which runs on across
         // stops and lost records: a gap, never a restart or a slowed signal.
         const uint64_t sample = recordDueUs(recordsDue_) / 1000;
-        StreamPacker::Record record = StreamPacker::pack(mask, SignalGenerator::sampleAt(sample));
+        StreamPacker::Record record = StreamPacker::pack(mask, registers_.sampleAt(sample));
         if (!faults_.applyToRecord(record.data(), record.size()) ||
             !output_.queueRecord(record, recordDueUs(recordsDue_))) {
             ++counters_.lostRecords;

@@ -219,6 +219,7 @@ TEST_F(DrivesimWorker, HomingThenZeroTheReference)
     shared.block.set(kHomingSpeed, 3000);
     shared.block.set(kHomingAcc, 10);
     shared.block.set(kHomingDec, 10);
+    shared.block.set(kCreepSpeed, 300);  // leaving the switch, creeping
     ASSERT_EQ(command(CS_WriteAllParms), kResultSuccess);
     shared.servoOn = 1;
     ASSERT_EQ(command(CS_ServoOnOff_2), kResultSuccess);

@@ -22,7 +22,7 @@ TEST(AutoTuning, RunsOnlyWithServoOnAndSetsTheGains)
 
 TEST(InternalPositioning, PointRunReachesItsTarget)
 {
-    DriveHarness d = DriveHarness::withOptions({"--mode", "6"});
+    DriveHarness d = DriveHarness::withOptions({"--mode", "6", "--set", "0x46=1", "--set", "0x4B=1"});
     ASSERT_EQ(d.request("01 10 00 CC 00 02 04 30 39 00 00").size(), 8u);  // point 3 := 12345
     ASSERT_EQ(d.writeCoil(38, true), 0);
     EXPECT_EQ(d.readCoil(4), 1);

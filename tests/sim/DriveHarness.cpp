@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace simtest {
 namespace {
@@ -65,6 +66,23 @@ int DriveHarness::readRegister(uint16_t address)
 {
     const Bytes reply = send(frame(0x03, address, 1));
     return reply.size() == 7 ? (reply[3] << 8) | reply[4] : -1;
+}
+
+std::vector<uint16_t> DriveHarness::readRegisters(uint16_t start, uint16_t count)
+{
+    const Bytes reply = send(frame(0x03, start, count));
+    std::vector<uint16_t> values;
+    if (reply.size() != 5u + 2 * count)
+        return values;
+    for (size_t i = 0; i < count; ++i)
+        values.push_back(static_cast<uint16_t>((reply[3 + 2 * i] << 8) | reply[4 + 2 * i]));
+    return values;
+}
+
+int32_t DriveHarness::readPair(uint16_t low)
+{
+    const std::vector<uint16_t> v = readRegisters(low, 2);
+    return v.size() == 2 ? static_cast<int32_t>((uint32_t(v[1]) << 16) | v[0]) : INT32_MIN;
 }
 
 int DriveHarness::writeRegister(uint16_t address, uint16_t value)

@@ -39,6 +39,12 @@ public:
     // One register or coil at the drive's station. Reads give -1 when
     // refused; writes give the exception code, 0 for the echo.
     int readRegister(uint16_t address);
+    // Several registers at once; empty when refused.
+    std::vector<uint16_t> readRegisters(uint16_t start, uint16_t count);
+    // A signed 32-bit value from two registers, low word first.
+    int32_t readPair(uint16_t low);
+    // A write whose whole line output (echo and stream) the caller keeps.
+    Bytes sendWrite(uint16_t address, uint16_t value) { return send(frame(0x06, address, value)); }
     int writeRegister(uint16_t address, uint16_t value);
     int readCoil(uint16_t coil);
     int writeCoil(uint16_t coil, bool on);
