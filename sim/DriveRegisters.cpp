@@ -133,8 +133,10 @@ int16_t DriveRegisters::activeMode() const
 bool DriveRegisters::mapped(uint16_t a) const
 {
     const bool ext = config_.extendedFeatures;
+    // Auto tuning came with drive class 2.
+    const bool tunes = config_.model.driveClass >= 2;
     return a < ParameterTable::kCount || a == kEepromSave || a == kFactoryReset || a == kChannelSelect ||
-           a == kTuning || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
+           (a == kTuning && tunes) || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
            in(a, kPointPositions, kPointPositions + 31) || in(a, kPointSpeeds9, kPointSpeeds9 + 7) ||
            in(a, kAlarmCurrent, kAlarmCurrent + 16) || in(a, kCommandSum, kFeedbackSum + 1) ||
            a == kActiveMode || in(a, kHomingBlock, kBlockEnd) ||
@@ -446,12 +448,19 @@ void DriveRegisters::stepMs()
 {
     ++nowMs_;
     const bool on = servoOn();
+    if (tuning_.running() && on && !axis_.busy())
+        axis_.tuningStroke(tuning_.nextStroke());
     const DriveAxis::Step step = axis_.step(axisInputs(on));
     io_.countPulses(step.commandPulses, step.feedbackPulses);
     if (step.alarm != 0)
         raiseAlarm(step.alarm);
     samples_[nowMs_ % kHistoryMs] = config_.testSignals ? SignalGenerator::sampleAt(nowMs_) : axis_.sample();
-    tuning_.advance(nowMs_, on, params_);
+    if (tuning_.running()) {
+        const bool fault = alarms_.current() != 0 || io_.input(IoModel::kCwLimitCoil) || io_.input(IoModel::kCcwLimitCoil);
+        tuning_.advance(nowMs_, servoOn(), fault, params_);
+        if (!tuning_.running())
+            axis_.halt();  // the run is over: its stroke goes no further
+    }
     if (const std::optional<bool> written = eeprom_.advance(nowMs_); written && writing_) {
         *writing_ = *written ? Command::Done : Command::Failed;
         writing_ = nullptr;

@@ -66,6 +66,7 @@ std::string SimOptions::usage()
            "  --tune-ms MS        duration of an auto-tuning run (default 3000)\n"
            "  --inertia N         inertia ratio auto tuning finds, Pr.20 (default 250)\n"
            "  --tune-error CODE   auto tuning ends with status 3 or 4 instead of success\n"
+           "  --tune-fail-at N    the Nth auto-tuning run ends with status 4\n"
            "  --stream-rate N     scope records per second (default 1000), at most what\n"
            "                      the line carries\n"
            "  --signals KIND      what the stream carries: model (the motion, default)\n"
@@ -123,7 +124,8 @@ SimOptions::Outcome SimOptions::parse(int argc, const char* const* argv, SimOpti
         else if (name == "--tune-error") {
             ok = toLong(value, 3, 4, n);
             o.drive.tuning.outcome = n == 3 ? TuningMachine::ServoOff : TuningMachine::Error;
-        } else if (name == "--signals") { ok = value == "model" || value == "test"; o.drive.testSignals = value == "test"; }
+        } else if (name == "--tune-fail-at") { ok = toLong(value, 1, 1000000, n); o.drive.tuning.failAtRun = static_cast<int>(n); }
+        else if (name == "--signals") { ok = value == "model" || value == "test"; o.drive.testSignals = value == "test"; }
         else if (name == "--pulse-rate") { ok = toLong(value, -10000000, 10000000, n); o.drive.pulseRate = static_cast<double>(n); }
         else if (name == "--stream-rate") { ok = toLong(value, 1, 100000, n); o.line.recordsPerSecond = static_cast<uint32_t>(n); }
         else if (name == "--set") {

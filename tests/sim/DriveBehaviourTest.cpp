@@ -1,5 +1,5 @@
-// What the drive does behind its registers: auto tuning and internal
-// positioning.
+// Internal positioning: points chosen on the inputs and started by the
+// start input.
 
 #include "DriveHarness.h"
 
@@ -7,18 +7,6 @@
 
 using namespace simtest;
 
-
-TEST(AutoTuning, RunsOnlyWithServoOnAndSetsTheGains)
-{
-    DriveHarness d = DriveHarness::withOptions({"--tune-ms", "1000", "--inertia", "480", "--mode", "6"});
-    ASSERT_EQ(d.writeRegister(0x91, 6), 0);
-    EXPECT_EQ(d.readRegister(0x91), 3);  // servo off
-    ASSERT_EQ(d.writeCoil(38, true), 0);
-    ASSERT_EQ(d.writeRegister(0x91, 6), 0);  // stiffness 5
-    expectRegisters(d, {{0x91, 1}, {939, 6}});  // running, in AUTOGAIN
-    d.runFor(1100000);
-    expectRegisters(d, {{0x91, 2}, {0x10, 59}, {0x11, 43}, {0x12, 26}, {0x14, 57}, {0x20, 480}, {939, 0}});
-}
 
 TEST(InternalPositioning, PointRunReachesItsTarget)
 {

@@ -109,4 +109,10 @@ void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, 
         EXPECT_EQ(d.readRegister(address), value) << "register " << address;
 }
 
+void setAll(DriveHarness& d, std::initializer_list<std::pair<uint16_t, uint16_t>> values)
+{
+    for (const auto& [address, value] : values)
+        EXPECT_EQ(d.writeRegister(address, value), 0) << "register " << address;
+}
+
 }  // namespace simtest

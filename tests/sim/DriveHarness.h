@@ -58,5 +58,7 @@ private:
 
 // Reads each register and expects its value.
 void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, int>> expected);
+// Writes each register, expecting the echo.
+void setAll(DriveHarness& d, std::initializer_list<std::pair<uint16_t, uint16_t>> values);
 
 }  // namespace simtest

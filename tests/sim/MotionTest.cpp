@@ -17,25 +17,8 @@ using namespace simtest;
 
 namespace {
 
-constexpr uint16_t kChannels = 0x90, kJog = 2001, kPosition = 180, kTargetSpeed = 1214;
+constexpr uint16_t kJog = 2001, kPosition = 180, kTargetSpeed = 1214;
 constexpr uint16_t kCommandSum = 924, kFeedbackSum = 926;
-
-void setAll(DriveHarness& d, std::initializer_list<std::pair<uint16_t, uint16_t>> values)
-{
-    for (const auto& [address, value] : values)
-        ASSERT_EQ(d.writeRegister(address, value), 0) << "register " << address;
-}
-
-// What the scope shows with `mask` while `action` runs and `ms` pass.
-template <typename Action>
-std::vector<Sample> scope(DriveHarness& d, int mask, uint64_t ms, Action action)
-{
-    Bytes line = d.sendWrite(kChannels, static_cast<uint16_t>(mask));
-    line = line + action();
-    line = line + d.runFor(ms * 1000);
-    d.writeRegister(kChannels, 0);
-    return records(line, mask, 8);
-}
 
 // A drive in the absolute internal-position mode with a 1:1 gear, 1000
 // records a second; energise() turns its servo on.

@@ -71,4 +71,14 @@ std::vector<int> channel(const std::vector<Sample>& samples, Channel which)
     return out;
 }
 
+std::vector<Sample> scope(DriveHarness& d, int mask, uint64_t ms, const std::function<Bytes()>& action)
+{
+    constexpr uint16_t kChannels = 0x90;
+    Bytes line = d.sendWrite(kChannels, static_cast<uint16_t>(mask));
+    line = line + action();
+    line = line + d.runFor(ms * 1000);
+    d.writeRegister(kChannels, 0);
+    return records(line, mask, 8);
+}
+
 }  // namespace simtest

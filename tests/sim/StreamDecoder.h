@@ -3,9 +3,10 @@
 // record layout (not from the drive's packer), and a reader that picks the
 // records out of what the line carried.
 
-#include "tests/support/HexBytes.h"
+#include "DriveHarness.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -28,5 +29,8 @@ bool decode(const uint8_t* record, int mask, Sample& out);
 std::vector<Sample> records(const testsupport::Bytes& line, int mask, size_t at = 0);
 // One channel of a run of samples.
 std::vector<int> channel(const std::vector<Sample>& samples, Channel which);
+// What the drive's scope stream shows with `mask` while `action` runs and
+// `ms` pass; the stream is stopped again afterwards.
+std::vector<Sample> scope(DriveHarness& d, int mask, uint64_t ms, const std::function<Bytes()>& action);
 
 }  // namespace simtest
