@@ -17,6 +17,7 @@ constexpr uint64_t kMaxCatchUpMs = 10000;  // longer gaps are skipped, not repla
 DriveOperation::DriveOperation(const DriveConfig& config, DriveStorage& storage)
     : config_(config),
       storage_(storage),
+      scheduledRaised_(config.alarmsAt.size(), false),
       tuning_(config.tuning),
       axis_(config.tuning.inertiaResult / 100.0)  // the load whose inertia tuning finds
 {
@@ -140,8 +141,33 @@ void DriveOperation::setInput(int coil, bool on)
         return;
     if (coil == IoModel::kStartCoil)
         startSelectedPoint();
-    if (coil == IoModel::kAlarmClearCoil)
+    if (coil == IoModel::kAlarmClearCoil && !alarmCauseActive())
         alarms_.clearCurrent();
+}
+
+bool DriveOperation::bothLimits() const
+{
+    return io_.input(IoModel::kCwLimitCoil) && io_.input(IoModel::kCcwLimitCoil);
+}
+
+bool DriveOperation::alarmCauseActive() const
+{
+    return alarms_.current() == AlarmLog::RunInhibited && bothLimits();
+}
+
+void DriveOperation::raiseDueAlarms()
+{
+    for (size_t i = 0; i < config_.alarmsAt.size(); ++i) {
+        if (!scheduledRaised_[i] && nowMs_ - startMs_ >= config_.alarmsAt[i].first) {
+            scheduledRaised_[i] = true;
+            raiseAlarm(config_.alarmsAt[i].second);
+        }
+    }
+    // Both over-travel inputs at once: the machine may go nowhere.
+    const bool both = bothLimits();
+    if (both && !bothLimitsBefore_)
+        raiseAlarm(AlarmLog::RunInhibited);
+    bothLimitsBefore_ = both;
 }
 
 DriveAxis::Inputs DriveOperation::axisInputs(bool on) const
@@ -183,6 +209,7 @@ void DriveOperation::raiseAlarm(uint8_t code)
 void DriveOperation::stepMs()
 {
     ++nowMs_;
+    raiseDueAlarms();
     const bool on = servoOn();
     if (tuning_.running() && on && !axis_.busy())
         axis_.tuningStroke(tuning_.nextStroke());
@@ -211,7 +238,7 @@ void DriveOperation::advance(uint64_t nowMs)
 {
     if (!clockStarted_) {
         clockStarted_ = true;
-        nowMs_ = nowMs;
+        nowMs_ = startMs_ = nowMs;
         return;
     }
     if (nowMs <= nowMs_)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace drivesim {
 
@@ -65,6 +66,11 @@ private:
     void startSelectedPoint();
     DriveAxis::Inputs axisInputs(bool servoOn) const;
     void raiseAlarm(uint8_t code);
+    // Alarms at their time (--alarm-at) and alarms of the inputs' state.
+    void raiseDueAlarms();
+    // True while what raised the current alarm is still there.
+    bool alarmCauseActive() const;
+    bool bothLimits() const;
     void stepMs();
 
     static constexpr size_t kHistoryMs = 1024;
@@ -72,7 +78,10 @@ private:
     const DriveConfig& config_;
     DriveStorage& storage_;
     uint64_t nowMs_ = 0;
+    uint64_t startMs_ = 0;
     bool clockStarted_ = false;
+    std::vector<bool> scheduledRaised_;
+    bool bothLimitsBefore_ = false;
     TuningMachine tuning_;
     DriveAxis axis_;
     IoModel io_;

@@ -62,6 +62,7 @@ std::string SimOptions::usage()
            "  --link PATH         make PATH a symlink to the port (removed at exit)\n"
            "  --alarm CODE        current alarm code (0-255)\n"
            "  --history CODES     alarm history, newest first, comma separated\n"
+           "  --alarm-at MS=CODE  raise alarm CODE MS after start (repeatable)\n"
            "  --extended          report the extended feature bit (0x20 in register 151)\n"
            "  --tune-ms MS        duration of an auto-tuning run (default 3000)\n"
            "  --inertia N         inertia ratio auto tuning finds, Pr.20 (default 250)\n"
@@ -118,7 +119,13 @@ SimOptions::Outcome SimOptions::parse(int argc, const char* const* argv, SimOpti
         else if (name == "--power-cycle-after") { ok = toLong(value, 1, 86400000, n); o.drive.powerCycleAfterMs = static_cast<uint32_t>(n); }
         else if (name == "--link") { ok = !value.empty(); o.linkPath = value; }
         else if (name == "--alarm") { ok = toLong(value, 0, 255, n); o.drive.alarm = static_cast<uint8_t>(n); }
-        else if (name == "--history") { o.drive.history.clear(); ok = toCodeList(value, o.drive.history); o.drive.historyGiven = ok; }
+        else if (name == "--alarm-at") {
+            const size_t eq = value.find('=');
+            long ms = 0, code = 0;
+            ok = eq != std::string::npos && toLong(value.substr(0, eq), 0, 86400000, ms) &&
+                 toLong(value.substr(eq + 1), 1, 255, code);
+            if (ok) o.drive.alarmsAt.emplace_back(static_cast<uint32_t>(ms), static_cast<uint8_t>(code));
+        } else if (name == "--history") { o.drive.history.clear(); ok = toCodeList(value, o.drive.history); o.drive.historyGiven = ok; }
         else if (name == "--tune-ms") { ok = toLong(value, 1, 600000, n); o.drive.tuning.durationMs = static_cast<uint32_t>(n); }
         else if (name == "--inertia") { ok = toLong(value, 0, 10000, n); o.drive.tuning.inertiaResult = static_cast<int16_t>(n); }
         else if (name == "--tune-error") {

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
+#include <thread>
 
 using testsupport::Bytes;
 using testsupport::hex;
@@ -96,6 +97,25 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersAndCoils)
     ASSERT_EQ(mbpoll("-a 3 -t 0 -r 41" + port + " 1 1").status, 0);
     r = mbpoll("-a 3 -t 0 -r 32 -c 11" + port);
     EXPECT_TRUE(shows(r, "38", "1") && shows(r, "41", "1") && shows(r, "42", "1") && shows(r, "33", "0")) << r.output;
+}
+
+TEST(DrivesimAndMbpoll, AlarmArrivesAtItsTime)
+{
+    if (std::string(MBPOLL_PATH).empty())
+        GTEST_SKIP() << "mbpoll not installed";
+    const auto start = Clock::now();
+    DriveSimProcess drive({"--alarm-at", "800=12"});
+    ASSERT_FALSE(drive.portPath().empty());
+    const std::string port = " " + drive.portPath();
+    MbpollRun r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    if (Clock::now() - start < std::chrono::milliseconds(700)) {  // a loaded machine may be slower
+        EXPECT_TRUE(shows(r, "899", "0") && shows(r, "900", "0")) << r.output;
+    }
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(900));
+    r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    EXPECT_TRUE(shows(r, "899", "12") && shows(r, "900", "12")) << r.output;
+    r = mbpoll("-a 1 -t 0 -r 0 -c 4" + port);
+    EXPECT_TRUE(shows(r, "0", "0") && shows(r, "3", "1")) << r.output;  // servo off, alarm output on
 }
 
 TEST(DrivesimLine, PacedReplyTakesItsWireTime)

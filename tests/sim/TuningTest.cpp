@@ -78,4 +78,10 @@ TEST(AutoTuning, RunEndsInAnErrorOnALimitInputAndOnTheChosenRun)
     ASSERT_EQ(d.writeCoil(38, false), 0);
     d.runFor(10000);
     EXPECT_EQ(d.readRegister(kTuning), 3);  // servo off in mid-run
+
+    DriveHarness alarmed = DriveHarness::withOptions({"--tune-ms", "1000", "--alarm-at", "300=16"});
+    ASSERT_EQ(alarmed.writeCoil(38, true), 0);
+    ASSERT_EQ(alarmed.writeRegister(kTuning, 1), 0);
+    alarmed.runFor(400000);
+    EXPECT_EQ(alarmed.readRegister(kTuning), 4);  // an alarm during the run
 }
