@@ -18,7 +18,8 @@ DriveSimulator::DriveSimulator(const DriveRegisters::Config& drive, const LineSe
       registers_(drive, eeprom, savedImage),
       slave_(registers_),
       output_(line.baud, line.paced, recordPeriodUs_),
-      faults_(line.faults)
+      faults_(line.faults),
+      adapter_(line.usbBatchMs)
 {
 }
 
@@ -27,6 +28,18 @@ double DriveSimulator::recordPeriod(const LineSettings& line)
     // 9 bytes a record, 10 bits a byte: about 213 records a second at 19200.
     const double lineUs = StreamPacker::kRecordSize * 10.0 * 1e6 / std::max<uint32_t>(line.baud, 1);
     return std::max(1e6 / std::max<uint32_t>(line.recordsPerSecond, 1), lineUs);
+}
+
+void DriveSimulator::release(uint64_t nowUs, std::vector<uint8_t>& out)
+{
+    if (!adapter_.active()) {
+        output_.release(nowUs, out);
+        return;
+    }
+    std::vector<uint8_t> sent;
+    output_.release(nowUs, sent);
+    adapter_.push(sent);
+    adapter_.take(nowUs, out);
 }
 
 void DriveSimulator::receive(const uint8_t* data, size_t length, uint64_t nowUs)
@@ -135,7 +148,7 @@ void DriveSimulator::advance(uint64_t nowUs)
 
 uint64_t DriveSimulator::nextWakeUs() const
 {
-    uint64_t wake = output_.nextDueUs();
+    uint64_t wake = std::min(output_.nextDueUs(), adapter_.nextDueUs());
     if (framer_.pending() > 0)
         wake = std::min(wake, lastInputUs_ + uint64_t(line_.silenceResyncMs) * 1000);
     if (!streaming_ && registers_.channelMask() != 0 && streamHoldUntilUs_ > 0)

@@ -55,6 +55,8 @@ std::string SimOptions::usage()
            "  --baud B            baud the drive listens at (default 19200)\n"
            "  --latency MS        delay before each answer (default 0)\n"
            "  --pace              send bytes at the wire rate of the baud\n"
+           "  --usb-batch MS      deliver the output as a USB adapter does: 62-byte\n"
+           "                      packets, the rest every MS ms (16 is the usual)\n"
            "  --state FILE        EEPROM file: loaded at start, written by a save (0x0081)\n"
            "  --save-ms MS        busy time of an EEPROM write (default 50)\n"
            "  --power-cycle-after MS  switch the drive off and on once, MS after start\n"
@@ -113,6 +115,7 @@ SimOptions::Outcome SimOptions::parse(int argc, const char* const* argv, SimOpti
         } else if (name == "--station") { ok = toLong(value, 1, 255, n); o.drive.station = static_cast<uint8_t>(n); }
         else if (name == "--mode") { ok = toLong(value, 0, 8, n); o.drive.controlMode = static_cast<int16_t>(n); }
         else if (name == "--baud") { ok = toLong(value, 1, 4000000, n) && PtyTransport::speedConstant(n) != 0; o.line.baud = static_cast<uint32_t>(n); }
+        else if (name == "--usb-batch") { ok = toLong(value, 1, 255, n); o.line.usbBatchMs = static_cast<uint32_t>(n); }
         else if (name == "--latency") { ok = toLong(value, 0, 10000, n); o.line.latencyMs = static_cast<uint32_t>(n); }
         else if (name == "--state") { ok = !value.empty(); o.statePath = value; }
         else if (name == "--save-ms") { ok = toLong(value, 0, 60000, n); o.drive.saveBusyMs = static_cast<uint32_t>(n); }
