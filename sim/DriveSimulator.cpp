@@ -59,12 +59,12 @@ void DriveSimulator::answer(const std::vector<uint8_t>& frame, uint64_t nowUs)
         return;
     const bool wasStreaming = registers_.channelMask() != 0;
     std::vector<uint8_t> reply = slave_.handle(frame.data(), frame.size());
+    if (wasStreaming && registers_.channelMask() == 0)
+        stopStream();  // before the echo is queued: nothing made earlier goes out after it
     if (reply.empty() || !faults_.applyToAnswer(reply))
         return;
     ++counters_.answers;
     const uint64_t readyUs = nowUs + uint64_t(line_.latencyMs) * 1000;
-    if (wasStreaming && registers_.channelMask() == 0)
-        stopStream();  // before the echo is queued: nothing made earlier goes out after it
     if (!wasStreaming && registers_.channelMask() != 0) {
         const uint64_t wireUs = line_.paced ? reply.size() * 10000000ull / line_.baud : 0;
         streamHoldUntilUs_ = readyUs + wireUs;

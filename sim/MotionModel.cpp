@@ -15,6 +15,7 @@ double ramp(int ms) { return pulsesPerMs(1000) / std::max(ms, 1); }
 void MotionModel::alignTo(double position)
 {
     phase_ = Phase::Idle;
+    outcome_ = Outcome::None;
     command_ = target_ = position;
     speed_ = lastStep_ = 0;
 }
@@ -42,9 +43,16 @@ void MotionModel::home(const Homing& homing)
     accel_ = ramp(homing.profile.accMs);
     decel_ = ramp(homing.profile.decMs);
     switch (homing.mode) {
-    case HomingMode::Switch: phase_ = Phase::Seek; break;
-    case HomingMode::Bump: phase_ = Phase::Bump; break;
-    case HomingMode::Here: phase_ = Phase::Offset; found_ = command_; startMove(found_ + homing.offset, homing.profile, Phase::Offset); break;
+    case HomingMode::Switch:
+        phase_ = Phase::Seek;
+        break;
+    case HomingMode::Bump:
+        phase_ = Phase::Bump;
+        break;
+    case HomingMode::Here:
+        found_ = command_;
+        startMove(found_ + homing.offset, homing.profile, Phase::Offset);
+        break;
     }
 }
 
@@ -92,11 +100,7 @@ void MotionModel::stepMove()
 
 void MotionModel::arrive()
 {
-    if (phase_ == Phase::Offset) {
-        outcome_ = Outcome::Home;
-    } else {
-        outcome_ = Outcome::Target;
-    }
+    outcome_ = phase_ == Phase::Offset ? Outcome::Home : Outcome::Target;
     phase_ = Phase::Idle;
 }
 
