@@ -21,6 +21,7 @@ ServoLoop::Gains AxisSettings::gains(const Parameters& p)
     g.notchHz = notch >= 50 && notch < kNotchOffHz ? notch : 0;
     // Width 0 is the narrowest band, 4 the widest.
     g.notchQ = 2.0 / (1 + std::clamp<int>(p[T::kNotchWidth], 0, 4));
+    g.torqueLimit = std::clamp<int>(p[T::kTorqueLimit], 0, 300) / 100.0;
     return g;
 }
 
@@ -28,6 +29,13 @@ double AxisSettings::gear(const Parameters& p)
 {
     const int numerator = p[ParameterTable::kGearNumerator], denominator = p[ParameterTable::kGearDenominator];
     return double(numerator > 0 ? numerator : 1) / (denominator > 0 ? denominator : 1);
+}
+
+double AxisSettings::followingErrorLimit(const Parameters& p)
+{
+    if (p[ParameterTable::kFollowingErrorCheck] == 1)
+        return 0;
+    return std::max<int>(p[ParameterTable::kFollowingErrorLimit], 1) * 256.0;
 }
 
 int AxisSettings::speedCommandRpm(const Parameters& p, int selected)

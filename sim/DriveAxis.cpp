@@ -129,10 +129,10 @@ DriveAxis::Step DriveAxis::step(const Inputs& in)
     if (in.servoOn && out.alarm == 0) {
         if (std::abs(speedRpm()) > kOverSpeedRpm)
             out.alarm = AlarmLog::OverSpeed;
-        else if (std::abs(servo_.deviation()) > kExcessDeviation)
+        else if (in.followingErrorLimit > 0 && std::abs(servo_.deviation()) > in.followingErrorLimit)
             out.alarm = AlarmLog::ExcessDeviation;
     }
-    const bool within = std::abs(servo_.deviation()) <= std::max(in.inPositionWindow, 0) * gear_;
+    const bool within = std::abs(servo_.deviation()) <= std::max(in.inPositionWindow, 0);
     settledMs_ = in.servoOn && within && !motion_.busy() ? settledMs_ + 1 : 0;
     inPosition_ = settledMs_ > std::max(in.onPositionDelayMs, 0);
     return out;

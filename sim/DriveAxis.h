@@ -22,7 +22,6 @@ public:
     static constexpr double kEndStop = kHomeSwitch - 50000;
     static constexpr int kMaxSpeedRpm = 5000;      // moves, jogs and speed commands are capped here
     static constexpr int kOverSpeedRpm = 6000;
-    static constexpr double kExcessDeviation = 100000;
 
     enum class Source { Internal, PulseTrain, Velocity, Torque };
     // The drive's settings and inputs for one millisecond.
@@ -37,7 +36,8 @@ public:
         int speedAccMs = 0, speedDecMs = 0;
         bool cwLimit = false, ccwLimit = false;   // CW stops negative travel, CCW positive
         int32_t softLimitPositive = INT32_MAX, softLimitNegative = INT32_MIN;
-        int inPositionWindow = 10;        // command units
+        int inPositionWindow = 10;        // encoder pulses
+        double followingErrorLimit = 0;   // encoder pulses; 0 no check
         int onPositionDelayMs = 0;
         double bumpTorque = 1.0;          // rated torques while homing drives into the stop
     };

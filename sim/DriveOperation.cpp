@@ -44,9 +44,13 @@ int16_t DriveOperation::activeMode() const
     if (tuning_.running())
         return 6;  // AUTOGAIN
     // Pr.02 takes effect at power-up: 6-8 are the internal position modes.
+    // In 3-5 the C-MODE input switches to the second of the two controls.
     static const int16_t kByControlMode[9] = {2, 3, 4, 2, 2, 3, 0, 1, 7};
+    static const int16_t kSecondControl[9] = {2, 3, 4, 3, 4, 4, 0, 1, 7};
     const int16_t mode = storage_.setting(ParameterTable::kControlMode);
-    return (mode >= 0 && mode <= 8) ? kByControlMode[mode] : 5;
+    if (mode < 0 || mode > 8)
+        return 5;
+    return io_.input(IoModel::kControlModeCoil) ? kSecondControl[mode] : kByControlMode[mode];
 }
 
 bool DriveOperation::acceptsMoves() const
@@ -130,8 +134,8 @@ void DriveOperation::commandServo(uint16_t word)
 uint8_t DriveOperation::outputBits() const
 {
     const bool on = servoOn();
-    return IoModel::outputBits(
-        {on, alarms_.current() != 0, on && axis_.inPosition(), axis_.speedRpm(), on && axis_.torqueLimited()});
+    return IoModel::outputBits({on, alarms_.current() != 0, on && axis_.inPosition(), axis_.speedRpm(),
+                                on && axis_.torqueLimited(), storage_.params[ParameterTable::kZeroSpeedLevel]});
 }
 
 void DriveOperation::setInput(int coil, bool on)
@@ -194,6 +198,7 @@ DriveAxis::Inputs DriveOperation::axisInputs(bool on) const
     in.softLimitPositive = storage_.pair(reg::kSoftLimitPositive);
     in.softLimitNegative = storage_.pair(reg::kSoftLimitNegative);
     in.inPositionWindow = settings[ParameterTable::kInPositionWindow];
+    in.followingErrorLimit = AxisSettings::followingErrorLimit(settings);
     in.onPositionDelayMs = m[reg::kOnPositionDelay];
     in.bumpTorque = m[reg::kBumpTorque] / 100.0;
     return in;

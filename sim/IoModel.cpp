@@ -7,7 +7,6 @@ namespace {
 
 constexpr int kGainBit = 4;
 constexpr uint64_t kGainTogglePeriodMs = 2000;
-constexpr double kZeroSpeedRpm = 50;
 
 }  // namespace
 
@@ -31,7 +30,7 @@ uint8_t IoModel::outputBits(const DriveState& s)
 {
     uint8_t bits = 0;
     if (s.servoOn) bits |= 1u << 0;                             // brake released
-    if (std::abs(s.speedRpm) < kZeroSpeedRpm) bits |= 1u << 1;  // zero speed
+    if (std::abs(s.speedRpm) < s.zeroSpeedRpm) bits |= 1u << 1;  // zero speed
     if (!s.alarm) bits |= 1u << 2;                              // servo ready
     if (s.alarm) bits |= 1u << 3;                               // servo alarm
     if (s.inPosition) bits |= 1u << 4;                          // in position

@@ -18,6 +18,7 @@ public:
     static constexpr int kServoOnCoil = 38;
     static constexpr int kDeviationClearCoil = 39;
     static constexpr int kAlarmClearCoil = 40;
+    static constexpr int kControlModeCoil = 41;
     static constexpr int kPulseInhibitCoil = 42;
 
     // What the outputs are made of.
@@ -27,6 +28,7 @@ public:
         bool inPosition;
         double speedRpm;
         bool torqueLimited;
+        int zeroSpeedRpm;  // the zero-speed output's level
     };
 
     // Master-written input; returns the state before.

@@ -32,7 +32,11 @@ public:
     static constexpr int kJogSpeed = 0x57;
     static constexpr int kPointAcc = 0x58;
     static constexpr int kPointDec = 0x59;
-    static constexpr int kInPositionWindow = 0x60;
+    static constexpr int kTorqueLimit = 0x5E;           // %
+    static constexpr int kInPositionWindow = 0x60;      // encoder pulses
+    static constexpr int kZeroSpeedLevel = 0x61;        // rpm
+    static constexpr int kFollowingErrorLimit = 0x63;   // 256 pulses
+    static constexpr int kFollowingErrorCheck = 0x64;   // 1: off
     static constexpr int kPointSpeed5 = 0x74;   // points 5-8: Pr.74-Pr.77
 
     // Factory values of the model (its code as given, "VR-007") for a drive

@@ -62,7 +62,8 @@ TEST(Alarms, ConditionsRaiseTheirOwn)
         {"over-speed", {"--pulse-rate", "1200000", "--set", "0x46=1", "--set", "0x4B=1"}, [](DriveHarness&) {}, 26},
         {"following error out of bounds", positioning,
          [](DriveHarness& d) {
-             setAll(d, {{0x10, 1}, {0x15, 0}, {1214, 3000}});  // position gain 1/s
+             // Position gain 1/s against a limit of 100 x 256 pulses.
+             setAll(d, {{0x10, 1}, {0x15, 0}, {0x63, 100}, {1214, 3000}});
              d.request("01 10 00 B4 00 02 04 40 42 0F 00");  // far away
          },
          24},
@@ -77,6 +78,13 @@ TEST(Alarms, ConditionsRaiseTheirOwn)
         expectRegisters(d, {{kAlarm, r.code}, {kHistory, r.code}});
         EXPECT_EQ(d.readCoil(kBrakeReleased), 0);
     }
+    // With the following error check off (Pr.64 = 1) a lagging axis trips nothing.
+    DriveHarness unchecked = DriveHarness::withOptions(positioning);
+    ASSERT_EQ(unchecked.writeCoil(kServoOnInput, true), 0);
+    setAll(unchecked, {{0x64, 1}});
+    rows[2].provoke(unchecked);
+    unchecked.runFor(1500000);
+    EXPECT_EQ(unchecked.readRegister(kAlarm), 0);
 }
 
 TEST(Alarms, BothLimitInputsTripAndHoldTheAlarmUntilOneIsReleased)

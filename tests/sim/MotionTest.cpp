@@ -110,7 +110,7 @@ TEST(Signals, HighGainSingsAtTheResonanceAndTheNotchCalmsIt)
         uint16_t notchHz;
         bool sings;
     };
-    for (const Row& r : {Row{1500, true}, Row{400, false}}) {
+    for (const Row& r : {Row{1600, true}, Row{400, false}}) {
         SCOPED_TRACE(r.notchHz);
         DriveHarness d = positioningDrive();
     energise(d);
@@ -159,6 +159,22 @@ TEST(Outputs, TorqueLimitAndZeroSpeedFollowTheMachine)
     EXPECT_EQ(d.readCoil(1), 1);
 }
 
+TEST(Outputs, TorqueLimitAndZeroSpeedLevelComeFromTheirParameters)
+{
+    DriveHarness d = positioningDrive();
+    energise(d);
+    // A torque limit of 150 % (Pr.5E), a zero-speed level of 4000 rpm (Pr.61).
+    setAll(d, {{kTargetSpeed, 3000}, {0x58, 1}, {0x59, 1}, {0x10, 300}, {0x11, 80}, {0x15, 1000}, {0x5E, 150},
+               {0x61, 4000}});
+    const std::vector<int> torque = channel(scope(d, 8, 200, [&] {
+        return d.request("01 10 00 B4 00 02 04 0D 40 00 03");  // 200000
+    }), Torque);
+    EXPECT_EQ(*std::max_element(torque.begin(), torque.end()), 1500);
+    EXPECT_EQ(d.readCoil(1), 1);  // 3000 rpm is below the zero-speed level
+    d.runFor(1500000);
+    EXPECT_EQ(d.readCoil(5), 0);
+}
+
 TEST(PulseSums, CommandCountsHostPulsesFeedbackCountsTheEncoderThroughTheGear)
 {
     // Position control by pulse train: 30 pulses a millisecond, gear 2:1.
@@ -176,7 +192,10 @@ TEST(PulseSums, CommandCountsHostPulsesFeedbackCountsTheEncoderThroughTheGear)
 
 TEST(VelocityControl, TurnsAtTheSelectedInternalSpeed)
 {
-    DriveHarness d = DriveHarness::withOptions({"--mode", "1", "--set", "0x05=1", "--set", "0x53=600"});
+    // Position/velocity control: the C-MODE input (coil 41) chooses velocity.
+    DriveHarness d = DriveHarness::withOptions({"--mode", "3", "--set", "0x05=1", "--set", "0x53=600"});
+    EXPECT_EQ(d.readRegister(939), 2);
+    ASSERT_EQ(d.writeCoil(41, true), 0);
     EXPECT_EQ(d.readRegister(939), 3);
     ASSERT_EQ(d.writeCoil(38, true), 0);
     d.runFor(500000);
