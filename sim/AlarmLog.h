@@ -11,6 +11,8 @@ namespace drivesim {
 class AlarmLog {
 public:
     static constexpr int kHistory = 16;
+    // Codes the drive raises by itself.
+    enum Code : uint8_t { ExcessDeviation = 24, OverSpeed = 26, RunInhibited = 38 };
 
     // A raised alarm becomes current and the newest history record.
     void raise(uint8_t code);

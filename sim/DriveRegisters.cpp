@@ -1,110 +1,66 @@
 #include "sim/DriveRegisters.h"
 
-#include "sim/SignalGenerator.h"
-
-#include <algorithm>
-
 namespace drivesim {
 namespace {
 
-// Register addresses of the drive.
-constexpr uint16_t kPosition = 180;          // 180-181 read: position; write: absolute target
-constexpr uint16_t kRelative = 182;          // 182-183 relative distance
-constexpr uint16_t kPointPositions = 200;    // 200-231, point n at 198 + 2n
-constexpr uint16_t kPointSpeeds9 = 720;      // 720-727, points 9-16
-constexpr uint16_t kAlarmCurrent = 899;      // 899, history 900-915
-constexpr uint16_t kCommandSum = 924;        // 924-925
-constexpr uint16_t kFeedbackSum = 926;       // 926-927
-constexpr uint16_t kActiveMode = 939;
-constexpr uint16_t kHomeReference = 941;     // 941-942
-constexpr uint16_t kHomingBlock = 1200;      // 1200-1220 (1221-1222 extended)
-constexpr uint16_t kHomingOffset = 1201;
-constexpr uint16_t kHomingSpeed = 1203;
-constexpr uint16_t kHomingAcc = 1205;
-constexpr uint16_t kHomingDec = 1206;
-constexpr uint16_t kJogAcc = 1207;
-constexpr uint16_t kJogDec = 1208;
-constexpr uint16_t kTargetSpeed = 1214;
-constexpr uint16_t kBlockEnd = 1220;
-constexpr uint16_t kExtendedBlockEnd = 1222;
-constexpr uint16_t kJogWord = 2001;
-constexpr uint16_t kStatusWord = 2002;
-constexpr uint16_t kServoQuery = 2003;
+using namespace reg;
 
 constexpr uint16_t kServoCommand = 0x400;
 constexpr uint16_t kHomingCommand = 0x801;
-constexpr int kPulseTrainPerMs = 20;     // command pulses a position-mode drive sees
-constexpr uint64_t kMaxCatchUpMs = 10000;  // longer gaps are skipped, not replayed
 
 bool in(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
 uint16_t lowWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) & 0xFFFF); }
 uint16_t highWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) >> 16); }
 int32_t join(uint16_t low, uint16_t high) { return static_cast<int32_t>((uint32_t(high) << 16) | low); }
 
-bool persistent(uint16_t a)
-{
-    return a < ParameterTable::kCount || in(a, kPointPositions, kPointPositions + 31) ||
-           in(a, kPointSpeeds9, kPointSpeeds9 + 7) || in(a, kHomingBlock, kExtendedBlockEnd);
-}
-
-void setStorageDefaults(std::array<uint16_t, 2048>& m)
-{
-    for (int i = 0; i < 8; ++i)
-        m[kPointSpeeds9 + i] = static_cast<uint16_t>(900 + 100 * i);
-    m[kHomingSpeed] = 100;
-    m[1204] = 10;  // creep speed
-    m[kHomingAcc] = m[kHomingDec] = m[kJogAcc] = m[kJogDec] = 100;
-    m[kTargetSpeed] = 100;
-    m[1215] = 100;  // bump torque limit
-    m[1216] = 100;  // bump detection time
-    m[1217] = 0xFFFF; m[1218] = 0x7FFF;  // soft limits: the whole 32-bit range
-    m[1219] = 0x0000; m[1220] = 0x8000;
-}
-
 }  // namespace
 
-DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom,
-                               const EepromFile::Image* savedImage)
-    : config_(config), eeprom_(eeprom), tuning_(config.tuning)
+DriveRegisters::DriveRegisters(const Config& config, const EepromFile* eeprom, const EepromFile::Image* savedImage)
+    : config_(config), eeprom_(eeprom, {}, config.saveBusyMs), operation_(config_, storage_)
 {
-    params_ = ParameterTable::factoryValues(config.model.code, config.station, config.controlMode, config.model.pr1f);
-    setStorageDefaults(memory_);
+    storage_.loadFactory(config.model.code, config.station, config.controlMode, config.model.pr1f);
     if (savedImage)
-        applyImage(*savedImage);
-    applyImage(config.presets);
-    powerUpMode_ = params_[ParameterTable::kControlMode];
-    alarms_.raise(config.alarm);
-    if (config.historyGiven)
-        alarms_.setHistory(config.history);
+        storage_.apply(*savedImage);
+    storage_.apply(config.presets);
+    eeprom_ = EepromStore(eeprom, storage_.image(), config.saveBusyMs);
+    station_ = static_cast<uint8_t>(storage_.params[ParameterTable::kStation]);
+    storage_.powerUp.capture(storage_.params);
 }
 
-uint8_t DriveRegisters::station() const
+void DriveRegisters::powerCycle()
 {
-    return static_cast<uint8_t>(params_[ParameterTable::kStation]);
+    eeprom_.powerLost();
+    save_ = reset_ = Command::Idle;
+    writing_ = nullptr;
+    storage_.loadFactory(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
+    storage_.apply(eeprom_.contents());
+    station_ = static_cast<uint8_t>(storage_.params[ParameterTable::kStation]);
+    storage_.powerUp.capture(storage_.params);
+    operation_.powerUp();
+    channelMask_ = 0;
+    jogWord_ = servoQuery_ = 0;
+    relativeDistance_ = absoluteTarget_ = 0;
 }
 
-bool DriveRegisters::servoOn() const
+void DriveRegisters::advance(uint64_t nowMs)
 {
-    return io_.input(IoModel::kServoOnCoil) && alarms_.current() == 0;
-}
-
-int16_t DriveRegisters::activeMode() const
-{
-    if (tuning_.running())
-        return 6;  // AUTOGAIN
-    // Pr.02 takes effect at power-up: 6-8 are the internal position modes.
-    static const int16_t kByControlMode[9] = {2, 3, 4, 2, 2, 3, 0, 1, 7};
-    return (powerUpMode_ >= 0 && powerUpMode_ <= 8) ? kByControlMode[powerUpMode_] : 5;
+    operation_.advance(nowMs);
+    if (const std::optional<bool> written = eeprom_.advance(operation_.nowMs()); written && writing_) {
+        *writing_ = *written ? Command::Done : Command::Failed;
+        writing_ = nullptr;
+    }
 }
 
 bool DriveRegisters::mapped(uint16_t a) const
 {
     const bool ext = config_.extendedFeatures;
+    // Auto tuning came with drive class 2.
+    const bool tunes = config_.model.driveClass >= 2;
     return a < ParameterTable::kCount || a == kEepromSave || a == kFactoryReset || a == kChannelSelect ||
-           a == kTuning || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
+           (a == kTuning && tunes) || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
            in(a, kPointPositions, kPointPositions + 31) || in(a, kPointSpeeds9, kPointSpeeds9 + 7) ||
            in(a, kAlarmCurrent, kAlarmCurrent + 16) || in(a, kCommandSum, kFeedbackSum + 1) ||
-           a == kActiveMode || in(a, kHomingBlock, kBlockEnd) ||
+           a == kActiveMode || in(a, kHomingMode, kBlockEnd) ||
            (ext && (in(a, kHomeReference, kHomeReference + 1) || in(a, kBlockEnd + 1, kExtendedBlockEnd) ||
                     in(a, kJogWord, kServoQuery)));
 }
@@ -113,29 +69,30 @@ bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
 {
     if (!mapped(a))
         return false;
-    if (a < ParameterTable::kCount) v = static_cast<uint16_t>(params_[a]);
-    else if (a == kEepromSave) v = eepromResult_;
-    else if (a == kFactoryReset) v = resetResult_;
+    const DriveOperation& op = operation_;
+    if (a < ParameterTable::kCount) v = static_cast<uint16_t>(storage_.params[a]);
+    else if (a == kEepromSave) v = save_ == Command::Done ? 1 : 0;
+    else if (a == kFactoryReset) v = reset_ == Command::Done ? 1 : 0;
     else if (a == kChannelSelect) v = channelMask_;
-    else if (a == kTuning) v = tuning_.status();
+    else if (a == kTuning) v = op.tuning().status();
     else if (a == kFeatureWord) v = config_.extendedFeatures ? kExtendedFeatureBit : 0;
-    else if (a == kPosition) v = lowWord(motion_.position());
-    else if (a == kPosition + 1) v = highWord(motion_.position());
+    else if (a == kPosition) v = lowWord(op.axis().position());
+    else if (a == kPosition + 1) v = highWord(op.axis().position());
     else if (a == kRelative) v = lowWord(relativeDistance_);
     else if (a == kRelative + 1) v = highWord(relativeDistance_);
-    else if (a == kAlarmCurrent) v = alarms_.current();
-    else if (in(a, kAlarmCurrent + 1, kAlarmCurrent + 16)) v = alarms_.history(a - kAlarmCurrent - 1);
-    else if (a == kCommandSum) v = lowWord(io_.commandSum());
-    else if (a == kCommandSum + 1) v = highWord(io_.commandSum());
-    else if (a == kFeedbackSum) v = lowWord(io_.feedbackSum());
-    else if (a == kFeedbackSum + 1) v = highWord(io_.feedbackSum());
-    else if (a == kActiveMode) v = static_cast<uint16_t>(activeMode());
-    else if (a == kHomeReference) v = lowWord(motion_.homeReference());
-    else if (a == kHomeReference + 1) v = highWord(motion_.homeReference());
+    else if (a == kAlarmCurrent) v = op.alarms().current();
+    else if (in(a, kAlarmCurrent + 1, kAlarmCurrent + 16)) v = op.alarms().history(a - kAlarmCurrent - 1);
+    else if (a == kCommandSum) v = lowWord(op.io().commandSum());
+    else if (a == kCommandSum + 1) v = highWord(op.io().commandSum());
+    else if (a == kFeedbackSum) v = lowWord(op.io().feedbackSum());
+    else if (a == kFeedbackSum + 1) v = highWord(op.io().feedbackSum());
+    else if (a == kActiveMode) v = static_cast<uint16_t>(op.activeMode());
+    else if (a == kHomeReference) v = lowWord(op.axis().homeReference());
+    else if (a == kHomeReference + 1) v = highWord(op.axis().homeReference());
     else if (a == kJogWord) v = jogWord_;
-    else if (a == kStatusWord) v = motion_.status(servoOn());
-    else if (a == kServoQuery) v = servoQuery_ == kServoCommand ? (kServoCommand | (servoOn() ? 1 : 0)) : servoQuery_;
-    else v = memory_[a];
+    else if (a == kStatusWord) v = op.axis().status(op.servoOn());
+    else if (a == kServoQuery) v = servoQuery_ == kServoCommand ? (kServoCommand | (op.servoOn() ? 1 : 0)) : servoQuery_;
+    else v = storage_.memory[a];
     return true;
 }
 
@@ -153,7 +110,6 @@ ModbusException DriveRegisters::checkWrite(uint16_t a, uint16_t v) const
         return ModbusException::IllegalDataAddress;
     bool ok = true;
     if (a < ParameterTable::kCount) ok = ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v));
-    else if (a == kEepromSave) ok = v <= 2;
     else if (a == kFactoryReset) ok = v <= 1;
     else if (a == kChannelSelect) ok = v == 0 || StreamPacker::validMask(static_cast<uint8_t>(v));
     else if (a == kTuning) ok = TuningMachine::acceptsCommand(v);
@@ -178,133 +134,72 @@ ModbusException DriveRegisters::writeRegisters(uint16_t start, uint16_t count, c
         const uint16_t hi = touched(low + 1) ? values[low + 1 - start] : (touched(low) ? 0 : highWord(current));
         return join(lo, hi);
     };
+    DriveOperation& op = operation_;
     if (touched(kPosition) || touched(kPosition + 1)) {
         absoluteTarget_ = pair(kPosition, absoluteTarget_);
-        if (servoOn())
-            motion_.moveTo(absoluteTarget_, gotoProfile());
+        op.moveTo(absoluteTarget_);
     }
     if (touched(kRelative) || touched(kRelative + 1)) {
         relativeDistance_ = pair(kRelative, relativeDistance_);
-        if (servoOn())
-            motion_.moveBy(relativeDistance_, gotoProfile());
+        op.moveBy(relativeDistance_);
     }
     if (touched(kCommandSum) || touched(kCommandSum + 1))
-        io_.setCommandSum(pair(kCommandSum, io_.commandSum()));
+        op.io().setCommandSum(pair(kCommandSum, op.io().commandSum()));
     if (touched(kFeedbackSum) || touched(kFeedbackSum + 1))
-        io_.setFeedbackSum(pair(kFeedbackSum, io_.feedbackSum()));
+        op.io().setFeedbackSum(pair(kFeedbackSum, op.io().feedbackSum()));
     if (touched(kHomeReference) || touched(kHomeReference + 1))
-        motion_.setHomeReference(pair(kHomeReference, motion_.homeReference()));
+        op.axis().setHomeReference(pair(kHomeReference, op.axis().homeReference()));
     return ModbusException::None;
 }
 
 void DriveRegisters::writeOne(uint16_t a, uint16_t v)
 {
-    if (a < ParameterTable::kCount) params_[a] = static_cast<int16_t>(v);
-    else if (a == kEepromSave) v == 0 ? void(eepromResult_ = 0) : saveEeprom(v);
-    else if (a == kFactoryReset) v == 0 ? void(resetResult_ = 0) : factoryReset();
-    else if (a == kChannelSelect) channelMask_ = static_cast<uint8_t>(v);
-    else if (a == kTuning) tuning_.command(v, servoOn(), nowMs_, params_);
-    else if (a == kJogWord) runJog(v);
-    else if (a == kStatusWord) commandServo(v);
-    else if (a == kServoQuery) servoQuery_ = v;
-    else if (in(a, kPosition, kRelative + 1) || in(a, kCommandSum, kFeedbackSum + 1) ||
-             in(a, kHomeReference, kHomeReference + 1))
-        return;  // pairs were handled as a whole
-    else memory_[a] = v;
+    if (a < ParameterTable::kCount) {
+        storage_.params[a] = static_cast<int16_t>(v);
+        if (a == ParameterTable::kStation)
+            station_ = static_cast<uint8_t>(v);  // the answer still goes out from the old address
+    } else if (a == kEepromSave) {
+        // Any value saves (a Pr.1F repair writes the model's code here).
+        startEepromWrite(save_);
+    } else if (a == kFactoryReset) {
+        v == 0 ? void(reset_ = Command::Idle) : factoryReset();
+    } else if (a == kChannelSelect) {
+        channelMask_ = static_cast<uint8_t>(v);
+    } else if (a == kTuning) {
+        operation_.commandTuning(v);
+    } else if (a == kJogWord) {
+        jogWord_ = v;
+        operation_.jog(v);
+    } else if (a == kStatusWord) {
+        operation_.commandServo(v);
+    } else if (a == kServoQuery) {
+        servoQuery_ = v;
+    } else if (!in(a, kPosition, kRelative + 1) && !in(a, kCommandSum, kFeedbackSum + 1) &&
+               !in(a, kHomeReference, kHomeReference + 1)) {
+        storage_.memory[a] = v;  // pairs were handled as a whole
+    }
 }
 
-void DriveRegisters::saveEeprom(uint16_t command)
+void DriveRegisters::startEepromWrite(Command& command)
 {
-    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
-    eepromResult_ = ok ? command : 0;  // reads back the command once done
+    // The register reads 0 while the EEPROM is busy and 1 once it is done.
+    command = Command::Busy;
+    writing_ = &command;
+    eeprom_.startWrite(storage_.image(), operation_.nowMs());
 }
 
 void DriveRegisters::factoryReset()
 {
     // A drive refuses to reset while the motor is energised.
-    if (servoOn()) {
-        resetResult_ = 0;
+    if (operation_.servoOn()) {
+        reset_ = Command::Failed;
         return;
     }
-    params_ = ParameterTable::factoryValues(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
-    memory_.fill(0);
-    setStorageDefaults(memory_);
-    const bool ok = eeprom_ ? eeprom_->save(eepromImage()) : true;
-    resetResult_ = ok ? 1 : 0;
-}
-
-EepromFile::Image DriveRegisters::eepromImage() const
-{
-    EepromFile::Image image;
-    for (int i = 0; i < ParameterTable::kCount; ++i)
-        image[static_cast<uint16_t>(i)] = static_cast<uint16_t>(params_[i]);
-    for (uint16_t a = ParameterTable::kCount; a < memory_.size(); ++a)
-        if (persistent(a))
-            image[a] = memory_[a];
-    return image;
-}
-
-void DriveRegisters::applyImage(const EepromFile::Image& image)
-{
-    for (const auto& [a, v] : image) {
-        if (a < ParameterTable::kCount) {
-            if (ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v)))
-                params_[a] = static_cast<int16_t>(v);
-        } else if (a < memory_.size() && persistent(a)) {
-            memory_[a] = v;
-        }
-    }
-}
-
-MotionModel::Profile DriveRegisters::pointProfile(int point) const
-{
-    int speed;
-    if (point < 4) speed = params_[ParameterTable::kPointSpeed1 + point];
-    else if (point < 8) speed = params_[ParameterTable::kPointSpeed5 + point - 4];
-    else speed = static_cast<int16_t>(memory_[kPointSpeeds9 + point - 8]);
-    return {speed, params_[ParameterTable::kPointAcc], params_[ParameterTable::kPointDec]};
-}
-
-MotionModel::Profile DriveRegisters::gotoProfile() const
-{
-    return {memory_[kTargetSpeed], params_[ParameterTable::kPointAcc], params_[ParameterTable::kPointDec]};
-}
-
-void DriveRegisters::startSelectedPoint()
-{
-    const int16_t mode = activeMode();
-    if (!servoOn() || (mode != 0 && mode != 1 && mode != 7))
-        return;
-    const int point = io_.selectedPoint();
-    const int32_t target = join(memory_[kPointPositions + 2 * point], memory_[kPointPositions + 2 * point + 1]);
-    if (mode == 1)
-        motion_.moveBy(target, pointProfile(point));
-    else
-        motion_.moveTo(target, pointProfile(point));
-}
-
-void DriveRegisters::runJog(uint16_t word)
-{
-    jogWord_ = word;
-    if (!servoOn())
-        return;
-    const int amount = word & 0x0FFF;
-    const MotionModel::Profile p{params_[ParameterTable::kJogSpeed], memory_[kJogAcc], memory_[kJogDec]};
-    if (word & 0x2000) motion_.jogFor(+1, amount, p);
-    else if (word & 0x1000) motion_.jogFor(-1, amount, p);
-    else if (word & 0x8000) motion_.jogPulses(+1, amount, p);
-    else if (word & 0x4000) motion_.jogPulses(-1, amount, p);
-}
-
-void DriveRegisters::commandServo(uint16_t word)
-{
-    if (word == kHomingCommand) {
-        if (servoOn())
-            motion_.home(join(memory_[kHomingOffset], memory_[kHomingOffset + 1]),
-                         {memory_[kHomingSpeed], memory_[kHomingAcc], memory_[kHomingDec]});
-        return;
-    }
-    io_.setInput(IoModel::kServoOnCoil, word & 1);
+    // The registers and the EEPROM take the factory values; the station, the
+    // control mode and the other restart-marked values stay in force until
+    // the drive is powered again.
+    storage_.loadFactory(config_.model.code, config_.station, config_.controlMode, config_.model.pr1f);
+    startEepromWrite(reset_);
 }
 
 ModbusException DriveRegisters::readCoils(uint16_t start, uint16_t count, std::vector<bool>& out)
@@ -312,8 +207,8 @@ ModbusException DriveRegisters::readCoils(uint16_t start, uint16_t count, std::v
     constexpr uint32_t kCoilSpace = 64;
     if (uint32_t(start) + count > kCoilSpace)
         return ModbusException::IllegalDataAddress;
-    const uint8_t outputs = IoModel::outputBits(ioState());
-    const uint16_t inputs = io_.inputBits(nowMs_);
+    const uint8_t outputs = operation_.outputBits();
+    const uint16_t inputs = operation_.inputBits();
     out.assign(count, false);
     for (uint16_t i = 0; i < count; ++i) {
         const int coil = start + i;
@@ -331,55 +226,14 @@ ModbusException DriveRegisters::writeCoils(uint16_t start, const std::vector<boo
     const uint32_t end = uint32_t(start) + values.size();
     if (start < IoModel::kFirstInput || end > IoModel::kFirstInput + IoModel::kInputCount)
         return ModbusException::IllegalDataAddress;
-    for (size_t i = 0; i < values.size(); ++i) {
-        const int coil = start + static_cast<int>(i);
-        const bool was = io_.setInput(coil, values[i]);
-        if (!was && values[i] && coil == IoModel::kStartCoil)
-            startSelectedPoint();
-        if (!was && values[i] && coil == IoModel::kAlarmClearCoil)
-            alarms_.clearCurrent();
-    }
+    for (size_t i = 0; i < values.size(); ++i)
+        operation_.setInput(start + static_cast<int>(i), values[i]);
     return ModbusException::None;
 }
 
 std::vector<uint8_t> DriveRegisters::slaveIdData() const
 {
-    return ModelTable::slaveIdData(config_.model, station());
-}
-
-IoModel::DriveState DriveRegisters::ioState() const
-{
-    const bool on = servoOn();
-    const ScopeSample s = SignalGenerator::sampleAt(nowMs_);
-    // Idle but energised, the motor shows the test signals scaled to
-    // +-3000 rpm and +-300 % torque; a move shows its own speed.
-    const int speed = motion_.moving() ? static_cast<int>(motion_.speedRpm()) : (on ? s.speed * 3000 / 8192 : 0);
-    const int torque = on ? s.torque * 3000 / 8192 : 0;
-    return {on, alarms_.current() != 0, on && !motion_.moving(), speed, torque};
-}
-
-void DriveRegisters::advance(uint64_t nowMs)
-{
-    if (!clockStarted_) {
-        clockStarted_ = true;
-        nowMs_ = nowMs;
-        return;
-    }
-    if (nowMs <= nowMs_)
-        return;
-    const uint64_t steps = std::min(nowMs - nowMs_, kMaxCatchUpMs);
-    const bool on = servoOn();
-    const bool pulseMode = powerUpMode_ == 0 || powerUpMode_ == 3 || powerUpMode_ == 4;
-    for (uint64_t i = 0; i < steps; ++i) {
-        if (on && pulseMode && !motion_.moving()) {
-            motion_.follow(kPulseTrainPerMs);
-            io_.countPulses(kPulseTrainPerMs, kPulseTrainPerMs);
-        }
-        const int64_t moved = motion_.step(on);
-        io_.countPulses(moved, moved);
-    }
-    nowMs_ = nowMs;
-    tuning_.advance(nowMs_, on, params_);
+    return ModelTable::slaveIdData(config_.model, station_);
 }
 
 }  // namespace drivesim

@@ -8,6 +8,7 @@
 #include "sim/ModbusSlave.h"
 #include "sim/OutputScheduler.h"
 #include "sim/RtuFramer.h"
+#include "sim/UsbBatcher.h"
 
 #include <cstdint>
 #include <vector>
@@ -21,8 +22,9 @@ public:
         uint32_t baud = 19200;
         bool paced = false;
         uint32_t latencyMs = 0;
-        uint32_t recordsPerSecond = 1000;  // one sample per millisecond
+        uint32_t recordsPerSecond = 1000;  // one sample per millisecond, at most what the line carries
         uint32_t silenceResyncMs = 50;     // quiet time after which a partial request is dropped
+        uint32_t usbBatchMs = 0;           // a USB adapter's latency timer; 0 a plain serial line
         FaultInjector::Settings faults;
     };
     struct Counters {
@@ -43,9 +45,13 @@ public:
     void discardInput() { framer_.clear(); }
     // Moves the drive's clock on and queues due stream records.
     void advance(uint64_t nowUs);
-    void release(uint64_t nowUs, std::vector<uint8_t>& out) { output_.release(nowUs, out); }
+    // Appends what has reached the tool by nowUs.
+    void release(uint64_t nowUs, std::vector<uint8_t>& out);
     // The next time advance() or release() has work; UINT64_MAX for none.
     uint64_t nextWakeUs() const;
+    // The drive is switched off and on again: whatever it was about to send
+    // is lost, and it starts from its EEPROM (DriveRegisters::powerCycle).
+    void powerCycle();
 
     DriveRegisters& registers() { return registers_; }
     const Counters& counters() const { return counters_; }
@@ -55,15 +61,23 @@ private:
     void answer(const std::vector<uint8_t>& frame, uint64_t nowUs);
     void stream(uint64_t nowUs);
     uint64_t recordDueUs(uint64_t index) const;
+    // The time between records: the rate asked for, or slower when the line
+    // cannot carry it.
+    static double recordPeriod(const LineSettings& line);
+    void stopStream();
 
     LineSettings line_;
+    double recordPeriodUs_;  // the stream's pace: never faster than the line
     DriveRegisters registers_;
     ModbusSlave slave_;
     RtuFramer framer_;
     OutputScheduler output_;
     FaultInjector faults_;
+    UsbBatcher adapter_;
     Counters counters_;
     uint64_t lastInputUs_ = 0;
+    uint64_t startUs_ = UINT64_MAX;  // the drive's first moment, for --power-cycle-after
+    bool powerCycled_ = false;
     bool streaming_ = false;
     uint64_t streamStartUs_ = 0;
     uint64_t recordsDue_ = 0;  // records owed since the stream started

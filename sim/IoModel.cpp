@@ -1,14 +1,12 @@
 #include "sim/IoModel.h"
 
-#include <cstdlib>
+#include <cmath>
 
 namespace drivesim {
 namespace {
 
 constexpr int kGainBit = 4;
 constexpr uint64_t kGainTogglePeriodMs = 2000;
-constexpr int kZeroSpeedRpm = 50;
-constexpr int kTorqueLimit = 3000;  // 0.1 % units: 300 %
 
 }  // namespace
 
@@ -32,11 +30,11 @@ uint8_t IoModel::outputBits(const DriveState& s)
 {
     uint8_t bits = 0;
     if (s.servoOn) bits |= 1u << 0;                             // brake released
-    if (std::abs(s.speed) < kZeroSpeedRpm) bits |= 1u << 1;     // zero speed
+    if (std::abs(s.speedRpm) < s.zeroSpeedRpm) bits |= 1u << 1;  // zero speed
     if (!s.alarm) bits |= 1u << 2;                              // servo ready
     if (s.alarm) bits |= 1u << 3;                               // servo alarm
     if (s.inPosition) bits |= 1u << 4;                          // in position
-    if (std::abs(s.torque) > kTorqueLimit) bits |= 1u << 5;     // torque in limit
+    if (s.torqueLimited) bits |= 1u << 5;                       // torque in limit
     return bits;
 }
 

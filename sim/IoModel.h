@@ -12,17 +12,23 @@ public:
     static constexpr int kFirstInput = 32;
     static constexpr int kInputCount = 11;
     static constexpr int kOutputCount = 6;
-    static constexpr int kServoOnCoil = 38;
-    static constexpr int kAlarmClearCoil = 40;
+    static constexpr int kCwLimitCoil = 32;
+    static constexpr int kCcwLimitCoil = 33;
     static constexpr int kStartCoil = 35;
+    static constexpr int kServoOnCoil = 38;
+    static constexpr int kDeviationClearCoil = 39;
+    static constexpr int kAlarmClearCoil = 40;
+    static constexpr int kControlModeCoil = 41;
+    static constexpr int kPulseInhibitCoil = 42;
 
     // What the outputs are made of.
     struct DriveState {
         bool servoOn;
         bool alarm;
         bool inPosition;
-        int speed;   // rpm
-        int torque;  // 0.1 %
+        double speedRpm;
+        bool torqueLimited;
+        int zeroSpeedRpm;  // the zero-speed output's level
     };
 
     // Master-written input; returns the state before.

@@ -1,6 +1,7 @@
 #pragma once
 // The drive models this simulator can pose as: the code it reports, where
-// the code stands in the identification answer, and its fixed Pr.1F value.
+// the code stands in the identification answer, its fixed Pr.1F value and
+// its drive class.
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,7 @@ struct DriveModel {
     int16_t pr1f;            // the value Pr.1F holds on this model
     std::string firmware;    // version text in the identification answer
     bool listed;             // false: a code no known model uses
+    int driveClass = 0;      // 0-5: what the firmware offers (auto tuning from class 2)
 };
 
 // Looks model codes up in the built-in table.

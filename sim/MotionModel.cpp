@@ -9,99 +9,79 @@ namespace {
 double pulsesPerMs(int rpm) { return std::abs(rpm) * MotionModel::kPulsesPerRev / 60000.0; }
 // Ramp steepness: pulses/ms gained per ms when 1000 rpm take `ms`.
 double ramp(int ms) { return pulsesPerMs(1000) / std::max(ms, 1); }
-int32_t wrap32(double value) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::llround(value)))); }
 
 }  // namespace
 
-void MotionModel::startMove(double targetMech, const Profile& p, Phase phase)
+void MotionModel::alignTo(double position)
 {
-    target_ = targetMech;
+    phase_ = Phase::Idle;
+    outcome_ = Outcome::None;
+    command_ = target_ = position;
+    speed_ = lastStep_ = 0;
+}
+
+void MotionModel::startMove(double target, const Profile& p, Phase phase)
+{
+    target_ = target;
     maxSpeed_ = std::max(pulsesPerMs(p.speedRpm), 0.01);
     accel_ = ramp(p.accMs);
     decel_ = ramp(p.decMs);
     phase_ = phase;
+    outcome_ = Outcome::None;
 }
 
-void MotionModel::moveTo(int32_t target, const Profile& p)
+void MotionModel::moveTo(double target, const Profile& p)
 {
-    startMove(counterOrigin_ + target, p, Phase::Move);
+    startMove(target, p, Phase::Move);
 }
 
-void MotionModel::moveBy(int32_t distance, const Profile& p)
+void MotionModel::home(const Homing& homing)
 {
-    // Relative to where the last move ended, so repeated steps do not drift.
-    const double base = phase_ == Phase::Move ? target_ : mech_;
-    startMove(base + distance, p, Phase::Move);
-}
-
-void MotionModel::jogFor(int direction, int ms, const Profile& p)
-{
-    startMove(mech_ + (direction < 0 ? -1 : 1) * pulsesPerMs(p.speedRpm) * ms, p, Phase::Move);
-}
-
-void MotionModel::jogPulses(int direction, int pulses, const Profile& p)
-{
-    startMove(mech_ + (direction < 0 ? -1 : 1) * pulses, p, Phase::Move);
-}
-
-void MotionModel::home(int32_t offset, const Profile& p)
-{
-    homeOffset_ = offset;
-    homeProfile_ = p;
-    startMove(0.0, p, Phase::HomeToSwitch);
+    homing_ = homing;
+    pushingMs_ = 0;
+    outcome_ = Outcome::None;
+    accel_ = ramp(homing.profile.accMs);
+    decel_ = ramp(homing.profile.decMs);
+    switch (homing.mode) {
+    case HomingMode::Switch:
+        phase_ = Phase::Seek;
+        break;
+    case HomingMode::Bump:
+        phase_ = Phase::Bump;
+        break;
+    case HomingMode::Here:
+        found_ = command_;
+        startMove(found_ + homing.offset, homing.profile, Phase::Offset);
+        break;
+    }
 }
 
 void MotionModel::stop()
 {
     phase_ = Phase::Idle;
-    velocity_ = 0;
-    target_ = mech_;
+    speed_ = 0;
+    target_ = command_;
 }
 
-void MotionModel::follow(int64_t pulses)
+void MotionModel::runToward(double speed)
 {
-    mech_ += static_cast<double>(pulses);
-    if (phase_ == Phase::Idle)
-        target_ = mech_;
+    if (speed_ < speed)
+        speed_ = std::min(speed, speed_ + (speed_ < 0 ? decel_ : accel_));
+    else if (speed_ > speed)
+        speed_ = std::max(speed, speed_ - (speed_ > 0 ? decel_ : accel_));
+    command_ += speed_;
 }
 
-void MotionModel::arrive()
+void MotionModel::stepMove()
 {
-    mech_ = target_;
-    velocity_ = 0;
-    if (phase_ == Phase::HomeToSwitch) {
-        startMove(homeOffset_, homeProfile_, Phase::HomeToOffset);
-        return;
-    }
-    if (phase_ == Phase::HomeToOffset) {
-        counterOrigin_ = mech_;
-        refOrigin_ = 0;  // the reference counts from the switch
-        lastOutcome_ = AtHome;
-    } else {
-        lastOutcome_ = OnTarget;
-    }
-    phase_ = Phase::Idle;
-}
-
-int64_t MotionModel::step(bool servoOn)
-{
-    if (phase_ == Phase::Idle)
-        return 0;
-    if (!servoOn) {  // a free-running motor coasts to a halt where it is
-        stop();
-        lastOutcome_ = Ready;
-        return 0;
-    }
-    const double before = mech_;
-    const double remaining = target_ - mech_;
+    const double remaining = target_ - command_;
     const double direction = remaining < 0 ? -1.0 : 1.0;
     const double distance = std::abs(remaining);
-    double speed = velocity_ * direction;
-    if (speed < 0) {
-        speed = std::min(0.0, speed + decel_);  // turning round: brake first
-        velocity_ = speed * direction;
-        mech_ += velocity_;
-        return std::llround(mech_) - std::llround(before);
+    double speed = speed_ * direction;
+    if (speed < 0) {  // heading away from the target: brake first
+        speed_ = std::min(0.0, speed + decel_) * direction;
+        command_ += speed_;
+        return;
     }
     const double brakingDistance = speed * speed / (2.0 * decel_);
     if (distance <= brakingDistance + speed)
@@ -109,27 +89,64 @@ int64_t MotionModel::step(bool servoOn)
     else
         speed = std::min(speed + accel_, maxSpeed_);
     if (speed >= distance) {
+        command_ = target_;
+        speed_ = 0;
         arrive();
     } else {
-        velocity_ = speed * direction;
-        mech_ += velocity_;
+        speed_ = speed * direction;
+        command_ += speed_;
     }
-    return std::llround(mech_) - std::llround(before);
 }
 
-int32_t MotionModel::position() const { return wrap32(mech_ - counterOrigin_); }
-int32_t MotionModel::homeReference() const { return wrap32(mech_ - refOrigin_); }
-void MotionModel::setHomeReference(int32_t value) { refOrigin_ = std::round(mech_) - value; }
-
-MotionModel::Status MotionModel::status(bool servoOn) const
+void MotionModel::arrive()
 {
-    if (!servoOn)
-        return NotReady;
-    if (phase_ == Phase::HomeToSwitch || phase_ == Phase::HomeToOffset)
-        return Homing;
-    if (phase_ == Phase::Move)
-        return Moving;
-    return lastOutcome_;
+    outcome_ = phase_ == Phase::Offset ? Outcome::Home : Outcome::Target;
+    phase_ = Phase::Idle;
+}
+
+void MotionModel::step(const Feedback& fb)
+{
+    const double before = command_;
+    switch (phase_) {
+    case Phase::Idle:
+        break;
+    case Phase::Move:
+    case Phase::Offset:
+        stepMove();
+        break;
+    case Phase::Seek:  // down toward the switch at the homing speed
+        if (fb.onSwitch)
+            phase_ = Phase::Brake;
+        else
+            runToward(-pulsesPerMs(homing_.profile.speedRpm));
+        break;
+    case Phase::Brake:
+        runToward(0);
+        if (speed_ == 0)
+            phase_ = Phase::Leave;
+        break;
+    case Phase::Leave:  // creep back up until the switch lets go: its edge is home
+        if (!fb.onSwitch) {
+            found_ = fb.position;
+            speed_ = 0;
+            startMove(found_ + homing_.offset, homing_.profile, Phase::Offset);
+        } else {
+            runToward(pulsesPerMs(homing_.creepRpm));
+        }
+        break;
+    case Phase::Bump:  // creep down into the stop until the torque has pushed long enough
+        pushingMs_ = fb.pushing ? pushingMs_ + 1 : 0;
+        if (pushingMs_ >= std::max(homing_.bumpTimeMs, 1)) {
+            found_ = fb.position;
+            command_ = fb.position;  // stop pushing
+            speed_ = 0;
+            startMove(found_ + homing_.offset, homing_.profile, Phase::Offset);
+        } else {
+            runToward(-pulsesPerMs(homing_.creepRpm));
+        }
+        break;
+    }
+    lastStep_ = command_ - before;
 }
 
 }  // namespace drivesim

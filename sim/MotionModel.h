@@ -1,19 +1,17 @@
 #pragma once
-// The motor and its position loop for the internal position modes: moves to
-// absolute and relative targets with trapezoidal speed profiles, jogs,
-// homing to a switch, and the home reference position. One step is one
-// millisecond; the encoder gives 10000 pulses per revolution.
+// The drive's command generator for the internal position modes: moves to
+// targets with trapezoidal speed profiles, jogs, and the homing sequence. It
+// makes the position command a millisecond at a time, in encoder pulses; the
+// servo loop makes the machine follow it.
 
 #include <cstdint>
 
 namespace drivesim {
 
-// Motor position, moves and homing.
+// Position command profiles and homing.
 class MotionModel {
 public:
     static constexpr double kPulsesPerRev = 10000.0;
-    // At power-up the motor stands this many pulses above the home switch.
-    static constexpr int64_t kStartAboveSwitch = 5000;
 
     // Speed in rpm; acceleration and deceleration in ms per 1000 rpm.
     struct Profile {
@@ -21,46 +19,63 @@ public:
         int accMs;
         int decMs;
     };
-    // What the drive reports in its status word (2002).
-    enum Status : uint16_t { NotReady = 0, Ready = 1, Homing = 2, AtHome = 3, Moving = 4, OnTarget = 5 };
+    // Homing modes: to the home switch, against the lower mechanical stop,
+    // or here.
+    enum class HomingMode { Switch = 0, Bump = 1, Here = 2 };
+    struct Homing {
+        HomingMode mode;
+        double offset;     // pulses from the home found to position 0
+        Profile profile;   // homing speed and ramps
+        int creepRpm;      // leaving the switch, or driving into the stop
+        int bumpTimeMs;    // torque at the bump limit this long finds the stop
+    };
+    // What homing sees of the machine each millisecond.
+    struct Feedback {
+        double position;   // at the encoder
+        bool onSwitch;
+        bool pushing;      // the torque stands at its limit
+    };
+    // How the last command ended.
+    enum class Outcome { None, Target, Home };
 
-    void moveTo(int32_t target, const Profile& profile);
-    void moveBy(int32_t distance, const Profile& profile);
-    // Continuous jog for a time, or a jog by a number of pulses.
-    void jogFor(int direction, int ms, const Profile& profile);
-    void jogPulses(int direction, int pulses, const Profile& profile);
-    // Drives to the home switch, then on by `offset`, and makes that point
-    // position 0 with the home reference counted from the switch.
-    void home(int32_t offset, const Profile& profile);
+    // The command stands at `position`, nothing runs (servo off, another mode).
+    void alignTo(double position);
+    void moveTo(double target, const Profile& profile);
+    void home(const Homing& homing);
+    // Stops the command where it is: an alarm, a limit.
     void stop();
-    // Turns the motor by pulses from the outside (a command pulse train).
-    void follow(int64_t pulses);
+    // One millisecond.
+    void step(const Feedback& feedback);
 
-    // One millisecond; returns the pulses moved.
-    int64_t step(bool servoOn);
-
-    int32_t position() const;
-    int32_t homeReference() const;
-    void setHomeReference(int32_t value);
-    bool moving() const { return phase_ != Phase::Idle; }
-    double speedRpm() const { return velocity_ * 60000.0 / kPulsesPerRev; }
-    Status status(bool servoOn) const;
+    double command() const { return command_; }
+    double commandStep() const { return lastStep_; }  // pulses in the last millisecond
+    double target() const { return target_; }
+    bool busy() const { return phase_ != Phase::Idle; }
+    bool homing() const { return busy() && phase_ != Phase::Move; }
+    // Driving into the stop: the torque is held at the bump limit.
+    bool bumping() const { return phase_ == Phase::Bump; }
+    Outcome outcome() const { return outcome_; }
+    // Where the last homing found home: the switch's edge or the stop.
+    double homeFound() const { return found_; }
 
 private:
-    enum class Phase { Idle, Move, HomeToSwitch, HomeToOffset };
-    void startMove(double targetMech, const Profile& profile, Phase phase);
+    enum class Phase { Idle, Move, Seek, Brake, Leave, Bump, Offset };
+    void startMove(double target, const Profile& profile, Phase phase);
+    void stepMove();
+    // Ramps the command speed toward `speed` (pulses/ms, signed).
+    void runToward(double speed);
     void arrive();
 
-    double mech_ = kStartAboveSwitch;  // mechanical position, switch at 0
-    double counterOrigin_ = kStartAboveSwitch;
-    double refOrigin_ = 0;
-    double target_ = kStartAboveSwitch;
-    double velocity_ = 0;  // pulses per ms, signed
-    double maxSpeed_ = 0, accel_ = 1, decel_ = 1;
     Phase phase_ = Phase::Idle;
-    int32_t homeOffset_ = 0;
-    Profile homeProfile_{};
-    Status lastOutcome_ = Ready;
+    Outcome outcome_ = Outcome::None;
+    double command_ = 0;
+    double speed_ = 0;          // pulses per ms, signed
+    double lastStep_ = 0;
+    double target_ = 0;
+    double maxSpeed_ = 1, accel_ = 1, decel_ = 1;
+    Homing homing_{};
+    int pushingMs_ = 0;
+    double found_ = 0;
 };
 
 }  // namespace drivesim

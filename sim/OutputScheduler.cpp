@@ -4,8 +4,10 @@
 
 namespace drivesim {
 
-OutputScheduler::OutputScheduler(uint32_t baud, bool paced)
-    : paced_(paced), byteUs_(10.0 * 1e6 / std::max<uint32_t>(baud, 1))
+OutputScheduler::OutputScheduler(uint32_t baud, bool paced, double recordPeriodUs)
+    : paced_(paced),
+      byteUs_(10.0 * 1e6 / std::max<uint32_t>(baud, 1)),
+      maxRecordBacklog_(std::max<size_t>(8, static_cast<size_t>(kRecordBacklogUs / std::max(recordPeriodUs, 1.0))))
 {
 }
 
@@ -18,10 +20,25 @@ void OutputScheduler::queueAnswer(std::vector<uint8_t> frame, uint64_t readyUs)
 
 bool OutputScheduler::queueRecord(const StreamPacker::Record& record, uint64_t readyUs)
 {
-    if (records_.size() >= kMaxRecordBacklog)
+    if (records_.size() >= maxRecordBacklog_)
         return false;
-    records_.push_back({std::vector<uint8_t>(record.begin(), record.end()), readyUs});
+    records_.push_back({std::vector<uint8_t>(record.begin(), record.end()), readyUs, true});
     return true;
+}
+
+void OutputScheduler::clear()
+{
+    answers_.clear();
+    records_.clear();
+    if (sent_ == 0)
+        current_.bytes.clear();
+}
+
+void OutputScheduler::dropRecords()
+{
+    records_.clear();
+    if (current_.record && sent_ == 0)
+        current_.bytes.clear();
 }
 
 bool OutputScheduler::pickNext(uint64_t nowUs)

@@ -15,15 +15,26 @@ namespace drivesim {
 // Outgoing byte queue with latency, interleaving and wire-rate pacing.
 class OutputScheduler {
 public:
-    static constexpr size_t kMaxRecordBacklog = 64;
+    // Records made but not yet on the wire: about 50 ms of them, so the
+    // simulator's own scheduling delays lose nothing; beyond them samples the
+    // line had no room for are lost, as a drive overwrites them. A stop drops
+    // them all.
+    static constexpr double kRecordBacklogUs = 50000;
     static constexpr size_t kMaxAnswerBacklog = 256;
 
-    OutputScheduler(uint32_t baud, bool paced);
+    // `recordPeriodUs`: the stream's pace, which sets the record backlog.
+    OutputScheduler(uint32_t baud, bool paced, double recordPeriodUs);
+    size_t maxRecordBacklog() const { return maxRecordBacklog_; }
 
     void queueAnswer(std::vector<uint8_t> frame, uint64_t readyUs);
     // False when the line is already that far behind: the record is lost,
     // as a drive overwrites samples it had no time to send.
     bool queueRecord(const StreamPacker::Record& record, uint64_t readyUs);
+    // Forgets everything not yet begun on the wire; a frame already under
+    // way still ends (the line cannot cut a byte stream short).
+    void clear();
+    // Drops the records not yet begun on the wire (the stream was stopped).
+    void dropRecords();
     // Appends the bytes that have left the drive by nowUs.
     void release(uint64_t nowUs, std::vector<uint8_t>& out);
     // When release() next has something to give; UINT64_MAX when idle.
@@ -36,11 +47,13 @@ private:
     struct Chunk {
         std::vector<uint8_t> bytes;
         uint64_t readyUs;
+        bool record = false;
     };
     bool pickNext(uint64_t nowUs);
 
     bool paced_;
     double byteUs_;
+    size_t maxRecordBacklog_;
     double wireFreeUs_ = 0;  // end of the last byte's time on the wire
     std::deque<Chunk> answers_;
     std::deque<Chunk> records_;

@@ -55,15 +55,27 @@ std::string SimOptions::usage()
            "  --baud B            baud the drive listens at (default 19200)\n"
            "  --latency MS        delay before each answer (default 0)\n"
            "  --pace              send bytes at the wire rate of the baud\n"
-           "  --state FILE        EEPROM file: loaded at start, written on 0x0081 := 1\n"
+           "  --usb-batch MS      deliver the output as a USB adapter does: 62-byte\n"
+           "                      packets, the rest every MS ms (16 is the usual)\n"
+           "  --state FILE        EEPROM file: loaded at start, written by a save (0x0081)\n"
+           "  --save-ms MS        busy time of an EEPROM write (default 50)\n"
+           "  --power-cycle-after MS  switch the drive off and on once, MS after start\n"
+           "                      (SIGHUP does the same at any time)\n"
            "  --link PATH         make PATH a symlink to the port (removed at exit)\n"
            "  --alarm CODE        current alarm code (0-255)\n"
            "  --history CODES     alarm history, newest first, comma separated\n"
+           "  --alarm-at MS=CODE  raise alarm CODE MS after start (repeatable)\n"
            "  --extended          report the extended feature bit (0x20 in register 151)\n"
            "  --tune-ms MS        duration of an auto-tuning run (default 3000)\n"
            "  --inertia N         inertia ratio auto tuning finds, Pr.20 (default 250)\n"
            "  --tune-error CODE   auto tuning ends with status 3 or 4 instead of success\n"
-           "  --stream-rate N     scope records per second (default 1000)\n"
+           "  --tune-fail-at N    the Nth auto-tuning run ends with status 4\n"
+           "  --stream-rate N     scope records per second (default 1000), at most what\n"
+           "                      the line carries\n"
+           "  --signals KIND      what the stream carries: model (the motion, default)\n"
+           "                      or test (full-scale test waves)\n"
+           "  --pulse-rate N      the host's pulse train in the pulse modes, command\n"
+           "                      pulses a second (default 20000; 0 none)\n"
            "  --set REG=VALUE     start with a register at a value (repeatable)\n"
            "  --drop P            probability an answer or record is lost\n"
            "  --corrupt P         probability one byte of it is altered\n"
@@ -103,17 +115,29 @@ SimOptions::Outcome SimOptions::parse(int argc, const char* const* argv, SimOpti
         } else if (name == "--station") { ok = toLong(value, 1, 255, n); o.drive.station = static_cast<uint8_t>(n); }
         else if (name == "--mode") { ok = toLong(value, 0, 8, n); o.drive.controlMode = static_cast<int16_t>(n); }
         else if (name == "--baud") { ok = toLong(value, 1, 4000000, n) && PtyTransport::speedConstant(n) != 0; o.line.baud = static_cast<uint32_t>(n); }
+        else if (name == "--usb-batch") { ok = toLong(value, 1, 255, n); o.line.usbBatchMs = static_cast<uint32_t>(n); }
         else if (name == "--latency") { ok = toLong(value, 0, 10000, n); o.line.latencyMs = static_cast<uint32_t>(n); }
         else if (name == "--state") { ok = !value.empty(); o.statePath = value; }
+        else if (name == "--save-ms") { ok = toLong(value, 0, 60000, n); o.drive.saveBusyMs = static_cast<uint32_t>(n); }
+        else if (name == "--power-cycle-after") { ok = toLong(value, 1, 86400000, n); o.drive.powerCycleAfterMs = static_cast<uint32_t>(n); }
         else if (name == "--link") { ok = !value.empty(); o.linkPath = value; }
         else if (name == "--alarm") { ok = toLong(value, 0, 255, n); o.drive.alarm = static_cast<uint8_t>(n); }
-        else if (name == "--history") { o.drive.history.clear(); ok = toCodeList(value, o.drive.history); o.drive.historyGiven = ok; }
+        else if (name == "--alarm-at") {
+            const size_t eq = value.find('=');
+            long ms = 0, code = 0;
+            ok = eq != std::string::npos && toLong(value.substr(0, eq), 0, 86400000, ms) &&
+                 toLong(value.substr(eq + 1), 1, 255, code);
+            if (ok) o.drive.alarmsAt.emplace_back(static_cast<uint32_t>(ms), static_cast<uint8_t>(code));
+        } else if (name == "--history") { o.drive.history.clear(); ok = toCodeList(value, o.drive.history); o.drive.historyGiven = ok; }
         else if (name == "--tune-ms") { ok = toLong(value, 1, 600000, n); o.drive.tuning.durationMs = static_cast<uint32_t>(n); }
         else if (name == "--inertia") { ok = toLong(value, 0, 10000, n); o.drive.tuning.inertiaResult = static_cast<int16_t>(n); }
         else if (name == "--tune-error") {
             ok = toLong(value, 3, 4, n);
             o.drive.tuning.outcome = n == 3 ? TuningMachine::ServoOff : TuningMachine::Error;
-        } else if (name == "--stream-rate") { ok = toLong(value, 1, 100000, n); o.line.recordsPerSecond = static_cast<uint32_t>(n); }
+        } else if (name == "--tune-fail-at") { ok = toLong(value, 1, 1000000, n); o.drive.tuning.failAtRun = static_cast<int>(n); }
+        else if (name == "--signals") { ok = value == "model" || value == "test"; o.drive.testSignals = value == "test"; }
+        else if (name == "--pulse-rate") { ok = toLong(value, -10000000, 10000000, n); o.drive.pulseRate = static_cast<double>(n); }
+        else if (name == "--stream-rate") { ok = toLong(value, 1, 100000, n); o.line.recordsPerSecond = static_cast<uint32_t>(n); }
         else if (name == "--set") {
             const size_t eq = value.find('=');
             long address = 0, v = 0;

@@ -1,6 +1,6 @@
 // drivesim: a simulated servo drive on a pseudo-terminal. Prints the port
 // path first, then serves Modbus RTU and the scope stream until SIGINT or
-// SIGTERM.
+// SIGTERM. SIGHUP switches the drive off and on again.
 
 #include "sim/DriveSimulator.h"
 #include "sim/EepromFile.h"
@@ -18,8 +18,10 @@
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
+volatile sig_atomic_t powerCycleRequested = 0;
 
 void onStopSignal(int) { stopRequested = 1; }
+void onHangUp(int) { powerCycleRequested = 1; }
 
 uint64_t nowUs()
 {
@@ -65,16 +67,19 @@ int main(int argc, char** argv)
         std::cerr << "drivesim: " << error << "\n";
         return 1;
     }
-    // Block the stop signals except while waiting, so none is missed.
-    sigset_t stopSignals, waitMask;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+    // Block the signals except while waiting, so none is missed.
+    sigset_t handled, waitMask;
+    sigemptyset(&handled);
+    sigaddset(&handled, SIGINT);
+    sigaddset(&handled, SIGTERM);
+    sigaddset(&handled, SIGHUP);
+    sigprocmask(SIG_BLOCK, &handled, &waitMask);
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = onHangUp;
+    sigaction(SIGHUP, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
     if (!options.linkPath.empty() && !pty.link(options.linkPath, error)) {
@@ -92,6 +97,11 @@ int main(int argc, char** argv)
     uint8_t buffer[4096];
     while (!stopRequested) {
         uint64_t now = nowUs();
+        if (powerCycleRequested) {
+            powerCycleRequested = 0;
+            drive.powerCycle();
+            std::cerr << "drivesim: power cycle, station " << int(drive.registers().station()) << "\n";
+        }
         const bool lineOk = pty.lineMatches(options.line.baud);
         drive.advance(now);
         if (pending.empty()) {

@@ -1,5 +1,6 @@
-// Runs drivesim with a full scope stream at 115200 baud, reads the stream
-// like the tool does, and reports drivesim's CPU use as a share of one core.
+// Runs drivesim with a full scope stream at 115200 baud and its servo on, so
+// the machine runs under its control loops, reads the stream like the tool
+// does, and reports drivesim's CPU use as a share of one core.
 //
 // usage: bench_drivesim_stream [seconds (default 60)] [extra drivesim options...]
 
@@ -96,11 +97,17 @@ int main(int argc, char** argv)
     cfsetospeed(&t, B115200);
     tcsetattr(fd, TCSANOW, &t);
 
-    // Channels deviation, command and speed: the widest record load.
+    // Servo on (the machine follows the host's pulse train), then the
+    // channels deviation, command and speed: the widest record load.
+    uint8_t servoOn[8] = {0x01, 0x05, 0x00, 0x26, 0xFF, 0x00, 0, 0};
     uint8_t start[8] = {0x01, 0x06, 0x00, 0x90, 0x00, 0x07, 0, 0};
+    qdcomm::appendModbusCrc(servoOn, sizeof servoOn);
     qdcomm::appendModbusCrc(start, sizeof start);
-    if (write(fd, start, sizeof start) != sizeof start) {
-        std::fprintf(stderr, "write failed\n");
+    uint8_t echo[8];
+    pollfd echoWait{fd, POLLIN, 0};
+    if (write(fd, servoOn, sizeof servoOn) != sizeof servoOn || poll(&echoWait, 1, 1000) <= 0 ||
+        read(fd, echo, sizeof echo) <= 0 || write(fd, start, sizeof start) != sizeof start) {
+        std::fprintf(stderr, "drivesim did not answer\n");
         return 1;
     }
 

@@ -42,8 +42,10 @@ TEST(IoFromTheDrive, ModePinsAndPulseSums)
     ASSERT_TRUE(io.sumsKnown);
     EXPECT_NE(io.commandSum, 0) << "an energised drive counts its command pulses";
 
-    // Servo off: the sums stand still; Zero clears each, as read back.
+    // Servo off: once the machine has coasted to rest the sums stand still;
+    // Zero clears each, as read back.
     ASSERT_TRUE(drive.setCoils(32, 7, 0x00));
+    platform::sleepMs(500);
     ASSERT_TRUE(poller.zeroCommandSum());
     EXPECT_EQ(poller.readout().commandSum, 0);
     ASSERT_TRUE(poller.zeroFeedbackSum());

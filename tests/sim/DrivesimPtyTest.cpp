@@ -3,14 +3,18 @@
 // only at its baud and survives the port being reopened.
 
 #include "platform/SerialPort.h"
+#include "platform/Ticks.h"
 #include "tests/support/DriveSimProcess.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
+#include <thread>
 
 using testsupport::Bytes;
 using testsupport::hex;
@@ -95,6 +99,25 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersAndCoils)
     EXPECT_TRUE(shows(r, "38", "1") && shows(r, "41", "1") && shows(r, "42", "1") && shows(r, "33", "0")) << r.output;
 }
 
+TEST(DrivesimAndMbpoll, AlarmArrivesAtItsTime)
+{
+    if (std::string(MBPOLL_PATH).empty())
+        GTEST_SKIP() << "mbpoll not installed";
+    const auto start = Clock::now();
+    DriveSimProcess drive({"--alarm-at", "800=12"});
+    ASSERT_FALSE(drive.portPath().empty());
+    const std::string port = " " + drive.portPath();
+    MbpollRun r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    if (Clock::now() - start < std::chrono::milliseconds(700)) {  // a loaded machine may be slower
+        EXPECT_TRUE(shows(r, "899", "0") && shows(r, "900", "0")) << r.output;
+    }
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(900));
+    r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    EXPECT_TRUE(shows(r, "899", "12") && shows(r, "900", "12")) << r.output;
+    r = mbpoll("-a 1 -t 0 -r 0 -c 4" + port);
+    EXPECT_TRUE(shows(r, "0", "0") && shows(r, "3", "1")) << r.output;  // servo off, alarm output on
+}
+
 TEST(DrivesimLine, PacedReplyTakesItsWireTime)
 {
     DriveSimProcess drive({"--pace", "--baud", "19200"});
@@ -122,4 +145,41 @@ TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
         EXPECT_EQ(exchange(tool, request, 7, 2000), answer) << "open " << open;
         platform::serialClose(tool);
     }
+}
+
+TEST(DrivesimLine, StreamStopsAtOnceAt19200)
+{
+    DriveSimProcess drive({"--pace", "--baud", "19200"});
+    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
+    ASSERT_TRUE(platform::isOpenHandle(tool));
+    const Bytes start = withCrc(hex("01 06 00 90 00 07")), stop = withCrc(hex("01 06 00 90 00 00"));
+    ASSERT_TRUE(platform::serialWrite(tool, start.data(), start.size()));
+    platform::sleepMs(300);  // the stream runs at the line's pace
+    const Bytes line = exchange(tool, stop, 4096, 400);
+    platform::serialClose(tool);
+    const auto echo = std::search(line.begin(), line.end(), stop.begin(), stop.end());
+    ASSERT_NE(echo, line.end()) << line.size() << " bytes";
+    // At most the record under way before the echo; nothing after it.
+    EXPECT_LE(echo - line.begin(), 9);
+    EXPECT_EQ(line.end() - echo, static_cast<std::ptrdiff_t>(stop.size()));
+}
+
+TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
+{
+    DriveSimProcess drive({"--station", "3", "--save-ms", "20"});
+    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
+    ASSERT_TRUE(platform::isOpenHandle(tool));
+    const Bytes toNine = withCrc(hex("03 06 00 00 00 09")), reset = withCrc(hex("09 06 00 82 00 01"));
+    EXPECT_EQ(exchange(tool, toNine, 8, 2000), toNine);
+    EXPECT_EQ(exchange(tool, reset, 8, 2000), reset);
+    platform::sleepMs(50);
+    EXPECT_EQ(exchange(tool, withCrc(hex("09 03 00 82 00 01")), 7, 2000), withCrc(hex("09 03 02 00 01")));
+    // Pr.00 holds the factory station, but the drive answers at 9 until powered again.
+    EXPECT_EQ(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 2000), withCrc(hex("09 03 02 00 03")));
+    EXPECT_TRUE(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 300).empty());
+    ASSERT_EQ(kill(drive.pid(), SIGHUP), 0);  // switched off and on again
+    platform::sleepMs(50);
+    EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 2000), withCrc(hex("03 03 02 00 03")));
+    EXPECT_TRUE(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 300).empty());
+    platform::serialClose(tool);
 }

@@ -1,0 +1,206 @@
+// The drive's motion as the scope, the outputs and the pulse sums show it:
+// a machine that rests with the servo off, follows jogs and moves with a
+// following error and an overshoot set by the gains, sings at a resonance
+// that the notch filter calms, and turns at the commanded speed in the pulse
+// and velocity modes.
+
+#include "DriveHarness.h"
+#include "StreamDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+using namespace simtest;
+
+namespace {
+
+constexpr uint16_t kJog = 2001, kPosition = 180, kTargetSpeed = 1214;
+constexpr uint16_t kCommandSum = 924, kFeedbackSum = 926;
+
+// A drive in the absolute internal-position mode with a 1:1 gear, 1000
+// records a second; energise() turns its servo on.
+DriveHarness positioningDrive()
+{
+    return DriveHarness::withOptions(
+        {"--mode", "6", "--extended", "--baud", "115200", "--set", "0x46=1", "--set", "0x4B=1"});
+}
+
+void energise(DriveHarness& d)
+{
+    ASSERT_EQ(d.writeCoil(38, true), 0);
+    d.runFor(20000);
+}
+
+// A 1000-rpm jog of 1.5 s as the scope's speed and torque channels show it.
+std::vector<Sample> jog1000(DriveHarness& d, uint64_t ms = 1200)
+{
+    setAll(d, {{0x57, 1000}});
+    return scope(d, 12, ms, [&] { return d.sendWrite(kJog, 0x2000 | 1500); });
+}
+
+// Mean size of the torque's second difference: how much it rattles.
+double rattle(const std::vector<int>& torque, size_t from)
+{
+    double sum = 0;
+    for (size_t i = from + 2; i < torque.size(); ++i)
+        sum += std::abs(torque[i] - 2 * torque[i - 1] + torque[i - 2]);
+    return sum / static_cast<double>(torque.size() - from - 2);
+}
+
+double mean(const std::vector<int>& v, size_t from)
+{
+    return std::accumulate(v.begin() + static_cast<std::ptrdiff_t>(from), v.end(), 0.0) / static_cast<double>(v.size() - from);
+}
+
+}  // namespace
+
+TEST(Signals, ServoOffAndAtRestEveryChannelIsZero)
+{
+    DriveHarness d = DriveHarness::withOptions({"--baud", "115200"});
+    for (const int mask : {7, 8}) {
+        const std::vector<Sample> samples = scope(d, mask, 200, [] { return Bytes(); });
+        ASSERT_GT(samples.size(), 150u) << mask;
+        for (const Sample& s : samples)
+            for (const auto& [which, value] : s)
+                ASSERT_EQ(value, 0) << "mask " << mask << " channel " << which;
+    }
+}
+
+TEST(Signals, JogShowsSpeedRisingToItsSetSpeedWithTheTorquePeakAtTheStart)
+{
+    DriveHarness d = positioningDrive();
+    energise(d);
+    const std::vector<Sample> samples = jog1000(d);
+    ASSERT_GT(samples.size(), 1000u);
+    const std::vector<int> speed = channel(samples, Speed), torque = channel(samples, Torque);
+    EXPECT_LE(std::abs(speed[0]), 2);
+    EXPECT_NEAR(mean(speed, 900), 1000, 5);
+    const auto peak = std::max_element(torque.begin(), torque.end()) - torque.begin();
+    const auto reached = std::find_if(speed.begin(), speed.end(), [](int v) { return v >= 900; }) - speed.begin();
+    EXPECT_LT(peak, reached);  // the torque accelerates the machine, then only holds off friction
+    EXPECT_GT(torque[static_cast<size_t>(peak)], 3 * mean(torque, 900));
+}
+
+TEST(Signals, OvershootFollowsTheGainsAndTheInertiaRatio)
+{
+    struct Row {
+        uint16_t positionGain, speedGain, inertiaRatio;
+        int least, most;  // rpm beyond the set 1000
+    };
+    // The machine's load is 250 % of the motor's inertia.
+    const Row rows[] = {{35, 35, 250, 0, 3}, {150, 35, 250, 1, 8}, {150, 35, 100, 12, 40}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.positionGain * 100000 + r.inertiaRatio);
+        DriveHarness d = positioningDrive();
+    energise(d);
+        setAll(d, {{0x10, r.positionGain}, {0x11, r.speedGain}, {0x12, 16}, {0x14, 65}, {0x15, 0}, {0x20, r.inertiaRatio}});
+        const std::vector<int> speed = channel(jog1000(d), Speed);
+        const int overshoot = *std::max_element(speed.begin(), speed.end()) - 1000;
+        EXPECT_GE(overshoot, r.least);
+        EXPECT_LE(overshoot, r.most);
+    }
+}
+
+TEST(Signals, HighGainSingsAtTheResonanceAndTheNotchCalmsIt)
+{
+    struct Row {
+        uint16_t notchHz;
+        bool sings;
+    };
+    for (const Row& r : {Row{1600, true}, Row{400, false}}) {
+        SCOPED_TRACE(r.notchHz);
+        DriveHarness d = positioningDrive();
+    energise(d);
+        setAll(d, {{0x10, 115}, {0x11, 104}, {0x12, 17}, {0x14, 25}, {0x15, 0}, {0x20, 250}, {0x1D, r.notchHz}, {0x1E, 0}});
+        const std::vector<int> torque = channel(jog1000(d), Torque);
+        if (r.sings)
+            EXPECT_GT(rattle(torque, 700), 20.0);
+        else
+            EXPECT_LT(rattle(torque, 700), 2.0);
+    }
+}
+
+TEST(Outputs, InPositionComesWhenTheFollowingErrorHasSettledInTheWindow)
+{
+    DriveHarness d = positioningDrive();
+    energise(d);
+    setAll(d, {{kTargetSpeed, 1000}, {0x60, 10}});
+    EXPECT_EQ(d.readCoil(4), 1);
+    const std::vector<int> deviation = channel(scope(d, 1, 300, [&] {
+        return d.request("01 10 00 B4 00 02 04 86 A0 00 01");  // 100000
+    }), Deviation);
+    EXPECT_GT(*std::max_element(deviation.begin(), deviation.end()), 1000);  // a real following error
+    EXPECT_EQ(d.readCoil(4), 0);
+    d.runFor(1000000);
+    EXPECT_EQ(d.readCoil(4), 1);
+    EXPECT_NEAR(d.readPair(kPosition), 100000, 10);
+    EXPECT_EQ(d.readRegister(2002), 5);  // on target
+}
+
+TEST(Outputs, TorqueLimitAndZeroSpeedFollowTheMachine)
+{
+    DriveHarness d = positioningDrive();
+    energise(d);
+    // Stiff gains and 1 ms per 1000 rpm: more torque than the motor has.
+    setAll(d, {{kTargetSpeed, 3000}, {0x58, 1}, {0x59, 1}, {0x10, 300}, {0x11, 80}, {0x15, 1000}});
+    EXPECT_EQ(d.readCoil(1), 1);
+    EXPECT_EQ(d.readCoil(5), 0);
+    ASSERT_EQ(d.request("01 10 00 B4 00 02 04 0D 40 00 03").size(), 8u);  // 200000
+    int limited = 0;
+    for (int ms = 0; ms < 20; ++ms)
+        limited += d.readCoil(5);
+    EXPECT_GT(limited, 0);
+    EXPECT_EQ(d.readCoil(1), 0);  // turning
+    d.runFor(1500000);
+    EXPECT_EQ(d.readCoil(5), 0);
+    EXPECT_EQ(d.readCoil(1), 1);
+}
+
+TEST(Outputs, TorqueLimitAndZeroSpeedLevelComeFromTheirParameters)
+{
+    DriveHarness d = positioningDrive();
+    energise(d);
+    // A torque limit of 150 % (Pr.5E), a zero-speed level of 4000 rpm (Pr.61).
+    setAll(d, {{kTargetSpeed, 3000}, {0x58, 1}, {0x59, 1}, {0x10, 300}, {0x11, 80}, {0x15, 1000}, {0x5E, 150},
+               {0x61, 4000}});
+    const std::vector<int> torque = channel(scope(d, 8, 200, [&] {
+        return d.request("01 10 00 B4 00 02 04 0D 40 00 03");  // 200000
+    }), Torque);
+    EXPECT_EQ(*std::max_element(torque.begin(), torque.end()), 1500);
+    EXPECT_EQ(d.readCoil(1), 1);  // 3000 rpm is below the zero-speed level
+    d.runFor(1500000);
+    EXPECT_EQ(d.readCoil(5), 0);
+}
+
+TEST(PulseSums, CommandCountsHostPulsesFeedbackCountsTheEncoderThroughTheGear)
+{
+    // Position control by pulse train: 30 pulses a millisecond, gear 2:1.
+    DriveHarness d = DriveHarness::withOptions({"--pulse-rate", "30000", "--set", "0x46=2", "--set", "0x4B=1"});
+    ASSERT_EQ(d.writeCoil(38, true), 0);
+    d.runFor(500000);
+    const int32_t command = d.readPair(kCommandSum), feedback = d.readPair(kFeedbackSum);
+    EXPECT_NEAR(command, 15000, 100);
+    EXPECT_LT(feedback, 2 * command - 100);  // the machine lags its command while it moves
+    EXPECT_GT(feedback, 2 * command - 5000);
+    ASSERT_EQ(d.writeCoil(42, true), 0);  // pulse inhibit: the command stops, the machine catches up
+    d.runFor(500000);
+    EXPECT_NEAR(d.readPair(kFeedbackSum), 2 * d.readPair(kCommandSum), 2);
+}
+
+TEST(VelocityControl, TurnsAtTheSelectedInternalSpeed)
+{
+    // Position/velocity control: the C-MODE input (coil 41) chooses velocity.
+    DriveHarness d = DriveHarness::withOptions({"--mode", "3", "--set", "0x05=1", "--set", "0x53=600"});
+    EXPECT_EQ(d.readRegister(939), 2);
+    ASSERT_EQ(d.writeCoil(41, true), 0);
+    EXPECT_EQ(d.readRegister(939), 3);
+    ASSERT_EQ(d.writeCoil(38, true), 0);
+    d.runFor(500000);
+    const int32_t before = d.readPair(kFeedbackSum);
+    d.runFor(500000);
+    EXPECT_NEAR(d.readPair(kFeedbackSum) - before, 50000, 500);  // 600 rpm: 10 revolutions a second
+    EXPECT_EQ(d.readPair(kCommandSum), 0);
+}
