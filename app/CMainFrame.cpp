@@ -4,7 +4,7 @@
 #include "app/CQDDToolsDoc.h"
 #include "app/CToolBoxView.h"
 #include "app/DriveLinkBridge.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -12,10 +12,6 @@
 #include <QMenuBar>
 
 #include <algorithm>
-
-namespace {
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
-}  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this))
 {
@@ -76,46 +72,46 @@ QAction* CMainFrame::addCommand(QMenu* menu, int commandId, const QString& label
 
 void CMainFrame::addHelpMenu()
 {
-    QMenu* help = menuBar()->addMenu(text(597));
-    addCommand(help, 57670, text(279));
-    addCommand(help, 57664, text(280));
+    QMenu* help = menuBar()->addMenu(LoadQText(597));
+    addCommand(help, 57670, LoadQText(279));
+    addCommand(help, 57664, LoadQText(280));
 }
 
 void CMainFrame::buildMainMenu()
 {
-    QMenu* file = menuBar()->addMenu(text(592));
-    addCommand(file, 57665, text(276));
-    QMenu* setup = menuBar()->addMenu(text(593));
-    addCommand(setup, 32805, text(277));
-    addCommand(setup, 32803, text(278));
+    QMenu* file = menuBar()->addMenu(LoadQText(592));
+    addCommand(file, 57665, LoadQText(276));
+    QMenu* setup = menuBar()->addMenu(LoadQText(593));
+    addCommand(setup, 32805, LoadQText(277));
+    addCommand(setup, 32803, LoadQText(278));
     addHelpMenu();
 }
 
 void CMainFrame::buildDocumentMenu(bool scope)
 {
-    QMenu* file = menuBar()->addMenu(text(592));
-    addCommand(file, 57602, text(281));
+    QMenu* file = menuBar()->addMenu(LoadQText(592));
+    addCommand(file, 57602, LoadQText(281));
     file->addSeparator();
     if (scope) {
-        addCommand(file, 57609, text(57609));
-        addCommand(file, 57607, text(57607))->setShortcut(QKeySequence::Print);
+        addCommand(file, 57609, LoadQText(57609));
+        addCommand(file, 57607, LoadQText(57607))->setShortcut(QKeySequence::Print);
         file->addSeparator();
     }
-    addCommand(file, 57665, text(276));
+    addCommand(file, 57665, LoadQText(276));
 
-    QMenu* tools = menuBar()->addMenu(text(594));
-    addCommand(tools, 32824, text(595));
+    QMenu* tools = menuBar()->addMenu(LoadQText(594));
+    addCommand(tools, 32824, LoadQText(595));
     const bool online = LinkBridge().onlineFlag && LinkBridge().onlineFlag() == 1;
-    addCommand(tools, 32815, text(282))->setEnabled(online);
-    addCommand(tools, 32816, text(283))->setEnabled(online);
-    addCommand(tools, 32863, text(284));
-    addCommand(tools, 32873, text(285))->setEnabled(online);
-    addCommand(tools, 32876, text(286));
+    addCommand(tools, 32815, LoadQText(282))->setEnabled(online);
+    addCommand(tools, 32816, LoadQText(283))->setEnabled(online);
+    addCommand(tools, 32863, LoadQText(284));
+    addCommand(tools, 32873, LoadQText(285))->setEnabled(online);
+    addCommand(tools, 32876, LoadQText(286));
 
-    QMenu* windows = menuBar()->addMenu(text(596));
-    addCommand(windows, 57650, text(293));
-    addCommand(windows, 57651, text(294));
-    addCommand(windows, 57649, text(295));
+    QMenu* windows = menuBar()->addMenu(LoadQText(596));
+    addCommand(windows, 57650, LoadQText(293));
+    addCommand(windows, 57651, LoadQText(294));
+    addCommand(windows, 57649, LoadQText(295));
     addHelpMenu();
 }
 

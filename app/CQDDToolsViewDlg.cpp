@@ -1,7 +1,7 @@
 #include "app/CQDDToolsViewDlg.h"
 
 #include "app/ParameterValueText.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,15 +12,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
-}  // namespace
-
 CQDDToolsViewDlg::CQDDToolsViewDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("CQDDToolsViewDlg");
     const ParameterDialogIo& io = ParameterDialogExchange();
-    setWindowTitle(text(296));
+    setWindowTitle(LoadQText(296));
     auto* layout = new QVBoxLayout(this);
 
     auto* definition = new QLabel(QString::fromStdString(io.definition), this);
@@ -31,13 +27,13 @@ CQDDToolsViewDlg::CQDDToolsViewDlg(QWidget* parent) : QDialog(parent)
     definition->setStyleSheet("color: rgb(0,0,128);");
     layout->addWidget(definition);
 
-    auto* parameterGroup = new QGroupBox(text(297), this);
+    auto* parameterGroup = new QGroupBox(LoadQText(297), this);
     auto* number = new QLabel(QString::fromStdString(ParameterNumberText(io.parameter)), parameterGroup);
     number->setObjectName("parameterNumber");
     (new QHBoxLayout(parameterGroup))->addWidget(number);
     layout->addWidget(parameterGroup);
 
-    auto* valueGroup = new QGroupBox(text(298), this);
+    auto* valueGroup = new QGroupBox(LoadQText(298), this);
     valueEdit_ = new QLineEdit(
         QString::fromStdString(ParameterValueText(io.parameter, io.currentValue)), valueGroup);
     valueEdit_->setObjectName("valueEdit");
@@ -45,16 +41,16 @@ CQDDToolsViewDlg::CQDDToolsViewDlg(QWidget* parent) : QDialog(parent)
     (new QHBoxLayout(valueGroup))->addWidget(valueEdit_);
     layout->addWidget(valueGroup);
 
-    auto* promptGroup = new QGroupBox(text(299), this);
-    auto* prompt = new QLabel(text(300), promptGroup);
+    auto* promptGroup = new QGroupBox(LoadQText(299), this);
+    auto* prompt = new QLabel(LoadQText(300), promptGroup);
     prompt->setWordWrap(true);
     (new QHBoxLayout(promptGroup))->addWidget(prompt);
     layout->addWidget(promptGroup);
 
     auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), text(211), this);
+    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), LoadQText(211), this);
     auto* cancel =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), text(212), this);
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), LoadQText(212), this);
     ok->setObjectName("okButton");
     cancel->setObjectName("cancelButton");
     ok->setDefault(true);

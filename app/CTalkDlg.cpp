@@ -1,6 +1,6 @@
 #include "app/CTalkDlg.h"
 
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,7 +14,6 @@ int& choiceByte()
     static int choice = 0;
     return choice;
 }
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
 }  // namespace
 
 CTalkDlg::CTalkDlg(unsigned option0TextId, unsigned option1TextId, QWidget* parent)
@@ -22,15 +21,15 @@ CTalkDlg::CTalkDlg(unsigned option0TextId, unsigned option1TextId, QWidget* pare
 {
     setObjectName("CTalkDlg");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(text(463), this));
-    options_[0] = new QRadioButton(text(option0TextId), this);
-    options_[1] = new QRadioButton(text(option1TextId), this);
+    layout->addWidget(new QLabel(LoadQText(463), this));
+    options_[0] = new QRadioButton(LoadQText(option0TextId), this);
+    options_[1] = new QRadioButton(LoadQText(option1TextId), this);
     options_[0]->setObjectName("option0");
     options_[1]->setObjectName("option1");
     options_[0]->setChecked(true);
     layout->addWidget(options_[0]);
     layout->addWidget(options_[1]);
-    auto* ok = new QPushButton(text(211), this);
+    auto* ok = new QPushButton(LoadQText(211), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
     layout->addWidget(ok);

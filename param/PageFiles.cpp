@@ -14,26 +14,15 @@ namespace {
 
 constexpr int kPhase = kParameterCount;  // progress steps of each of the four phases
 
-void showError(const std::string& text)
-{
-    platform::userPrompt().messageBox(text, "Error", platform::PromptButtons::Ok, platform::PromptIcon::Error);
-}
-
-void showWarning(const std::string& text)
-{
-    platform::userPrompt().messageBox(text, LoadText(306), platform::PromptButtons::Ok,
-                                      platform::PromptIcon::Warning);
-}
-
 bool writePage(const ParameterPage& page, const std::string& path)
 {
     std::string text;
     if (!FormatPage(page, text)) {
-        showError(LoadText(1113));
+        platform::showError(LoadText(1113));
         return false;
     }
     if (!platform::writeFileAtomically(path, text)) {
-        showError("4.Open File Error !");
+        platform::showError("4.Open File Error !");
         return false;
     }
     return true;
@@ -55,16 +44,16 @@ bool ReadFileForPage(const ParameterPage& page, const std::string& path, Paramet
     std::string text;
     const TextFileStatus status = ReadLimitedTextFile(path, text);
     if (status == TextFileStatus::Missing || status == TextFileStatus::Unreadable) {
-        showError("7.Open File Error !");
+        platform::showError("7.Open File Error !");
         return false;
     }
     if (status != TextFileStatus::Ok) {
-        showError(TextFileProblemText(status, path));
+        platform::showError(TextFileProblemText(status, path));
         return false;
     }
     const ParameterFileParse parse = ParseParameterFile(text, content);
     if (!parse.ok()) {
-        showError(ParameterFileProblemText(parse, path));
+        platform::showError(ParameterFileProblemText(parse, path));
         return false;
     }
     if (!content.namesModel)
@@ -75,7 +64,7 @@ bool ReadFileForPage(const ParameterPage& page, const std::string& path, Paramet
     case FileVerdict::Accept:
         return true;
     case FileVerdict::Refuse:
-        showWarning(IncompatibleFileText(content.modelName, page.modelName()));
+        platform::showWarning(IncompatibleFileText(content.modelName, page.modelName()), LoadText(306));
         return false;
     case FileVerdict::Convert:
         break;
@@ -84,11 +73,11 @@ bool ReadFileForPage(const ParameterPage& page, const std::string& path, Paramet
     ConvertFileValues(converted, file.group);
     for (int p = 0; p < kParameterCount; ++p) {
         if (!FitsRegister(converted[p])) {
-            showError(path + LoadText(1114) + ParameterHex(p) + LoadText(1115));
+            platform::showError(path + LoadText(1114) + ParameterHex(p) + LoadText(1115));
             return false;
         }
     }
-    showWarning(ConversionWarningText(content.modelName, page.modelName()));
+    platform::showWarning(ConversionWarningText(content.modelName, page.modelName()), LoadText(306));
     content.values = converted;
     return true;
 }
@@ -145,7 +134,7 @@ bool LoadPageFile(ParameterPage& page, const std::string& path, LoadSource sourc
     }
 
     if (corrected) {
-        showWarning(LoadText(601));
+        platform::showWarning(LoadText(601), LoadText(306));
         writePage(page, path);
     }
     host.setProgress(0);

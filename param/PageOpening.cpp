@@ -12,14 +12,6 @@
 #include "tables/DriveModelTable.h"
 #include "texts/LoadText.h"
 
-namespace {
-
-void showError(const std::string& text)
-{
-    platform::userPrompt().messageBox(text, "Error", platform::PromptButtons::Ok, platform::PromptIcon::Error);
-}
-
-}  // namespace
 
 OpenedPage OpenParameterPage(const ParamEnvironment& environment, const DriveType& drive,
                              const PageModeChoice& choice, PageHost& host)
@@ -27,14 +19,14 @@ OpenedPage OpenParameterPage(const ParamEnvironment& environment, const DriveTyp
     platform::WaitCursor wait;
     const std::string somPath = SystemInitPath(environment.workingDirectory, drive);
     if (somPath.empty())
-        showError(kDriverTypeErrorText);
+        platform::showError(kDriverTypeErrorText);
     const ParameterFlagsTable flags = somPath.empty() ? ParameterFlagsTable() : ReadParameterFlags(somPath);
 
     OpenedPage opened;
     opened.page = std::make_unique<ParameterPage>(drive, choice.pageMode, flags, environment);
     ParameterPage& page = *opened.page;
     if (page.typeError())
-        showError("Type Error!");
+        platform::showError("Type Error!");
     ShowHelpBlock(page, drive.family == FamilyVr ? 2 : 1, host);
     LoadPageFile(page, somPath, LoadSource::SystemInit, LoadColumns::all(), host);
 
@@ -53,7 +45,7 @@ OpenedPage OpenParameterPage(const ParamEnvironment& environment, const DriveTyp
     opened.driveCommandsAvailable = true;
     int16_t controlMode = 0;
     if (!ReadDriveRegister(kControlModeParameter, controlMode)) {
-        showError(LoadText(318));
+        platform::showError(LoadText(318));
         host.setStatus(LoadText(319));
     }
     host.setStatus(LoadText(320));
@@ -67,11 +59,11 @@ void ShowHelpBlock(const ParameterPage& page, int block, PageHost& host)
     const HelpBlock help = ReadHelpBlock(path, block);
     if (help.status == HelpBlockStatus::FileProblem &&
         (help.fileStatus == TextFileStatus::Missing || help.fileStatus == TextFileStatus::Unreadable)) {
-        showError("2.Open File Error !");
+        platform::showError("2.Open File Error !");
         return;
     }
     if (help.status != HelpBlockStatus::Ok && help.status != HelpBlockStatus::NoBlock) {
-        showError(HelpBlockProblemText(help, path, block));
+        platform::showError(HelpBlockProblemText(help, path, block));
         return;
     }
     host.setDescription(help.text, false);

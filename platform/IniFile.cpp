@@ -151,16 +151,12 @@ std::string lineEndOf(const std::vector<IniLine>& lines) {
 
 bool terminated(const IniLine& line) { return !line.raw.empty() && line.raw.back() == '\n'; }
 
-bool hasLineBreakOrNul(const std::string& s) {
-    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
-}
-
 bool validSection(const std::string& section) {
-    return !section.empty() && !hasLineBreakOrNul(section) && section.find(']') == std::string::npos;
+    return !section.empty() && !breaksIniLine(section) && section.find(']') == std::string::npos;
 }
 
 bool validKey(const std::string& key) {
-    return !key.empty() && !hasLineBreakOrNul(key) && key.find('=') == std::string::npos &&
+    return !key.empty() && !breaksIniLine(key) && key.find('=') == std::string::npos &&
            key[0] != '[' && key[0] != ';';
 }
 
@@ -274,7 +270,7 @@ bool IniFile::writeStrings(const std::string& path, const std::string& section,
     const std::string sectionName(trim(section));
     if (!validSection(sectionName)) return false;
     for (const auto& entry : entries)
-        if (!validKey(std::string(trim(entry.first))) || hasLineBreakOrNul(entry.second)) return false;
+        if (!validKey(std::string(trim(entry.first))) || breaksIniLine(entry.second)) return false;
 
     std::lock_guard<std::mutex> lock(writeMutex());
     std::string bytes;
@@ -312,6 +308,11 @@ std::vector<std::string> IniFile::keys(const std::string& path, const std::strin
         return true;
     });
     return names;
+}
+
+bool breaksIniLine(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
 }  // namespace platform

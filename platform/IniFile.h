@@ -49,4 +49,8 @@ public:
                              const std::vector<std::pair<std::string, std::string>>& entries);
 };
 
+// True when a name or value holds a line break or NUL, which would break the
+// one-entry-a-line layout of an initialisation file.
+bool breaksIniLine(const std::string& text);
+
 }  // namespace platform

@@ -45,18 +45,14 @@ bool hasBlankEnd(const std::string& s) {
     return !s.empty() && (blank(s.front()) || blank(s.back()));
 }
 
-bool hasLineBreakOrNul(const std::string& s) {
-    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
-}
-
 bool validSubKey(const std::string& subKey) {
-    return !subKey.empty() && !hasBlankEnd(subKey) && !hasLineBreakOrNul(subKey) &&
+    return !subKey.empty() && !hasBlankEnd(subKey) && !breaksIniLine(subKey) &&
            subKey.find(']') == std::string::npos;
 }
 
 bool validName(const std::string& name) {
     if (name.empty()) return true;
-    return name != kDefaultValueKey && !hasBlankEnd(name) && !hasLineBreakOrNul(name) &&
+    return name != kDefaultValueKey && !hasBlankEnd(name) && !breaksIniLine(name) &&
            name.find('=') == std::string::npos && name[0] != '[' && name[0] != ';';
 }
 

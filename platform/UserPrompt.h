@@ -40,6 +40,16 @@ UserPrompt& userPrompt();
 // Installs a prompt (not owned); nullptr restores the console prompt.
 void setUserPrompt(UserPrompt* prompt);
 
+// The two plain boxes most failures and notes use: OK only, with the icon.
+inline void showError(const std::string& text, const std::string& caption = "Error")
+{
+    userPrompt().messageBox(text, caption, PromptButtons::Ok, PromptIcon::Error);
+}
+inline void showWarning(const std::string& text, const std::string& caption = "Warning")
+{
+    userPrompt().messageBox(text, caption, PromptButtons::Ok, PromptIcon::Warning);
+}
+
 // Shows the wait cursor for the life of the object.
 class WaitCursor {
 public:

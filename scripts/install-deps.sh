@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           libmodbus-dev mbpoll xvfb xauth xdotool imagemagick libgl-dev
-          dpkg-dev desktop-file-utils)
+          dpkg-dev desktop-file-utils ninja-build lld)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,7 +10,9 @@ if [ "${DRIVARA_SKIP_DEPS:-0}" != 1 ]; then
   bash scripts/install-deps.sh
 fi
 BUILD_DIR=${DRIVARA_BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Ninja for a new build folder; one made earlier keeps its generator.
+GENERATOR=(); [ -f "$BUILD_DIR/CMakeCache.txt" ] || GENERATOR=(-G Ninja)
+cmake -S . -B "$BUILD_DIR" "${GENERATOR[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target Drivara drivesim
 RUNTIME="$PWD/$BUILD_DIR/runtime"
 

@@ -1,6 +1,6 @@
 #include "link/ui/CSetComPortDlg.h"
 
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "link/ConnectionSettings.h"
 #include "link/DriveConnector.h"
 #include "link/LinkPort.h"
@@ -22,11 +22,6 @@
 #include <cstdlib>
 
 namespace {
-
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
 
 // Status-line texts of the search (the dialog's own, shown beside the
 // fixed messages).
@@ -59,21 +54,21 @@ QString portName(int port)
 
 CSetComPortDlg::CSetComPortDlg(std::string iniPath, int lastScanAddress, QWidget* parent)
     : QDialog(parent), iniPath_(std::move(iniPath)), lastScanAddress_(lastScanAddress),
-      online_(new QRadioButton(text(206), this)), offline_(new QRadioButton(text(207), this)),
-      wizard_(new QRadioButton(text(208), this)), portList_(new QComboBox(this)),
+      online_(new QRadioButton(LoadQText(206), this)), offline_(new QRadioButton(LoadQText(207), this)),
+      wizard_(new QRadioButton(LoadQText(208), this)), portList_(new QComboBox(this)),
       stationList_(new QComboBox(this)), progress_(new QProgressBar(this)), status_(new QLabel(this)),
-      saveAsDefault_(new QCheckBox(text(599), this)), ok_(new QPushButton(text(211), this)),
-      cancel_(new QPushButton(text(212), this))
+      saveAsDefault_(new QCheckBox(LoadQText(599), this)), ok_(new QPushButton(LoadQText(211), this)),
+      cancel_(new QPushButton(LoadQText(212), this))
 {
-    setWindowTitle(text(213));
+    setWindowTitle(LoadQText(213));
     // The guided setup is never offered.
     wizard_->hide();
     wizard_->setEnabled(false);
 
-    portList_->addItem(text(209));
+    portList_->addItem(LoadQText(209));
     for (int port = platform::PortTable::kFirstCom; port <= platform::PortTable::kLastCom; ++port)
         portList_->addItem(portName(port));
-    stationList_->addItem(text(209));
+    stationList_->addItem(LoadQText(209));
     for (int id = 1; id < kStationRowCount; ++id)
         stationList_->addItem(QString::asprintf("ID %d", id));
     progress_->setRange(0, ConnectionSearch::kAutoSearchSteps);
@@ -81,19 +76,19 @@ CSetComPortDlg::CSetComPortDlg(std::string iniPath, int lastScanAddress, QWidget
     progress_->hide();
     status_->setWordWrap(true);
 
-    auto* connection = new QGroupBox(text(203), this);
+    auto* connection = new QGroupBox(LoadQText(203), this);
     auto* connectionLayout = new QVBoxLayout(connection);
     connectionLayout->addWidget(online_);
     connectionLayout->addWidget(offline_);
     connectionLayout->addWidget(wizard_);
-    auto* ports = new QGroupBox(text(204), this);
+    auto* ports = new QGroupBox(LoadQText(204), this);
     auto* portsLayout = new QVBoxLayout(ports);
     portsLayout->addWidget(portList_);
     portsLayout->addWidget(stationList_);
     portsLayout->addWidget(progress_);
-    auto* prompt = new QGroupBox(text(205), this);
+    auto* prompt = new QGroupBox(LoadQText(205), this);
     auto* promptLayout = new QVBoxLayout(prompt);
-    auto* description = new QLabel(text(210), prompt);
+    auto* description = new QLabel(LoadQText(210), prompt);
     description->setWordWrap(true);
     promptLayout->addWidget(description);
     promptLayout->addWidget(status_);
@@ -221,7 +216,7 @@ void CSetComPortDlg::onOk()
         outcome = connector.connect(request);
     }
     searching_ = false;
-    cancel_->setText(text(212));
+    cancel_->setText(LoadQText(212));
     ok_->setEnabled(true);
     progress_->hide();
 

@@ -4,6 +4,7 @@
 #include "tables/DriveType.h"
 #include "tables/ModelSelectionList.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "link/DriveIdentification.h"
 #include "link/LinkState.h"
 #include "platform/UserPrompt.h"
@@ -16,11 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
-
 void showError(const std::string& message)
 {
     platform::userPrompt().messageBox(message, "Error", platform::PromptButtons::Ok, platform::PromptIcon::Error);
@@ -31,10 +27,10 @@ constexpr int kFallbackVrGroup = 11;  // "Vr_007"
 }  // namespace
 
 CTypeSelDlg::CTypeSelDlg(QWidget* parent)
-    : QDialog(parent), list_(new QListWidget(this)), ok_(new QPushButton(text(211), this)),
-      cancel_(new QPushButton(text(212), this))
+    : QDialog(parent), list_(new QListWidget(this)), ok_(new QPushButton(LoadQText(211), this)),
+      cancel_(new QPushButton(LoadQText(212), this))
 {
-    setWindowTitle(text(229));
+    setWindowTitle(LoadQText(229));
     list_->setObjectName("modelList");
     ok_->setObjectName("ok");
     cancel_->setObjectName("cancel");
@@ -42,10 +38,10 @@ CTypeSelDlg::CTypeSelDlg(QWidget* parent)
         list_->addItem(QString::fromStdString(ModelSelectionRowName(row)));
     list_->setCurrentRow(kPreselectedModelRow);
 
-    auto* options = new QGroupBox(text(230), this);
+    auto* options = new QGroupBox(LoadQText(230), this);
     (new QVBoxLayout(options))->addWidget(list_);
-    auto* prompt = new QGroupBox(text(231), this);
-    auto* promptText = new QLabel(text(232), prompt);
+    auto* prompt = new QGroupBox(LoadQText(231), this);
+    auto* promptText = new QLabel(LoadQText(232), prompt);
     promptText->setWordWrap(true);
     (new QVBoxLayout(prompt))->addWidget(promptText);
 

@@ -4,6 +4,7 @@
 #include "param/PageFiles.h"
 #include "param/ParameterPage.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,11 +19,6 @@
 
 namespace {
 
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
-
 const QColor kDifference(255, 220, 200);
 
 QString cell(const std::optional<int32_t>& value)
@@ -35,11 +31,11 @@ QString cell(const std::optional<int32_t>& value)
 CCompareDlg::CCompareDlg(ParameterPage& page, PageHost& host, QWidget* parent)
     : QDialog(parent), page_(page), host_(host), compare_(page.visibleParameters()),
       online_(linkState().online == 1), left_(new QComboBox(this)), right_(new QComboBox(this)),
-      copyFrom_(new QComboBox(this)), onlyDifferences_(new QCheckBox(text(1122), this)),
-      copy_(new QPushButton(text(1123), this)), summary_(new QLabel(this)), table_(new QTableWidget(this))
+      copyFrom_(new QComboBox(this)), onlyDifferences_(new QCheckBox(LoadQText(1122), this)),
+      copy_(new QPushButton(LoadQText(1123), this)), summary_(new QLabel(this)), table_(new QTableWidget(this))
 {
     setObjectName("CCompareDlg");
-    setWindowTitle(text(1121));
+    setWindowTitle(LoadQText(1121));
     resize(640, 600);
     auto* layout = new QVBoxLayout(this);
 
@@ -57,9 +53,9 @@ CCompareDlg::CCompareDlg(ParameterPage& page, PageHost& host, QWidget* parent)
     layout->addLayout(sources);
 
     auto* choice = new QHBoxLayout;
-    choice->addWidget(new QLabel(text(1124), this));
+    choice->addWidget(new QLabel(LoadQText(1124), this));
     choice->addWidget(left_);
-    choice->addWidget(new QLabel(text(1125), this));
+    choice->addWidget(new QLabel(LoadQText(1125), this));
     choice->addWidget(right_);
     choice->addWidget(onlyDifferences_);
     choice->addStretch();
@@ -77,7 +73,7 @@ CCompareDlg::CCompareDlg(ParameterPage& page, PageHost& host, QWidget* parent)
     actions->addWidget(summary_, 1);
     actions->addWidget(copyFrom_);
     actions->addWidget(copy_);
-    auto* close = new QPushButton(text(1133), this);
+    auto* close = new QPushButton(LoadQText(1133), this);
     actions->addWidget(close);
     layout->addLayout(actions);
 
@@ -106,11 +102,11 @@ CCompareDlg::Source CCompareDlg::sourceOf(int column) const
 QString CCompareDlg::columnTitle(int column) const
 {
     switch (sourceOf(column)) {
-    case Source::Drive: return text(1126);
-    case Source::Factory: return text(1128);
+    case Source::Drive: return LoadQText(1126);
+    case Source::Factory: return LoadQText(1128);
     case Source::File: break;
     }
-    return text(online_ || column == 1 ? 1127 : 1129);
+    return LoadQText(online_ || column == 1 ? 1127 : 1129);
 }
 
 void CCompareDlg::loadColumn(int column)
@@ -149,7 +145,7 @@ void CCompareDlg::refresh()
     compare_.choose(left_->currentIndex(), right_->currentIndex());
     compare_.setOnlyDifferences(onlyDifferences_->isChecked());
     table_->setHorizontalHeaderLabels(
-        {text(301), text(302), columnTitle(compare_.left()), columnTitle(compare_.right())});
+        {LoadQText(301), LoadQText(302), columnTitle(compare_.left()), columnTitle(compare_.right())});
     const std::vector<CompareRow> rows = compare_.rows();
     table_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -172,7 +168,7 @@ void CCompareDlg::refresh()
     copyFrom_->clear();
     copyFrom_->addItem(columnTitle(leftIndex), leftIndex);
     copyFrom_->addItem(columnTitle(rightIndex), rightIndex);
-    summary_->setText(QString::number(compare_.differenceCount()) + text(1132));
+    summary_->setText(QString::number(compare_.differenceCount()) + LoadQText(1132));
 }
 
 void CCompareDlg::copySelectedRows()

@@ -9,7 +9,7 @@
 #include "param/ParameterEdit.h"
 #include "param/ui/CCompareDlg.h"
 #include "tables/DriveType.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -28,11 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
 
 QString q(const std::string& s)
 {
@@ -73,8 +68,8 @@ CSOM_View::CSOM_View(ParamEnvironment environment, ValueDialog valueDialog, QWid
     auto* buttonRow = new QHBoxLayout;
     for (int c = 0; c < CommandCount; ++c) {
         const ButtonSpec& spec = kButtons[c];
-        buttons_[c] = new QPushButton(style()->standardIcon(spec.icon), spec.caption ? spec.caption : text(1117), this);
-        buttons_[c]->setToolTip(text(spec.tip));
+        buttons_[c] = new QPushButton(style()->standardIcon(spec.icon), spec.caption ? spec.caption : LoadQText(1117), this);
+        buttons_[c]->setToolTip(LoadQText(spec.tip));
         buttonRow->addWidget(buttons_[c]);
     }
     buttonRow->addStretch();
@@ -86,7 +81,7 @@ CSOM_View::CSOM_View(ParamEnvironment environment, ValueDialog valueDialog, QWid
         connect(buttons_[c], &QPushButton::clicked, this, actions[c]);
 
     table_->setColumnCount(5);
-    table_->setHorizontalHeaderLabels({text(301), text(302), text(303), text(304), text(305)});
+    table_->setHorizontalHeaderLabels({LoadQText(301), LoadQText(302), LoadQText(303), LoadQText(304), LoadQText(305)});
     for (int c = 0; c < 5; ++c)
         table_->setColumnWidth(c, kColumnWidths[c]);
     table_->horizontalHeader()->setStretchLastSection(true);
@@ -100,7 +95,7 @@ CSOM_View::CSOM_View(ParamEnvironment environment, ValueDialog valueDialog, QWid
     table_->viewport()->installEventFilter(this);
     layout->addWidget(table_, 1);
 
-    auto* descriptionBox = new QGroupBox(text(246), this);
+    auto* descriptionBox = new QGroupBox(LoadQText(246), this);
     description_->setWordWrap(true);
     description_->setMinimumHeight(60);
     description_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -130,16 +125,16 @@ void CSOM_View::buildMenu(QVBoxLayout* layout)
 {
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);
-    QMenu* menu = bar->addMenu(text(1119));
+    QMenu* menu = bar->addMenu(LoadQText(1119));
     const std::pair<unsigned, void (CSOM_View::*)()> items[] = {
         {287, &CSOM_View::onLoad}, {288, &CSOM_View::onTransfer}, {289, &CSOM_View::onEeprom},
         {290, &CSOM_View::onSave}, {291, &CSOM_View::onFactory}, {292, &CSOM_View::onRead},
         {1117, &CSOM_View::onCompare}};
     for (const auto& [id, slot] : items)
-        menu->addAction(text(id), this, slot);
+        menu->addAction(LoadQText(id), this, slot);
     menu->addSeparator();
-    menu->addAction(text(1120), this, &CSOM_View::onMinimise);
-    menu->addAction(text(281), this, &CSOM_View::onExit);
+    menu->addAction(LoadQText(1120), this, &CSOM_View::onMinimise);
+    menu->addAction(LoadQText(281), this, &CSOM_View::onExit);
     layout->setMenuBar(bar);
 }
 
@@ -149,7 +144,7 @@ void CSOM_View::openPage()
     page_ = std::move(opened.page);
     driveCommandsAvailable_ = opened.driveCommandsAvailable;
     fillTable();
-    mode_->setText(text(PageModeNameTextId(page_->pageMode())));
+    mode_->setText(LoadQText(PageModeNameTextId(page_->pageMode())));
     version_->setText(q("Ver : " + page_->modelName()));
     setBusy(false);
     table_->setFocus();

@@ -5,7 +5,7 @@
 #include "platform/UserPrompt.h"
 #include "tables/DriveModelTable.h"
 #include "tables/DriveType.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,23 +13,16 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
-}  // namespace
-
 CSOModeDlg::CSOModeDlg(QWidget* parent)
-    : QDialog(parent), ok_(new QPushButton(text(211), this)), cancel_(new QPushButton(text(212), this))
+    : QDialog(parent), ok_(new QPushButton(LoadQText(211), this)), cancel_(new QPushButton(LoadQText(212), this))
 {
     setObjectName("CSOModeDlg");
-    setWindowTitle(text(222));
+    setWindowTitle(LoadQText(222));
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(this);
     auto* groupLayout = new QVBoxLayout(group);
     for (int mode = PageModeParameter; mode <= PageModeTorque; ++mode) {
-        options_[mode - 1] = new QRadioButton(text(PageModeNameTextId(mode)), group);
+        options_[mode - 1] = new QRadioButton(LoadQText(PageModeNameTextId(mode)), group);
         groupLayout->addWidget(options_[mode - 1]);
     }
     options_[0]->setChecked(true);

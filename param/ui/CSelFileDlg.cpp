@@ -1,7 +1,7 @@
 #include "param/ui/CSelFileDlg.h"
 
 #include "param/PageModeChoice.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,27 +10,20 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
-}  // namespace
-
 CSelFileDlg::CSelFileDlg(QWidget* parent)
-    : QDialog(parent), file_(new QRadioButton(text(238), this)), factory_(new QRadioButton(text(239), this)),
-      ok_(new QPushButton(text(211), this)), cancel_(new QPushButton(text(212), this))
+    : QDialog(parent), file_(new QRadioButton(LoadQText(238), this)), factory_(new QRadioButton(LoadQText(239), this)),
+      ok_(new QPushButton(LoadQText(211), this)), cancel_(new QPushButton(LoadQText(212), this))
 {
     setObjectName("CSelFileDlg");
-    setWindowTitle(text(234));
+    setWindowTitle(LoadQText(234));
     auto* layout = new QVBoxLayout(this);
-    auto* options = new QGroupBox(text(235), this);
+    auto* options = new QGroupBox(LoadQText(235), this);
     auto* optionsLayout = new QVBoxLayout(options);
     optionsLayout->addWidget(file_);
     optionsLayout->addWidget(factory_);
     layout->addWidget(options);
-    auto* prompt = new QGroupBox(text(236), this);
-    auto* description = new QLabel(text(237), prompt);
+    auto* prompt = new QGroupBox(LoadQText(236), this);
+    auto* description = new QLabel(LoadQText(237), prompt);
     description->setWordWrap(true);
     (new QVBoxLayout(prompt))->addWidget(description);
     layout->addWidget(prompt);

@@ -3,6 +3,7 @@
 #include "platform/UserPrompt.h"
 #include "scope/ScaleSettings.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,8 +13,6 @@
 #include <QSpinBox>
 
 namespace {
-
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
 
 const char* const kVolDivUnits[kScopeChannelCount] = {"RPM", "0.1%", "2^n", "RPM"};
 
@@ -34,12 +33,12 @@ CScaleDlg::CScaleDlg(ScaleSettings& settings, QWidget* parent) : QWidget(parent)
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(text(257), this), 0, 0);
-    grid->addWidget(new QLabel(text(258), this), 0, 1, 1, 2);
-    grid->addWidget(new QLabel(text(260), this), 0, 3);
-    grid->addWidget(new QLabel(text(259), this), 0, 4, 1, 2);
+    grid->addWidget(new QLabel(LoadQText(257), this), 0, 0);
+    grid->addWidget(new QLabel(LoadQText(258), this), 0, 1, 1, 2);
+    grid->addWidget(new QLabel(LoadQText(260), this), 0, 3);
+    grid->addWidget(new QLabel(LoadQText(259), this), 0, 4, 1, 2);
     for (int c = 0; c < kScopeChannelCount; ++c) {
-        boxes_[c] = new QCheckBox(text(ChannelInfo(c).nameTextId), this);
+        boxes_[c] = new QCheckBox(LoadQText(ChannelInfo(c).nameTextId), this);
         volDiv_[c] = numberList(ScaleSettings::VolDivEntries(c), this);
         vertical_[c] = new QSpinBox(this);
         const int limit = ScaleSettings::VerticalFieldLimit(c);

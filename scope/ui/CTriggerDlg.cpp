@@ -2,7 +2,7 @@
 
 #include "scope/ScaleSettings.h"
 #include "scope/ScopeAcquisition.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -14,13 +14,12 @@
 
 namespace {
 
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
 const char kDisable[] = "Disable";
 const char* const kLevelUnits[kScopeChannelCount] = {"RPM", "0.10%", "Pulse", "RPM"};
 
 QGroupBox* fieldGroup(unsigned captionId, QLineEdit* field, QLabel* unit, QWidget* parent)
 {
-    auto* group = new QGroupBox(text(captionId), parent);
+    auto* group = new QGroupBox(LoadQText(captionId), parent);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(field);
@@ -42,11 +41,11 @@ CTriggerDlg::CTriggerDlg(LiveSettings& live, QWidget* parent)
     setObjectName("CTriggerDlg");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);
-    grid->addWidget(new QLabel(text(261), this), 0, 0);
+    grid->addWidget(new QLabel(LoadQText(261), this), 0, 0);
     grid->addWidget(source_, 1, 0);
     grid->addWidget(fieldGroup(262, horizontal_, new QLabel("Time %", this), this), 2, 0);
     grid->addWidget(fieldGroup(263, level_, levelUnit_, this), 3, 0);
-    auto* about = new QGroupBox(text(264), this);
+    auto* about = new QGroupBox(LoadQText(264), this);
     auto* aboutLayout = new QHBoxLayout(about);
     description_->setWordWrap(true);
     description_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -72,7 +71,7 @@ bool CTriggerDlg::refill(uint8_t mask)
     source_->addItem(kDisable);
     for (int c = 0; c < kScopeChannelCount; ++c)
         if (MaskSelects(mask, c))
-            source_->addItem(text(ChannelInfo(c).nameTextId));
+            source_->addItem(LoadQText(ChannelInfo(c).nameTextId));
     int keep = 0;
     for (int i = source_->count() - 1; i > 0 && keep == 0; --i)
         if (source_->itemText(i) == shown)
@@ -87,7 +86,7 @@ int CTriggerDlg::triggerSource() const
 {
     const QString chosen = source_->currentText();
     for (int c = 0; c < kScopeChannelCount; ++c)
-        if (!chosen.isEmpty() && chosen == text(ChannelInfo(c).nameTextId))
+        if (!chosen.isEmpty() && chosen == LoadQText(ChannelInfo(c).nameTextId))
             return c + 1;
     return 0;
 }
@@ -121,7 +120,7 @@ bool CTriggerDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn) {
         const unsigned help = watched == source_ ? 265 : watched == horizontal_ ? 266 : 267;
-        description_->setText(text(help));
+        description_->setText(LoadQText(help));
     }
     return QWidget::eventFilter(watched, event);
 }

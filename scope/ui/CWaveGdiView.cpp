@@ -10,6 +10,7 @@
 #include "scope/ui/ScopeScreen.h"
 #include "scope/ui/ScopeStatusDisplay.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,7 +25,6 @@
 
 namespace {
 
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
 bool online() { return linkState().online == 1; }
 
 constexpr uint32_t kStatusOn = 0xFF8040, kStatusOff = 0x604010;
@@ -43,8 +43,8 @@ CWaveGdiView::CWaveGdiView(QWidget* parent)
       diagnostics_(new ScopeDiagnosticsPanel(this))
 {
     setObjectName("CWaveGdiView");
-    tabs_->addTab(scale_, text(255));
-    tabs_->addTab(trigger_, text(256));
+    tabs_->addTab(scale_, LoadQText(255));
+    tabs_->addTab(trigger_, LoadQText(256));
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { onTabChanged(index); });
     connect(scale_, &CScaleDlg::settingsChanged, this, [this] { settingsChanged(); });
 
@@ -56,11 +56,11 @@ CWaveGdiView::CWaveGdiView(QWidget* parent)
     connect(addButton(ScopeButton::Save, "Save", "button1008"), &QPushButton::clicked, this,
             [this] { ScopeFileActions::Save(session_); });
     addButton(ScopeButton::Exit, "Exit", "button2030")->setToolTip("Exit this View.");
-    connect(addButton(ScopeButton::ExportCsv, text(1160), "buttonExportCsv"), &QPushButton::clicked, this,
+    connect(addButton(ScopeButton::ExportCsv, LoadQText(1160), "buttonExportCsv"), &QPushButton::clicked, this,
             [this] { ScopeFileActions::ExportCsv(session_); });
-    connect(addButton(ScopeButton::ExportPng, text(1161), "buttonExportPng"), &QPushButton::clicked, this,
+    connect(addButton(ScopeButton::ExportPng, LoadQText(1161), "buttonExportPng"), &QPushButton::clicked, this,
             [this] { ScopeFileActions::ExportPng(screen_->render()); });
-    QPushButton* cursors = addButton(ScopeButton::Cursors, text(1162), "buttonCursors");
+    QPushButton* cursors = addButton(ScopeButton::Cursors, LoadQText(1162), "buttonCursors");
     cursors->setCheckable(true);
     connect(cursors, &QPushButton::toggled, this, [this](bool on) {
         if (on && !screen_->cursors().shown())
@@ -68,7 +68,7 @@ CWaveGdiView::CWaveGdiView(QWidget* parent)
         screen_->cursors().setShown(on);
         screen_->update();
     });
-    connect(addButton(ScopeButton::Diagnostics, text(1163), "buttonDiagnostics"), &QPushButton::clicked, this,
+    connect(addButton(ScopeButton::Diagnostics, LoadQText(1163), "buttonDiagnostics"), &QPushButton::clicked, this,
             [this] {
                 diagnostics_->show();
                 diagnostics_->raise();

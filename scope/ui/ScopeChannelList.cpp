@@ -1,7 +1,7 @@
 #include "scope/ui/ScopeChannelList.h"
 
 #include "scope/ScopeSession.h"
-#include "texts/LoadText.h"
+#include "texts/QtText.h"
 
 #include <QHeaderView>
 
@@ -10,14 +10,12 @@
 
 namespace {
 
-QString text(unsigned id) { return QString::fromStdString(LoadText(id)); }
-
 }  // namespace
 
 ScopeChannelList::ScopeChannelList(QWidget* parent) : QTableWidget(kScopeChannelCount, 7, parent)
 {
     setObjectName("ScopeChannelList");
-    setHorizontalHeaderLabels({text(244), text(245), text(246), text(247), text(248), "Current Value", text(250)});
+    setHorizontalHeaderLabels({LoadQText(244), LoadQText(245), LoadQText(246), LoadQText(247), LoadQText(248), "Current Value", LoadQText(250)});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(16);
     horizontalHeader()->setStretchLastSection(true);
@@ -31,8 +29,8 @@ ScopeChannelList::ScopeChannelList(QWidget* parent) : QTableWidget(kScopeChannel
         auto* swatch = new QTableWidgetItem;
         swatch->setBackground(QColor::fromRgb(static_cast<QRgb>(ChannelInfo(c).colour)));
         setItem(c, 0, swatch);
-        setCell(c, 1, text(ChannelInfo(c).nameTextId));
-        setCell(c, 2, text(ChannelInfo(c).descriptionTextId));
+        setCell(c, 1, LoadQText(ChannelInfo(c).nameTextId));
+        setCell(c, 2, LoadQText(ChannelInfo(c).descriptionTextId));
         setCell(c, 6, ChannelInfo(c).unit);
     }
     const int widths[6] = {40, 120, 270, 90, 90, 100};

@@ -2,6 +2,7 @@
 
 #include "platform/UserPrompt.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "tuning/StiffnessTables.h"
 
 #include <QApplication>
@@ -15,8 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString qtext(unsigned id) { return QString::fromStdString(LoadText(id)); }
 
 QLabel* bigLabel(QWidget* parent)
 {
@@ -51,7 +50,7 @@ AutoTuningPanel::AutoTuningPanel(QWidget* parent)
       servoOff_(new QPushButton("ServoOFF", this)),
       status_(bigLabel(this)),
       inertia_(bigLabel(this)),
-      result_(new QGroupBox(qtext(653), this)),
+      result_(new QGroupBox(LoadQText(653), this)),
       resultOutcome_(new QLabel(result_)),
       timer_(new QTimer(this)),
       followUpTimer_(new QTimer(this))
@@ -61,21 +60,21 @@ AutoTuningPanel::AutoTuningPanel(QWidget* parent)
     status_->setObjectName("tuningStatus");
     inertia_->setObjectName("inertiaResult");
 
-    auto* group = new QGroupBox(qtext(416), this);
+    auto* group = new QGroupBox(LoadQText(416), this);
     auto* steps = new QFormLayout(group);
-    steps->addRow(qtext(417), stiffness_);
-    steps->addRow(qtext(418), servoOn_);
-    steps->addRow(qtext(419), start_);
-    steps->addRow(qtext(420), servoOff_);
+    steps->addRow(LoadQText(417), stiffness_);
+    steps->addRow(LoadQText(418), servoOn_);
+    steps->addRow(LoadQText(419), start_);
+    steps->addRow(LoadQText(420), servoOff_);
     steps->addRow(status_);
-    steps->addRow(new QLabel(qtext(421), group));
+    steps->addRow(new QLabel(LoadQText(421), group));
     steps->addRow(inertia_);
 
     auto* table = new QGridLayout(result_);
     table->addWidget(resultOutcome_, 0, 0, 1, 3);
-    table->addWidget(new QLabel(qtext(307), result_), 1, 0);
-    table->addWidget(new QLabel(qtext(654), result_), 1, 1, Qt::AlignRight);
-    table->addWidget(new QLabel(qtext(655), result_), 1, 2, Qt::AlignRight);
+    table->addWidget(new QLabel(LoadQText(307), result_), 1, 0);
+    table->addWidget(new QLabel(LoadQText(654), result_), 1, 1, Qt::AlignRight);
+    table->addWidget(new QLabel(LoadQText(655), result_), 1, 2, Qt::AlignRight);
     for (int row = 0; row < kResultRows; ++row) {
         table->addWidget(new QLabel("Pr." + QString::number(kResultParameters[row], 16).toUpper(), result_), row + 2, 0);
         for (int column = 0; column < 2; ++column) {

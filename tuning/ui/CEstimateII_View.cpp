@@ -4,6 +4,7 @@
 #include "link/ui/CMessageEx.h"
 #include "platform/UserPrompt.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "tuning/GainSnapshot.h"
 #include "tuning/GainTransfer.h"
 #include "tuning/ui/AutoTuningPanel.h"
@@ -21,34 +22,30 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-QString qtext(unsigned id) { return QString::fromStdString(LoadText(id)); }
-}  // namespace
-
 CEstimateII_View::CEstimateII_View(const EstimateViewContext& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
-      manualRadio_(new QRadioButton(qtext(423), this)),
-      autoRadio_(new QRadioButton(qtext(424), this)),
+      manualRadio_(new QRadioButton(LoadQText(423), this)),
+      autoRadio_(new QRadioButton(LoadQText(424), this)),
       progress_(new QProgressBar(this)),
       manual_(new ManualEstimatePanel(context.online, !context.autoTuningAllowed(), progress_, this)),
       auto_(new AutoTuningPanel(this)),
-      eeprom_(new QPushButton(qtext(440), this)),
-      showModified_(new QPushButton(qtext(442), this)),
-      prompt_(new QLabel(qtext(443), this)),
+      eeprom_(new QPushButton(LoadQText(440), this)),
+      showModified_(new QPushButton(LoadQText(442), this)),
+      prompt_(new QLabel(LoadQText(443), this)),
       exit_(new QToolButton(this))
 {
     setObjectName("EstimateView");
-    auto* method = new QGroupBox(qtext(410), this);
+    auto* method = new QGroupBox(LoadQText(410), this);
     auto* methodLayout = new QHBoxLayout(method);
     methodLayout->addWidget(manualRadio_);
     methodLayout->addWidget(autoRadio_);
 
-    auto* step5 = new QGroupBox(qtext(415), this);
+    auto* step5 = new QGroupBox(LoadQText(415), this);
     auto* step5Layout = new QHBoxLayout(step5);
     step5Layout->addWidget(eeprom_);
     step5Layout->addWidget(showModified_);
-    auto* promptGroup = new QGroupBox(qtext(422), this);
+    auto* promptGroup = new QGroupBox(LoadQText(422), this);
     prompt_->setWordWrap(true);
     prompt_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     (new QVBoxLayout(promptGroup))->addWidget(prompt_);
@@ -117,7 +114,7 @@ void CEstimateII_View::chooseManual()
 void CEstimateII_View::chooseAuto()
 {
     if (context_.autoTuningAllowed()) {
-        prompt_->setText(qtext(460));
+        prompt_->setText(LoadQText(460));
         useMethod(false);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/UserPrompt.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "tuning/GainTransfer.h"
 #include "tuning/StiffnessTables.h"
 
@@ -20,13 +21,12 @@
 
 namespace {
 
-QString qtext(unsigned id) { return QString::fromStdString(LoadText(id)); }
-QString qtext(const std::string& s) { return QString::fromStdString(s); }
+QString LoadQText(const std::string& s) { return QString::fromStdString(s); }
 
 void setTextIfChanged(QLineEdit* edit, const std::string& text)
 {
-    if (edit->text() != qtext(text))
-        edit->setText(qtext(text));
+    if (edit->text() != LoadQText(text))
+        edit->setText(LoadQText(text));
 }
 
 QLineEdit* readOnlyField(QWidget* parent)
@@ -49,10 +49,10 @@ ManualEstimatePanel::ManualEstimatePanel(bool online, bool manualMethod, QProgre
       responseTime_(new QLineEdit(this)),
       bandwidthLabel_(new QLabel(this)),
       responseTimeLabel_(new QLabel(this)),
-      estimate_(new QPushButton(qtext(438), this)),
-      modify_(new QCheckBox(qtext(437), this)),
-      transfer_(new QPushButton(qtext(439), this)),
-      read_(new QPushButton(qtext(441), this)),
+      estimate_(new QPushButton(LoadQText(438), this)),
+      modify_(new QCheckBox(LoadQText(437), this)),
+      transfer_(new QPushButton(LoadQText(439), this)),
+      read_(new QPushButton(LoadQText(441), this)),
       stiffnessTimer_(new QTimer(this))
 {
     for (QLineEdit* input : {inertia_, bandwidth_, responseTime_})
@@ -64,7 +64,7 @@ ManualEstimatePanel::ManualEstimatePanel(bool online, bool manualMethod, QProgre
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buildInputs());
     layout->addWidget(buildGainTable());
-    auto* step4 = new QGroupBox(qtext(414), this);
+    auto* step4 = new QGroupBox(LoadQText(414), this);
     auto* step4Layout = new QGridLayout(step4);
     step4Layout->addWidget(modify_, 0, 0, 1, 2);
     step4Layout->addWidget(transfer_, 1, 0);
@@ -100,17 +100,17 @@ QWidget* ManualEstimatePanel::buildInputs()
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     // Labels above their inputs: the range texts make them long.
-    auto* step1 = new QGroupBox(qtext(411), box);
+    auto* step1 = new QGroupBox(LoadQText(411), box);
     auto* column1 = new QVBoxLayout(step1);
-    column1->addWidget(new QLabel(qtext(425), step1));
+    column1->addWidget(new QLabel(LoadQText(425), step1));
     column1->addWidget(inertia_);
     auto* stiffnessRow = new QHBoxLayout;
-    stiffnessRow->addWidget(new QLabel(qtext(426), step1));
+    stiffnessRow->addWidget(new QLabel(LoadQText(426), step1));
     stiffnessRow->addWidget(stiffness_, 1);
     column1->addLayout(stiffnessRow);
     row->addWidget(step1);
 
-    auto* step2 = new QGroupBox(qtext(412), box);
+    auto* step2 = new QGroupBox(LoadQText(412), box);
     auto* grid2 = new QGridLayout(step2);
     grid2->addWidget(bandwidthLabel_, 0, 0, 1, 2);
     grid2->addWidget(bandwidth_, 1, 0);
@@ -123,12 +123,12 @@ QWidget* ManualEstimatePanel::buildInputs()
 
 QWidget* ManualEstimatePanel::buildGainTable()
 {
-    auto* step3 = new QGroupBox(qtext(413), this);
+    auto* step3 = new QGroupBox(LoadQText(413), this);
     auto* grid = new QGridLayout(step3);
     for (int column = 0; column < 3; ++column)
-        grid->addWidget(new QLabel(qtext(434 + column), step3), 0, column + 1, Qt::AlignCenter);
+        grid->addWidget(new QLabel(LoadQText(434 + column), step3), 0, column + 1, Qt::AlignCenter);
     for (int row = 0; row < kGainRowCount; ++row) {
-        grid->addWidget(new QLabel(qtext(429 + row), step3), row + 1, 0);
+        grid->addWidget(new QLabel(LoadQText(429 + row), step3), row + 1, 0);
         previous_[row] = readOnlyField(step3);
         now_[row] = readOnlyField(step3);
         driver_[row] = readOnlyField(step3);
@@ -151,7 +151,7 @@ bool ManualEstimatePanel::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn) {
         const auto help = helpTexts_.find(watched);
         if (help != helpTexts_.end())
-            emit prompt(qtext(help->second));
+            emit prompt(LoadQText(help->second));
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -171,8 +171,8 @@ void ManualEstimatePanel::sync()
     setTextIfChanged(inertia_, form_.inertiaText());
     setTextIfChanged(bandwidth_, form_.bandwidthText());
     setTextIfChanged(responseTime_, form_.responseTimeText());
-    bandwidthLabel_->setText(qtext(form_.bandwidthLabel()));
-    responseTimeLabel_->setText(qtext(form_.responseTimeLabel()));
+    bandwidthLabel_->setText(LoadQText(form_.bandwidthLabel()));
+    responseTimeLabel_->setText(LoadQText(form_.responseTimeLabel()));
     inertia_->setEnabled(on.inertia);
     stiffness_->setEnabled(on.stiffnessList);
     bandwidth_->setEnabled(on.bandwidth);
@@ -204,7 +204,7 @@ void ManualEstimatePanel::estimateGain()
     if (!outcome)
         return;
     if (outcome->complete())
-        emit prompt(qtext(448));
+        emit prompt(LoadQText(448));
     else
         platform::userPrompt().messageBox(LoadText(outcome->refusalText), "Error");
 }

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 namespace {
-constexpr unsigned kCancel = 212;
+constexpr unsigned kCancelText = 212;
 }  // namespace
 
 CWizardDiagramView::CWizardDiagramView(WizardDiagram diagram, std::string workingDirectory, QWidget* parent,
@@ -30,7 +30,7 @@ CWizardDiagramView::CWizardDiagramView(WizardDiagram diagram, std::string workin
     picture_->setGeometry(0, 0, layout.width, layout.height);
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cancel_->setObjectName("cancelButton");
-    cancel_->setText(QString::fromStdString(LoadText(kCancel)));
+    cancel_->setText(QString::fromStdString(LoadText(kCancelText)));
     cancel_->setGeometry(layout.cancel.x, layout.cancel.y, layout.cancel.width, layout.cancel.height);
     connect(cancel_, &QPushButton::clicked, this, &CWizardDiagramView::closeWindow);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/UserPrompt.h"
 #include "texts/LoadText.h"
+#include "texts/QtText.h"
 #include "wizard/DiagramArt.h"
 #include "wizard/LinkWizardDrive.h"
 #include "wizard/ParameterRangeTable.h"
@@ -23,11 +24,6 @@ namespace {
 constexpr int kHelpWidth = 400;
 constexpr unsigned kOk = 211;
 constexpr unsigned kCancel = 212;
-
-QString text(unsigned id)
-{
-    return QString::fromStdString(LoadText(id));
-}
 
 QLabel* wrappedLabel(const QString& content, QWidget* parent)
 {
@@ -68,10 +64,10 @@ CWizardDlg::CWizardDlg(WizardDialogId id, QWidget* parent, WizardDrive* drive)
         buildSection(layout, spec_.sections[i], i == 0, i + 1 == spec_.sections.size());
 
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(text(kOk), QDialogButtonBox::AcceptRole);
+    ok_ = buttons->addButton(LoadQText(kOk), QDialogButtonBox::AcceptRole);
     ok_->setObjectName("okButton");
     ok_->setDefault(true);
-    QPushButton* cancel = buttons->addButton(text(kCancel), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(LoadQText(kCancel), QDialogButtonBox::RejectRole);
     cancel->setObjectName("cancelButton");
     connect(ok_, &QPushButton::clicked, this, &CWizardDlg::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -80,18 +76,18 @@ CWizardDlg::CWizardDlg(WizardDialogId id, QWidget* parent, WizardDrive* drive)
 
 void CWizardDlg::buildSection(QVBoxLayout* layout, const WizardSection& section, bool first, bool last)
 {
-    auto* group = new QGroupBox(text(section.titleTextId), this);
+    auto* group = new QGroupBox(LoadQText(section.titleTextId), this);
     auto* columns = new QHBoxLayout(group);
     auto* inner = new QVBoxLayout();
     columns->addLayout(inner);
-    inner->addWidget(wrappedLabel(text(section.helpTextId), group));
+    inner->addWidget(wrappedLabel(LoadQText(section.helpTextId), group));
     if (!section.fields.empty()) {
         auto* form = new QFormLayout();
         for (const WizardField& field : section.fields) {
             auto* edit = new QLineEdit(group);
             edit->setObjectName("valuePr" + QString("%1").arg(field.parameter, 2, 16, QChar('0')).toUpper());
             edit->setMaximumWidth(120);
-            form->addRow(text(field.labelTextId), edit);
+            form->addRow(LoadQText(field.labelTextId), edit);
             edits_.push_back(edit);
         }
         inner->addLayout(form);
@@ -102,7 +98,7 @@ void CWizardDlg::buildSection(QVBoxLayout* layout, const WizardSection& section,
     }
     if (last)
         for (unsigned id : spec_.noteTextIds)
-            inner->addWidget(wrappedLabel(text(id), group));
+            inner->addWidget(wrappedLabel(LoadQText(id), group));
     inner->addStretch();
     if (first && spec_.control == WizardControl::PulseInput)
         columns->addLayout(pulseTypes());  // beside the help
@@ -113,13 +109,13 @@ void CWizardDlg::addOptions(QVBoxLayout* layout, QButtonGroup* group, const std:
 {
     for (size_t i = 0; i < options.size(); ++i) {
         if (options[i].headingTextId != 0) {
-            auto* heading = new QLabel(text(options[i].headingTextId), this);
+            auto* heading = new QLabel(LoadQText(options[i].headingTextId), this);
             QFont bold = heading->font();
             bold.setBold(true);
             heading->setFont(bold);
             layout->addWidget(heading);
         }
-        auto* button = new QRadioButton(text(options[i].textId), this);
+        auto* button = new QRadioButton(LoadQText(options[i].textId), this);
         button->setObjectName(QString("option%1").arg(i));
         group->addButton(button, static_cast<int>(i));
         layout->addWidget(button);
