@@ -8,8 +8,6 @@
 namespace drivesim {
 namespace {
 
-constexpr uint16_t kServoCommand = 0x400;
-constexpr uint16_t kHomingCommand = 0x801;
 constexpr uint64_t kMaxCatchUpMs = 10000;  // longer gaps are skipped, not replayed
 
 }  // namespace
@@ -114,8 +112,8 @@ void DriveOperation::jog(uint16_t word)
 
 void DriveOperation::commandServo(uint16_t word)
 {
-    if (word != kHomingCommand) {
-        io_.setInput(IoModel::kServoOnCoil, word == (kServoCommand | 1));
+    if (word != reg::kHomingCommand) {
+        io_.setInput(IoModel::kServoOnCoil, word == (reg::kServoCommand | 1));
         return;
     }
     if (!acceptsMoves())

@@ -5,10 +5,6 @@ namespace {
 
 using namespace reg;
 
-constexpr uint16_t kServoCommand = 0x400;
-constexpr uint16_t kHomingCommand = 0x801;
-
-bool in(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
 uint16_t lowWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) & 0xFFFF); }
 uint16_t highWord(int32_t v) { return static_cast<uint16_t>(static_cast<uint32_t>(v) >> 16); }
 int32_t join(uint16_t low, uint16_t high) { return static_cast<int32_t>((uint32_t(high) << 16) | low); }
@@ -57,12 +53,12 @@ bool DriveRegisters::mapped(uint16_t a) const
     // Auto tuning came with drive class 2.
     const bool tunes = config_.model.driveClass >= 2;
     return a < ParameterTable::kCount || a == kEepromSave || a == kFactoryReset || a == kChannelSelect ||
-           (a == kTuning && tunes) || a == kFeatureWord || in(a, kPosition, kRelative + 1) ||
-           in(a, kPointPositions, kPointPositions + 31) || in(a, kPointSpeeds9, kPointSpeeds9 + 7) ||
-           in(a, kAlarmCurrent, kAlarmCurrent + 16) || in(a, kCommandSum, kFeedbackSum + 1) ||
-           a == kActiveMode || in(a, kHomingMode, kBlockEnd) ||
-           (ext && (in(a, kHomeReference, kHomeReference + 1) || in(a, kBlockEnd + 1, kExtendedBlockEnd) ||
-                    in(a, kJogWord, kServoQuery)));
+           (a == kTuning && tunes) || a == kFeatureWord || inRange(a, kPosition, kRelative + 1) ||
+           inRange(a, kPointPositions, kPointPositions + 31) || inRange(a, kPointSpeeds9, kPointSpeeds9 + 7) ||
+           inRange(a, kAlarmCurrent, kAlarmCurrent + 16) || inRange(a, kCommandSum, kFeedbackSum + 1) ||
+           a == kActiveMode || inRange(a, kHomingMode, kBlockEnd) ||
+           (ext && (inRange(a, kHomeReference, kHomeReference + 1) || inRange(a, kBlockEnd + 1, kExtendedBlockEnd) ||
+                    inRange(a, kJogWord, kServoQuery)));
 }
 
 bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
@@ -81,7 +77,7 @@ bool DriveRegisters::readOne(uint16_t a, uint16_t& v) const
     else if (a == kRelative) v = lowWord(relativeDistance_);
     else if (a == kRelative + 1) v = highWord(relativeDistance_);
     else if (a == kAlarmCurrent) v = op.alarms().current();
-    else if (in(a, kAlarmCurrent + 1, kAlarmCurrent + 16)) v = op.alarms().history(a - kAlarmCurrent - 1);
+    else if (inRange(a, kAlarmCurrent + 1, kAlarmCurrent + 16)) v = op.alarms().history(a - kAlarmCurrent - 1);
     else if (a == kCommandSum) v = lowWord(op.io().commandSum());
     else if (a == kCommandSum + 1) v = highWord(op.io().commandSum());
     else if (a == kFeedbackSum) v = lowWord(op.io().feedbackSum());
@@ -106,7 +102,7 @@ ModbusException DriveRegisters::readRegisters(uint16_t start, uint16_t count, ui
 
 ModbusException DriveRegisters::checkWrite(uint16_t a, uint16_t v) const
 {
-    if (!mapped(a) || a == kFeatureWord || a == kActiveMode || in(a, kAlarmCurrent, kAlarmCurrent + 16))
+    if (!mapped(a) || a == kFeatureWord || a == kActiveMode || inRange(a, kAlarmCurrent, kAlarmCurrent + 16))
         return ModbusException::IllegalDataAddress;
     bool ok = true;
     if (a < ParameterTable::kCount) ok = ParameterTable::accepts(config_.model.code, a, static_cast<int16_t>(v));
@@ -174,8 +170,8 @@ void DriveRegisters::writeOne(uint16_t a, uint16_t v)
         operation_.commandServo(v);
     } else if (a == kServoQuery) {
         servoQuery_ = v;
-    } else if (!in(a, kPosition, kRelative + 1) && !in(a, kCommandSum, kFeedbackSum + 1) &&
-               !in(a, kHomeReference, kHomeReference + 1)) {
+    } else if (!inRange(a, kPosition, kRelative + 1) && !inRange(a, kCommandSum, kFeedbackSum + 1) &&
+               !inRange(a, kHomeReference, kHomeReference + 1)) {
         storage_.memory[a] = v;  // pairs were handled as a whole
     }
 }

@@ -1,12 +1,6 @@
 #include "sim/DriveStorage.h"
 
 namespace drivesim {
-namespace {
-
-bool in(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
-
-}  // namespace
-
 void DriveStorage::loadFactory(const std::string& code, uint8_t station, int16_t controlMode, int16_t pr1f)
 {
     using namespace reg;
@@ -30,8 +24,8 @@ void DriveStorage::loadFactory(const std::string& code, uint8_t station, int16_t
 bool DriveStorage::persistent(uint16_t a)
 {
     using namespace reg;
-    return a < ParameterTable::kCount || in(a, kPointPositions, kPointPositions + 31) ||
-           in(a, kPointSpeeds9, kPointSpeeds9 + 7) || in(a, kHomingMode, kExtendedBlockEnd);
+    return a < ParameterTable::kCount || inRange(a, kPointPositions, kPointPositions + 31) ||
+           inRange(a, kPointSpeeds9, kPointSpeeds9 + 7) || inRange(a, kHomingMode, kExtendedBlockEnd);
 }
 
 EepromFile::Image DriveStorage::image() const

@@ -50,6 +50,12 @@ constexpr uint16_t kExtendedBlockEnd = 1222;
 constexpr uint16_t kJogWord = 2001;
 constexpr uint16_t kStatusWord = 2002;
 constexpr uint16_t kServoQuery = 2003;
+
+// Words written to kStatusWord: servo off/on (bit 0) and start homing.
+constexpr uint16_t kServoCommand = 0x400;
+constexpr uint16_t kHomingCommand = 0x801;
+
+constexpr bool inRange(uint16_t a, uint16_t first, uint16_t last) { return a >= first && a <= last; }
 }  // namespace reg
 
 // Parameters and storage registers, factory values and EEPROM image.

@@ -103,6 +103,12 @@ int DriveHarness::writeCoil(uint16_t coil, bool on)
     return writeOutcome(sent, send(sent));
 }
 
+void switchServoOn(DriveHarness& d, uint64_t settleUs)
+{
+    EXPECT_EQ(d.writeCoil(38, true), 0);
+    d.runFor(settleUs);
+}
+
 void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, int>> expected)
 {
     for (const auto& [address, value] : expected)

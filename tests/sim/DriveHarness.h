@@ -58,6 +58,8 @@ private:
 
 // Reads each register and expects its value.
 void expectRegisters(DriveHarness& d, std::initializer_list<std::pair<uint16_t, int>> expected);
+// Turns the servo-on input on and lets the drive settle for settleUs.
+void switchServoOn(DriveHarness& d, uint64_t settleUs);
 // Writes each register, expecting the echo.
 void setAll(DriveHarness& d, std::initializer_list<std::pair<uint16_t, uint16_t>> values);
 

@@ -17,8 +17,11 @@ using namespace simtest;
 
 namespace {
 
-constexpr uint16_t kJog = 2001, kPosition = 180, kTargetSpeed = 1214;
-constexpr uint16_t kCommandSum = 924, kFeedbackSum = 926;
+using drivesim::reg::kCommandSum;
+using drivesim::reg::kFeedbackSum;
+using drivesim::reg::kPosition;
+using drivesim::reg::kTargetSpeed;
+constexpr uint16_t kJog = drivesim::reg::kJogWord;
 
 // A drive in the absolute internal-position mode with a 1:1 gear, 1000
 // records a second; energise() turns its servo on.
@@ -28,11 +31,7 @@ DriveHarness positioningDrive()
         {"--mode", "6", "--extended", "--baud", "115200", "--set", "0x46=1", "--set", "0x4B=1"});
 }
 
-void energise(DriveHarness& d)
-{
-    ASSERT_EQ(d.writeCoil(38, true), 0);
-    d.runFor(20000);
-}
+void energise(DriveHarness& d) { switchServoOn(d, 20000); }
 
 // A 1000-rpm jog of 1.5 s as the scope's speed and torque channels show it.
 std::vector<Sample> jog1000(DriveHarness& d, uint64_t ms = 1200)

@@ -14,11 +14,22 @@ using namespace simtest;
 
 namespace {
 
-constexpr uint16_t kPosition = 180, kFeedbackSum = 926, kHomeReference = 941, kStatus = 2002;
-constexpr uint16_t kHomingMode = 1200, kHomingOffset = 1201, kHomingSpeed = 1203, kCreepSpeed = 1204;
-constexpr uint16_t kOnPositionDelay = 1209, kTargetSpeed = 1214, kBumpTorque = 1215, kBumpTime = 1216;
-constexpr uint16_t kSoftLimitPositive = 1217, kSoftLimitNegative = 1219, kHomingOptions = 1222;
-constexpr uint16_t kHome = 0x801;
+using drivesim::reg::kPosition;
+using drivesim::reg::kFeedbackSum;
+using drivesim::reg::kHomeReference;
+using drivesim::reg::kHomingMode;
+using drivesim::reg::kHomingOffset;
+using drivesim::reg::kHomingSpeed;
+using drivesim::reg::kCreepSpeed;
+using drivesim::reg::kOnPositionDelay;
+using drivesim::reg::kTargetSpeed;
+using drivesim::reg::kBumpTorque;
+using drivesim::reg::kBumpTime;
+using drivesim::reg::kSoftLimitPositive;
+using drivesim::reg::kSoftLimitNegative;
+using drivesim::reg::kHomingOptions;
+constexpr uint16_t kStatus = drivesim::reg::kStatusWord;
+constexpr uint16_t kHome = drivesim::reg::kHomingCommand;
 
 // An extended drive in the absolute internal-position mode, servo on.
 DriveHarness positioning(const char* gearNumerator = "0x46=1")
@@ -27,11 +38,7 @@ DriveHarness positioning(const char* gearNumerator = "0x46=1")
         {"--mode", "6", "--extended", "--baud", "115200", "--set", gearNumerator, "--set", "0x4B=1"});
 }
 
-void energise(DriveHarness& d)
-{
-    ASSERT_EQ(d.writeCoil(38, true), 0);
-    d.runFor(10000);
-}
+void powerUp(DriveHarness& d) { switchServoOn(d, 10000); }
 
 void setPair(DriveHarness& d, uint16_t low, int32_t value)
 {
@@ -50,7 +57,7 @@ TEST(InternalPositioning, PointRunReachesItsTarget)
 {
     DriveHarness d = positioning();
     ASSERT_EQ(d.request("01 10 00 CC 00 02 04 30 39 00 00").size(), 8u);  // point 3 := 12345
-    energise(d);
+    powerUp(d);
     EXPECT_EQ(d.readCoil(4), 1);
     ASSERT_EQ(d.writeCoil(39, true), 0);  // point 3 is index 2 on coils 42, 39, 37, 34
     ASSERT_EQ(d.writeCoil(35, true), 0);
@@ -64,7 +71,7 @@ TEST(InternalPositioning, PointRunReachesItsTarget)
 TEST(InternalPositioning, MovesAndJogsStopAtTheSoftwareLimits)
 {
     DriveHarness d = positioning();
-    energise(d);
+    powerUp(d);
     setPair(d, kSoftLimitPositive, 20000);
     setPair(d, kSoftLimitNegative, -3000);
     setAll(d, {{kTargetSpeed, 2000}, {0x57, 1000}});
@@ -92,7 +99,7 @@ TEST(InternalPositioning, MovesAndJogsStopAtTheSoftwareLimits)
 TEST(InternalPositioning, GearScalesPositionsAndTheSpeedIsCapped)
 {
     DriveHarness d = positioning("0x46=2");  // two encoder pulses a command unit
-    energise(d);
+    powerUp(d);
     setAll(d, {{kTargetSpeed, 8000}, {0x58, 20}, {0x59, 20}});
     const std::vector<int> speed = channel(scope(d, 4, 1500, [&] {
         return d.request("01 10 00 B4 00 02 04 0D 40 00 03");  // 200000
@@ -117,7 +124,7 @@ TEST(Homing, EachModeFindsItsHomeAndMovesOnByTheOffset)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.mode);
         DriveHarness d = positioning();
-        energise(d);
+        powerUp(d);
         setAll(d, {{kHomingMode, r.mode}, {kHomingSpeed, 300}, {kCreepSpeed, 300}, {kBumpTorque, 50}, {kBumpTime, 50}});
         setPair(d, kHomingOffset, 1000);
         ASSERT_EQ(d.writeRegister(kStatus, kHome), 0);
@@ -135,7 +142,7 @@ TEST(Homing, EachModeFindsItsHomeAndMovesOnByTheOffset)
 TEST(Homing, CreepSpeedAndBumpTorqueShowOnTheScope)
 {
     DriveHarness d = positioning();
-    energise(d);
+    powerUp(d);
     setAll(d, {{kHomingMode, 0}, {kHomingSpeed, 500}, {kCreepSpeed, 40}});
     std::vector<Sample> seen = scope(d, 12, 1500, [&] { return d.sendWrite(kStatus, kHome); });
     const std::vector<int> speed = channel(seen, Speed);
@@ -161,7 +168,7 @@ TEST(Homing, OnPositionDelayAndTheOffsetThatSkipsTheGear)
     for (const Row& r : {Row{0, 2000}, Row{1, 1000}}) {
         SCOPED_TRACE(r.options);
         DriveHarness d = positioning("0x46=2");
-        energise(d);
+        powerUp(d);
         setAll(d, {{kHomingMode, 2}, {kOnPositionDelay, 300}, {kHomingOptions, r.options}});
         setPair(d, kHomingOffset, 1000);
         ASSERT_EQ(d.writeRegister(kStatus, kHome), 0);
