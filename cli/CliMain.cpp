@@ -60,7 +60,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         err << "drivara-cli: " << error << "\n" << LoadText(kTextSeeHelp) << "\n";
         return kExitUsage;
     }
-    const CommandSpec* command = FindCliCommand(line.command);
+    const CommandShape* command = FindCliCommand(line.command);
     if (line.help) {
         out << (command ? CommandHelp(*command) : GeneralHelp());
         return kExitOk;

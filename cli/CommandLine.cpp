@@ -21,7 +21,7 @@ std::string capitalised(std::string text)
     return text;
 }
 
-std::string optionSynopsis(const OptionSpec& option)
+std::string optionSynopsis(const OptionShape& option)
 {
     std::string text = std::string("--") + option.name;
     if (option.valueName)
@@ -35,13 +35,13 @@ void appendOptions(std::string& help, const std::vector<std::string>& names)
     for (const std::string& name : names)
         width = std::max(width, optionSynopsis(*FindCliOption(name)).size());
     for (const std::string& name : names) {
-        const OptionSpec& option = *FindCliOption(name);
+        const OptionShape& option = *FindCliOption(name);
         help += "  " + PadRight(optionSynopsis(option), width) + "  " +
                 WrapText(LoadText(option.helpText), kHelpWidth, width + 4) + "\n";
     }
 }
 
-std::string synopsis(const CommandSpec& command)
+std::string synopsis(const CommandShape& command)
 {
     std::string text = command.name;
     if (*command.arguments)
@@ -66,7 +66,7 @@ bool takeOption(const std::vector<std::string>& arguments, size_t& index, Comman
         value = name.substr(equals + 1);
         name = name.substr(0, equals);
     }
-    const OptionSpec* option = FindCliOption(name);
+    const OptionShape* option = FindCliOption(name);
     if (!option) {
         error = LoadText(kTextUnknownOption) + word;
         return false;
@@ -101,9 +101,9 @@ std::string CommandLine::value(const std::string& option, const std::string& fal
     return found == values.end() ? fallback : found->second;
 }
 
-const std::vector<OptionSpec>& CliOptions()
+const std::vector<OptionShape>& CliOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionShape> options = {
         {"port", "PORT", kTextOptionPort},
         {"baud", "RATE", kTextOptionBaud},
         {"station", "N", kTextOptionStation},
@@ -125,9 +125,9 @@ const std::vector<OptionSpec>& CliOptions()
     return options;
 }
 
-const std::vector<CommandSpec>& CliCommands()
+const std::vector<CommandShape>& CliCommands()
 {
-    static const std::vector<CommandSpec> commands = {
+    static const std::vector<CommandShape> commands = {
         {"ports", "", 0, 0, {}, kTextSummaryPorts, kTextDetailPorts},
         {"identify", "", 0, 0, {}, kTextSummaryIdentify, kTextDetailIdentify},
         {"read-params", "FILE", 1, 1, {}, kTextSummaryReadParams, kTextDetailReadParams},
@@ -143,17 +143,17 @@ const std::vector<CommandSpec>& CliCommands()
     return commands;
 }
 
-const CommandSpec* FindCliCommand(const std::string& name)
+const CommandShape* FindCliCommand(const std::string& name)
 {
-    for (const CommandSpec& command : CliCommands())
+    for (const CommandShape& command : CliCommands())
         if (name == command.name)
             return &command;
     return nullptr;
 }
 
-const OptionSpec* FindCliOption(const std::string& name)
+const OptionShape* FindCliOption(const std::string& name)
 {
-    for (const OptionSpec& option : CliOptions())
+    for (const OptionShape& option : CliOptions())
         if (name == option.name)
             return &option;
     return nullptr;
@@ -188,7 +188,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     }
     line.command = words.front();
     line.arguments.assign(words.begin() + 1, words.end());
-    const CommandSpec* command = FindCliCommand(line.command);
+    const CommandShape* command = FindCliCommand(line.command);
     if (!command) {
         error = LoadText(kTextUnknownCommand) + line.command;
         return false;
@@ -214,9 +214,9 @@ std::string GeneralHelp()
 {
     std::string help = LoadText(kTextUsage) + "\n\n" + LoadText(kTextCommandsHeading) + "\n";
     size_t width = 0;
-    for (const CommandSpec& command : CliCommands())
+    for (const CommandShape& command : CliCommands())
         width = std::max(width, synopsis(command).size());
-    for (const CommandSpec& command : CliCommands())
+    for (const CommandShape& command : CliCommands())
         help += "  " + PadRight(synopsis(command), width) + "  " +
                 WrapText(LoadText(command.summaryText), kHelpWidth, width + 4) + "\n";
     help += "\n" + LoadText(kTextCommonOptionsHeading) + "\n";
@@ -225,7 +225,7 @@ std::string GeneralHelp()
     return help;
 }
 
-std::string CommandHelp(const CommandSpec& command)
+std::string CommandHelp(const CommandShape& command)
 {
     std::string help = "drivara-cli " + synopsis(command) + " [options]\n\n" +
                        WrapText(capitalised(LoadText(command.summaryText)) + ". " + LoadText(command.detailText),

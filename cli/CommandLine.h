@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionShape {
     const char* name;       // without the dashes
     const char* valueName;  // nullptr: a flag
     unsigned helpText;
 };
 
-struct CommandSpec {
+struct CommandShape {
     const char* name;
     const char* arguments;  // as the synopsis shows them
     int minArguments;
@@ -35,10 +35,10 @@ struct CommandLine {
 };
 
 // The commands and the options, in the order help lists them.
-const std::vector<CommandSpec>& CliCommands();
-const std::vector<OptionSpec>& CliOptions();
-const CommandSpec* FindCliCommand(const std::string& name);
-const OptionSpec* FindCliOption(const std::string& name);
+const std::vector<CommandShape>& CliCommands();
+const std::vector<OptionShape>& CliOptions();
+const CommandShape* FindCliCommand(const std::string& name);
+const OptionShape* FindCliOption(const std::string& name);
 // Options every command takes.
 bool IsCommonOption(const std::string& name);
 
@@ -47,4 +47,4 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
 
 // The help of the whole program, and of one command.
 std::string GeneralHelp();
-std::string CommandHelp(const CommandSpec& command);
+std::string CommandHelp(const CommandShape& command);

@@ -40,13 +40,13 @@ constexpr int kClickHelpDelayMs = 1;
 constexpr qint64 kRepaintEveryMs = 30;
 const QColor kUnusedText(180, 180, 180);
 
-struct ButtonSpec {
+struct ButtonLook {
     const char* caption;
     unsigned tip;
     QStyle::StandardPixmap icon;
 };
 
-const ButtonSpec kButtons[CSOM_View::CommandCount] = {
+const ButtonLook kButtons[CSOM_View::CommandCount] = {
     {"&DL", 322, QStyle::SP_DialogOpenButton},     {"T&rans", 323, QStyle::SP_ArrowRight},
     {"&Pgm", 324, QStyle::SP_DriveHDIcon},         {"&Save", 325, QStyle::SP_DialogSaveButton},
     {"&Initial", 326, QStyle::SP_BrowserReload},   {"S&how", 327, QStyle::SP_ArrowLeft},
@@ -67,9 +67,9 @@ CSOM_View::CSOM_View(ParamEnvironment environment, ValueDialog valueDialog, QWid
 
     auto* buttonRow = new QHBoxLayout;
     for (int c = 0; c < CommandCount; ++c) {
-        const ButtonSpec& spec = kButtons[c];
-        buttons_[c] = new QPushButton(style()->standardIcon(spec.icon), spec.caption ? spec.caption : LoadQText(1117), this);
-        buttons_[c]->setToolTip(LoadQText(spec.tip));
+        const ButtonLook& look = kButtons[c];
+        buttons_[c] = new QPushButton(style()->standardIcon(look.icon), look.caption ? look.caption : LoadQText(1117), this);
+        buttons_[c]->setToolTip(LoadQText(look.tip));
         buttonRow->addWidget(buttons_[c]);
     }
     buttonRow->addStretch();
