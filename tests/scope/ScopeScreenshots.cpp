@@ -11,6 +11,7 @@
 #include "app/ViewRegistry.h"
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
+#include "link/LinkRequests.h"
 #include "link/ScopeStreamControl.h"
 #include "platform/ScriptedUserPrompt.h"
 #include "scope/ui/CScaleDlg.h"
@@ -71,14 +72,21 @@ int main(int argc, char** argv)
         frame->showMaximized();
     for (int c : {kSpeed, kTorque, kCommand})
         scope->scaleTab()->channelBox(c)->click();
-    scope->scaleTab()->volDivList(kSpeed)->setCurrentIndex(17);  // 5000 RPM
-    scope->scaleTab()->volDivList(kSpeed)->activated(17);
+    const std::pair<int, int> fullScales[] = {{kSpeed, 1}, {kTorque, 2}, {kCommand, 1}};  // 200 RPM, 30 %, 200 RPM
+    for (const auto& [channel, index] : fullScales) {
+        scope->scaleTab()->volDivList(channel)->setCurrentIndex(index);
+        scope->scaleTab()->volDivList(channel)->activated(index);
+    }
     scope->button(ScopeButton::RunStop)->click();
     scope->button(ScopeButton::Cursors)->click();
-    QTest::qWait(1500);
+    // The servo goes on while the scope runs: the machine starts to follow the
+    // host's pulse train, and the picture shows the speed settling.
+    QTest::qWait(300);
+    LinkWriteCoil(1, 0x00, 38, 0xFF);
+    QTest::qWait(350);
     ScopeScreen* screen = scope->screen();
-    screen->cursors().setPosition(0, 120, 500);
-    screen->cursors().setPosition(1, 370, 500);
+    screen->cursors().setPosition(0, 150, 500);
+    screen->cursors().setPosition(1, 250, 500);
     main->grab().save(argv[1]);
 
     scope->button(ScopeButton::RunStop)->click();
