@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/drivara-main.png: Drivara under xvfb-run, connected to drivesim,
-# with the tool box open. Needs xvfb, xdotool and imagemagick.
+# with the tool box and the parameter page open. Needs xvfb, xdotool and imagemagick.
 #   bash docs/make-screenshot.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A working folder of its own, so the runtime folder's settings stay as they are.
-cp -r "$RUNTIME/Images" "$WORK/"
+cp -r "$RUNTIME/Images" "$RUNTIME"/*.som "$RUNTIME"/*.qdt "$WORK/"
 printf '[Global]\niSplashTime=500\n[SetComPort]\nSaveAsDefault=1\nComPort=1\nSlaveID=1\n[PortMap]\nCOM1=%s\n' \
   "$WORK/drive-port" >"$WORK/Preference.ini"
 "$RUNTIME/drivesim" --link "$WORK/drive-port" --baud 115200 --model VR-008 --mode 0 \
@@ -41,11 +41,14 @@ timeout 20 bash -c "\$(declare -f press); press 'Control mode selection'"
 sleep 1
 timeout 3 bash -c "\$(declare -f press); press 'Load dll'" || true
 sleep 1
+# Open the parameter page from the tool box.
+xdotool search --sync --onlyvisible --name "^Drivara" windowfocus --sync key alt+p
+sleep 4
 import -window root "$WORK/shot.png"
 kill \$APP
 INNER
 chmod +x "$WORK/session.sh"
-xvfb-run -a -s "-screen 0 1024x700x24" "$WORK/session.sh"
+xvfb-run -a -s "-screen 0 1280x800x24" "$WORK/session.sh"
 # Small enough for the repository.
-convert "$WORK/shot.png" -resize 800x -colors 64 -strip "$OUT"
+convert "$WORK/shot.png" -resize 1000x -colors 96 -strip "$OUT"
 echo "wrote $OUT ($(stat -c %s "$OUT") bytes)"
