@@ -60,6 +60,14 @@ CliRun RunCliProcess(const std::vector<std::string>& arguments, const std::strin
     return run;
 }
 
+// The run ended with `code`, its output holding `outPart` and its messages `errPart`.
+testing::AssertionResult Ran(const CliRun& run, int code, const std::string& outPart = "", const std::string& errPart = "")
+{
+    if (run.exitCode == code && Contains(run.out, outPart) && Contains(run.err, errPart))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "exit code " << run.exitCode << "\nout: " << run.out << "\nerr: " << run.err;
+}
+
 // A file's text with its model line naming another model.
 std::string WithModel(std::string text, const std::string& model)
 {
@@ -126,17 +134,15 @@ TEST_F(CliOnDrive, IdentifySearchesRateAndStationThroughThePortTable)
     writeBytes(file("Preference.ini"), "[PortMap]\nCOM3=" + drive->portPath() + "\n");
     std::vector<std::string> search{"identify", "--port", "COM3", "--baud", "auto", "--station", "auto", "--scan-to", "6"};
     const CliRun plain = RunCliProcess(search, folder.path());
-    ASSERT_EQ(plain.exitCode, 0) << plain.err;
     for (const std::string& line : std::vector<std::string>{
              "port:        COM3 (" + drive->portPath() + ")", "baud:        38400", "station:     5", "code:        VR-101",
              "family:      Vr", "group:       9", "model:       Vr_101", "drive class: 1"})
-        EXPECT_TRUE(Contains(plain.out, line + "\n")) << line << "\n" << plain.out;
+        EXPECT_TRUE(Ran(plain, 0, line + "\n"));
     search.push_back("--json");
     const CliRun json = RunCliProcess(search, folder.path());
-    ASSERT_EQ(json.exitCode, 0) << json.err;
     for (const char* field : {"\"port\": \"COM3\"", "\"baud\": 38400", "\"station\": 5", "\"code\": \"VR-101\"",
                               "\"family\": \"Vr\"", "\"group\": 9", "\"driveClass\": 1", "\"listed\": true"})
-        EXPECT_TRUE(Contains(json.out, field)) << field << "\n" << json.out;
+        EXPECT_TRUE(Ran(json, 0, field));
 
     // A rate the drive does not use, and a scan that stops below its station.
     for (const std::vector<std::string>& miss : {std::vector<std::string>{"--baud", "57600", "--station", "5"},
@@ -144,8 +150,7 @@ TEST_F(CliOnDrive, IdentifySearchesRateAndStationThroughThePortTable)
         search.assign({"identify", "--port", "COM3"});
         search.insert(search.end(), miss.begin(), miss.end());
         const CliRun failed = RunCliProcess(search, folder.path());
-        EXPECT_EQ(failed.exitCode, 1);
-        EXPECT_TRUE(Contains(failed.err, "Communication interface fails to start")) << failed.err;
+        EXPECT_TRUE(Ran(failed, 1, "", "Communication interface fails to start"));
         EXPECT_EQ(failed.out, "");
     }
 }
@@ -170,20 +175,16 @@ TEST_F(CliOnDrive, BackupChangeRestoreAndCompare)
     EXPECT_EQ(differs.exitCode, 3) << differs.err;
     ASSERT_EQ(LinesOf(differs.out).size(), 1u) << differs.out;
     EXPECT_EQ(differs.out.rfind("Pr.10  drive " + changed + "  file " + original, 0), 0u) << differs.out;
-    const CliRun differsJson = cli({"compare", "backup.qdp", "--json"});
-    EXPECT_EQ(differsJson.exitCode, 3);
-    EXPECT_TRUE(Contains(differsJson.out, "\"differ\": 1"));
+    EXPECT_TRUE(Ran(cli({"compare", "backup.qdp", "--json"}), 3, "\"differ\": 1"));
 
     // Writing the page asks first: without --yes nothing reaches the drive.
-    const CliRun unconfirmed = cli({"write-params", "backup.qdp", "--eeprom"});
-    EXPECT_EQ(unconfirmed.exitCode, 2);
-    EXPECT_TRUE(Contains(unconfirmed.err, "--yes")) << unconfirmed.err;
+    EXPECT_TRUE(Ran(cli({"write-params", "backup.qdp", "--eeprom"}), 2, "", "--yes"));
     EXPECT_EQ(cli({"get", "Pr.10"}).out, changed + "\n");
     const CliRun restore = cli({"write-params", "backup.qdp", "--eeprom", "--yes"});
     ASSERT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(restore.err, "");
     const CliRun same = cli({"compare", "backup.qdp"});
-    EXPECT_EQ(same.exitCode, 0) << same.out << same.err;
+    EXPECT_TRUE(Ran(same, 0));
     EXPECT_EQ(same.out, "");
     EXPECT_EQ(cli({"get", "Pr.10"}).out, before.out);
     // The EEPROM holds the restored value: it survives a power cycle.
@@ -195,8 +196,7 @@ TEST_F(CliOnDrive, BackupChangeRestoreAndCompare)
     EXPECT_EQ(cli({"compare", "position.pcm"}).exitCode, 3) << "Pr.10 is a position-mode parameter";
     ASSERT_EQ(cli({"set", "Pr.10", original}).exitCode, 0);
     ASSERT_EQ(cli({"set", "Pr.50", "1234"}).exitCode, 0);  // a velocity parameter, hidden in the position page
-    const CliRun compare = cli({"compare", "position.pcm", "--json"});
-    EXPECT_EQ(compare.exitCode, 0) << compare.out << compare.err;
+    EXPECT_TRUE(Ran(cli({"compare", "position.pcm", "--json"}), 0));
 }
 
 // Catches an incompatible, cut, binary, missing or misnamed file or an out-of-range value not refused with exit 2.
@@ -220,18 +220,13 @@ TEST_F(CliOnDrive, FilesThatCannotBeUsedAreRefusedAndTheDriveKeepsItsValues)
         {{"set", "Pr.10", "5000"}, "Parameter setting value out of range! (1 ~ 2000)"},
         {{"set", "Pr.10", "0"}, "out of range"},
     };
-    for (const auto& [arguments, message] : refusals) {
-        const CliRun run = cli(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments[1] << "\n" << run.err;
-        EXPECT_TRUE(Contains(run.err, message)) << arguments[1] << "\n" << run.err;
-    }
+    for (const auto& [arguments, message] : refusals)
+        EXPECT_TRUE(Ran(cli(arguments), 2, "", message)) << arguments[1];
     EXPECT_NE(cli({"get", "Pr.10"}).out, "1234\n");
 
     // The older model of the same line is converted, with a warning.
     writeBytes(file("older.qdp"), WithValue(WithModel(good, "Vr_006"), 0x20, 150));
-    const CliRun converted = cli({"write-params", "older.qdp", "--yes"});
-    EXPECT_EQ(converted.exitCode, 0) << converted.err;
-    EXPECT_TRUE(Contains(converted.err, "The version of loaded file is: Vr_006")) << converted.err;
+    EXPECT_TRUE(Ran(cli({"write-params", "older.qdp", "--yes"}), 0, "", "The version of loaded file is: Vr_006"));
     EXPECT_EQ(cli({"get", "Pr.20"}).out, "300\n");
     EXPECT_EQ(cli({"get", "Pr.10"}).out, "1234\n");
 }
@@ -246,12 +241,9 @@ TEST_F(CliOnDrive, ANoisyLineIsCarriedThroughTheRetries)
     const uint32_t seed = SeedCorrupting({7, 7, 34, 133, 8, 133, 133, 7, 7, 34, 133, 133, 8, 133}, {4, 12}, 0.05);
     ASSERT_NE(seed, 0u);
     ASSERT_TRUE(startDrive({"--corrupt", "0.05", "--seed", std::to_string(seed)}));
-    const CliRun backup = cli({"read-params", "noisy.qdp"});
-    ASSERT_EQ(backup.exitCode, 0) << backup.err;
-    const CliRun compare = cli({"compare", "noisy.qdp"});
-    EXPECT_EQ(compare.exitCode, 0) << compare.out << compare.err;
-    EXPECT_EQ(cli({"alarms"}).exitCode, 0);
-    EXPECT_EQ(cli({"io"}).exitCode, 0);
+    ASSERT_TRUE(Ran(cli({"read-params", "noisy.qdp"}), 0));
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"compare", "noisy.qdp"}, {"alarms"}, {"io"}})
+        EXPECT_TRUE(Ran(cli(arguments), 0)) << arguments[0];
 }
 
 // Catches a command that hangs or succeeds when the drive falls silent, or leaves a file behind.
@@ -272,8 +264,7 @@ TEST_F(CliOnDrive, ADriveThatFallsSilentFailsWithinSeconds)
     for (const auto& [arguments, answers, message] : silences) {
         ASSERT_TRUE(startDrive({"--silent-after", std::to_string(answers)}));
         const CliRun run = cli(arguments);
-        EXPECT_EQ(run.exitCode, 1) << arguments[0] << "\n" << run.err;
-        EXPECT_TRUE(Contains(run.err, message)) << arguments[0] << "\n" << run.err;
+        EXPECT_TRUE(Ran(run, 1, "", message)) << arguments[0];
         EXPECT_LT(run.milliseconds, 10000) << arguments[0];
         EXPECT_EQ(run.out, "");
     }
@@ -285,9 +276,7 @@ TEST_F(CliOnDrive, ADriveThatFallsSilentFailsWithinSeconds)
 TEST_F(CliOnDrive, AlarmsAndInputsAndOutputs)
 {
     ASSERT_TRUE(startDrive({"--alarm", "12", "--history", "12,36", "--mode", "1"}));
-    const CliRun alarms = cli({"alarms"});
-    ASSERT_EQ(alarms.exitCode, 0) << alarms.err;
-    const std::vector<std::string> lines = LinesOf(alarms.out);
+    const std::vector<std::string> lines = LinesOf(cli({"alarms"}).out);
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[0], "Current status: Err.12   Over voltage protection");
     EXPECT_EQ(lines[1], "Record 1:       Err.12   Over voltage protection");
@@ -296,13 +285,12 @@ TEST_F(CliOnDrive, AlarmsAndInputsAndOutputs)
     EXPECT_TRUE(Contains(cli({"alarms", "--json"}).out, "\"current\": {\n    \"code\": 12,"));
 
     const CliRun io = cli({"io", "--json"});
-    ASSERT_EQ(io.exitCode, 0) << io.err;
     // The current alarm shows on the outputs: servo alarm on, not ready.
     for (const char* field : {"\"mode\": 1", "\"modeName\": \"Velocity Control Mode\"", "\"commandPulseSum\": ",
                               "\"signal\": \"SVO-ALM\",\n      \"active\": true",
                               "\"signal\": \"SVO-RDY\",\n      \"active\": false",
                               "\"signal\": \"SVO-ON\",\n      \"active\": false"})
-        EXPECT_TRUE(Contains(io.out, field)) << field;
+        EXPECT_TRUE(Ran(io, 0, field));
     const CliRun ioPlain = cli({"io"});
     EXPECT_EQ(LinesOf(ioPlain.out).at(0), "Velocity Control Mode");
     EXPECT_TRUE(Contains(ioPlain.out, "   29  SVO-ON     Servo-ON input")) << ioPlain.out;
@@ -312,9 +300,8 @@ TEST_F(CliOnDrive, AlarmsAndInputsAndOutputs)
 TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
 {
     ASSERT_TRUE(startDrive({"--signals", "test"}));  // speed is a sine of 1 s through both ends of its slot
-    const CliRun scan = cli({"scope", "scan.wfm", "--channels", "command,speed,torque", "--ms", "200"});
-    ASSERT_EQ(scan.exitCode, 0) << scan.err;
-    EXPECT_EQ(scan.out, "scan.wfm: 201 samples of speed, torque, command (scan)\n");
+    ASSERT_TRUE(Ran(cli({"scope", "scan.wfm", "--channels", "command,speed,torque", "--ms", "200"}), 0,
+                    "scan.wfm: 201 samples of speed, torque, command (scan)\n"));
     ScopeSession scanned;
     ASSERT_EQ(scanned.recall(file("scan.wfm")), ScopeSession::RecallResult::Loaded);
     EXPECT_EQ(scanned.scale().secDiv(), 200);
@@ -324,10 +311,8 @@ TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
     }
     EXPECT_FALSE(scanned.scale().checked(kDeviation));
 
-    const CliRun triggered = cli({"scope", "trigger.wfm", "--channels", "speed,deviation", "--trigger", "speed",
-                                  "--level", "10", "--horizontal", "25", "--json"});
-    ASSERT_EQ(triggered.exitCode, 0) << triggered.err;
-    EXPECT_TRUE(Contains(triggered.out, "\"triggerSample\": 125")) << triggered.out;
+    ASSERT_TRUE(Ran(cli({"scope", "trigger.wfm", "--channels", "speed,deviation", "--trigger", "speed", "--level", "10",
+                         "--horizontal", "25", "--json"}), 0, "\"triggerSample\": 125"));
     ScopeSession captured;
     ASSERT_EQ(captured.recall(file("trigger.wfm")), ScopeSession::RecallResult::Loaded);
     const std::vector<double> speed = captured.buffers().samples(kSpeed);
@@ -336,10 +321,8 @@ TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
     EXPECT_LT(speed[124], 10);  // 125 samples ahead of the one that rose through the level
     EXPECT_GE(speed[125], 10);
 
-    const CliRun never = cli({"scope", "never.wfm", "--channels", "speed", "--trigger", "speed", "--level", "20000",
-                              "--timeout", "1"});
-    EXPECT_EQ(never.exitCode, 1);
-    EXPECT_TRUE(Contains(never.err, "did not rise through the level")) << never.err;
+    EXPECT_TRUE(Ran(cli({"scope", "never.wfm", "--channels", "speed", "--trigger", "speed", "--level", "20000",
+                         "--timeout", "1"}), 1, "", "did not rise through the level"));
     EXPECT_FALSE(std::ifstream(file("never.wfm")).good());
 }
 
@@ -347,14 +330,10 @@ TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
 TEST_F(CliOnDrive, PortsListsThePortMap)
 {
     writeBytes(file("Preference.ini"), "[PortMap]\nCOM7=/dev/drivara-test-adapter\n");
-    const CliRun plain = RunCliProcess({"ports"}, folder.path());
-    EXPECT_EQ(plain.exitCode, 0);
-    EXPECT_TRUE(Contains(plain.out, "COM7  /dev/drivara-test-adapter  (PortMap)\n")) << plain.out;
-    EXPECT_TRUE(Contains(RunCliProcess({"ports", "--json"}, folder.path()).out,
-                         "\"port\": \"COM7\",\n      \"device\": \"/dev/drivara-test-adapter\",\n      \"mapped\": true"));
-    const CliRun help = RunCliProcess({"ports", "--help"}, folder.path());
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(Contains(help.out, "drivara-cli ports"));
+    EXPECT_TRUE(Ran(RunCliProcess({"ports"}, folder.path()), 0, "COM7  /dev/drivara-test-adapter  (PortMap)\n"));
+    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--json"}, folder.path()), 0,
+                    "\"port\": \"COM7\",\n      \"device\": \"/dev/drivara-test-adapter\",\n      \"mapped\": true"));
+    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--help"}, folder.path()), 0, "drivara-cli ports"));
 }
 
 }  // namespace

@@ -1,11 +1,6 @@
-// Alarms while the drive runs: at a set time, and from what the drive sees
-// (both limit inputs, travel into a limit, over-speed, a following error out
-// of bounds). A new alarm pushes the history, turns the servo off and stops
-// the machine; the alarm-clear input clears it once its cause is gone.
+// Alarms while the drive runs: at a set time and from what the drive sees; history, servo off, clearing.
 
 #include "DriveHarness.h"
-
-#include <gtest/gtest.h>
 
 #include <functional>
 

@@ -1,7 +1,5 @@
-// drivesim as a program on its pseudo-terminal: an independent master
-// (mbpoll) agrees with it, paced replies take their wire time, it answers
-// only at its baud and survives the port being reopened; the program's link
-// reads through it behind a USB adapter's latency timer.
+// drivesim as a program on its pseudo-terminal: mbpoll as an independent master, paced replies, the
+// stream's stop, baud and reopening, SIGHUP; the program's link behind a USB adapter's latency timer.
 
 #include "link/LinkPort.h"
 #include "link/LinkRequests.h"
@@ -10,10 +8,7 @@
 #include "tests/link/LinkTestBed.h"
 #include "tests/support/DriveSimProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
@@ -23,27 +18,27 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct MbpollRun {
-    int status = -1;
-    std::string output;
-};
-
-MbpollRun mbpoll(const std::string& args)
+// mbpoll's output, then "exit N".
+std::string mbpoll(const std::string& args)
 {
-    MbpollRun run;
+    std::string output;
     if (FILE* pipe = popen(("timeout 10 " MBPOLL_PATH " -m rtu -b 19200 -P none -0 -1 -o 0.5 " + args + " 2>&1").c_str(), "r")) {
         char buffer[256];
         while (fgets(buffer, sizeof buffer, pipe))
-            run.output += buffer;
+            output += buffer;
         const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        output += "exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     }
-    return run;
+    return output;
 }
 
-bool shows(const MbpollRun& run, const std::string& reference, const std::string& value)
+// Whether mbpoll's output shows these references with these values, and it ended well.
+bool shows(const std::string& output, std::initializer_list<std::pair<const char*, const char*>> values)
 {
-    return run.output.find("[" + reference + "]: \t" + value + "\n") != std::string::npos;
+    bool all = output.size() >= 6 && output.compare(output.size() - 6, 6, "exit 0") == 0;
+    for (const auto& [reference, value] : values)
+        all = all && output.find("[" + std::string(reference) + "]: \t" + value + "\n") != std::string::npos;
+    return all;
 }
 
 // The tool's end of the line at `baud`; closed by the caller.
@@ -77,89 +72,51 @@ Bytes exchange(platform::PortHandle port, const Bytes& request, size_t count, in
 
 }  // namespace
 
-// Catches framing or register/coil addressing that an independent master reads differently.
-TEST(DrivesimAndMbpoll, AgreeOnRegistersAndCoils)
-{
-    if (std::string(MBPOLL_PATH).empty())
-        GTEST_SKIP() << "mbpoll not installed";
-    DriveSimProcess drive({"--station", "3"});
-    ASSERT_FALSE(drive.portPath().empty());
-    const std::string port = " " + drive.portPath();
-
-    MbpollRun r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(shows(r, "16", "35") && shows(r, "17", "36")) << r.output;
-    ASSERT_EQ(mbpoll("-a 3 -t 4 -r 16" + port + " 77 200").status, 0);
-    r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
-    EXPECT_TRUE(shows(r, "16", "77") && shows(r, "17", "200")) << r.output;
-
-    ASSERT_EQ(mbpoll("-a 3 -t 0 -r 38" + port + " 1").status, 0);
-    ASSERT_EQ(mbpoll("-a 3 -t 0 -r 41" + port + " 1 1").status, 0);
-    r = mbpoll("-a 3 -t 0 -r 32 -c 11" + port);
-    EXPECT_TRUE(shows(r, "38", "1") && shows(r, "41", "1") && shows(r, "42", "1") && shows(r, "33", "0")) << r.output;
-}
-
-// Catches --alarm-at not raised in the running program, or raised without the history and servo-off.
-TEST(DrivesimAndMbpoll, AlarmArrivesAtItsTime)
+// Catches framing, addressing or an --alarm-at time that an independent master sees differently.
+TEST(DrivesimAndMbpoll, AgreeOnRegistersCoilsAndTheAlarmsTime)
 {
     if (std::string(MBPOLL_PATH).empty())
         GTEST_SKIP() << "mbpoll not installed";
     const auto start = Clock::now();
-    DriveSimProcess drive({"--alarm-at", "800=12"});
+    DriveSimProcess drive({"--station", "3", "--alarm-at", "800=12"});
     ASSERT_FALSE(drive.portPath().empty());
     const std::string port = " " + drive.portPath();
-    MbpollRun r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16 -c 2" + port), {{"16", "35"}, {"17", "36"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16" + port + " 77 200"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16 -c 2" + port), {{"16", "77"}, {"17", "200"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 38" + port + " 1"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 41" + port + " 1 1"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 32 -c 11" + port), {{"38", "1"}, {"41", "1"}, {"42", "1"}, {"33", "0"}}));
+    const std::string early = mbpoll("-a 3 -t 4 -r 899 -c 2" + port);
     if (Clock::now() - start < std::chrono::milliseconds(700)) {  // a loaded machine may be slower
-        EXPECT_TRUE(shows(r, "899", "0") && shows(r, "900", "0")) << r.output;
+        EXPECT_TRUE(shows(early, {{"899", "0"}, {"900", "0"}})) << early;
     }
     std::this_thread::sleep_until(start + std::chrono::milliseconds(900));
-    r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
-    EXPECT_TRUE(shows(r, "899", "12") && shows(r, "900", "12")) << r.output;
-    r = mbpoll("-a 1 -t 0 -r 0 -c 4" + port);
-    EXPECT_TRUE(shows(r, "0", "0") && shows(r, "3", "1")) << r.output;  // servo off, alarm output on
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 899 -c 2" + port), {{"899", "12"}, {"900", "12"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 0 -c 4" + port), {{"0", "0"}, {"3", "1"}}));  // servo off, alarm output on
 }
 
-// Catches a paced reply sent faster than its baud, or queued records sent after the stop echo.
-TEST(DrivesimLine, PacedReplyTakesItsWireTimeAndTheStreamStopsAtOnce)
+// Catches a paced reply faster than its baud, records sent after the stop echo, a factory reset that moves
+// the station at once, and a SIGHUP that does not re-power the drive.
+TEST(DrivesimLine, PacedReplyStreamStopFactoryResetAndSighup)
 {
-    DriveSimProcess drive({"--pace", "--baud", "19200"});
+    DriveSimProcess drive({"--station", "3", "--save-ms", "20", "--pace", "--baud", "19200"});
     const platform::PortHandle tool = openAt(drive.portPath(), 19200);
     ASSERT_TRUE(platform::isOpenHandle(tool));
     const auto start = Clock::now();
-    EXPECT_EQ(exchange(tool, withCrc(hex("01 03 00 00 00 7D")), 255, 3000).size(), 255u);
+    EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 7D")), 255, 3000).size(), 255u);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     EXPECT_GE(ms, 255 * 10 * 1000.0 / 19200);
 
-    const Bytes stream = withCrc(hex("01 06 00 90 00 07")), stop = withCrc(hex("01 06 00 90 00 00"));
+    const Bytes stream = withCrc(hex("03 06 00 90 00 07")), stop = withCrc(hex("03 06 00 90 00 00"));
     ASSERT_TRUE(platform::serialWrite(tool, stream.data(), stream.size()));
     platform::sleepMs(300);  // the stream runs at the line's pace
     const Bytes line = exchange(tool, stop, 4096, 400);
-    platform::serialClose(tool);
     const auto echo = std::search(line.begin(), line.end(), stop.begin(), stop.end());
     ASSERT_NE(echo, line.end()) << line.size() << " bytes";
     EXPECT_LE(echo - line.begin(), 9);  // at most the record under way before the echo; nothing after it
     EXPECT_EQ(line.end() - echo, static_cast<std::ptrdiff_t>(stop.size()));
-}
 
-// Catches answers at a wrong baud, and a drive that stops answering once its port is reopened.
-TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
-{
-    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
-    const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
-    for (const uint32_t baud : {19200, 38400, 38400}) {
-        const platform::PortHandle tool = openAt(drive.portPath(), baud);
-        ASSERT_TRUE(platform::isOpenHandle(tool));
-        EXPECT_EQ(exchange(tool, request, 7, baud == 38400 ? 2000 : 300), baud == 38400 ? answer : Bytes()) << baud;
-        platform::serialClose(tool);
-    }
-}
-
-// Catches a factory reset that moves the station at once, or a SIGHUP that does not re-power the drive.
-TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
-{
-    DriveSimProcess drive({"--station", "3", "--save-ms", "20"});
-    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
-    ASSERT_TRUE(platform::isOpenHandle(tool));
     const Bytes toNine = withCrc(hex("03 06 00 00 00 09")), reset = withCrc(hex("09 06 00 82 00 01"));
     EXPECT_EQ(exchange(tool, toNine, 8, 2000), toNine);
     EXPECT_EQ(exchange(tool, reset, 8, 2000), reset);
@@ -173,6 +130,19 @@ TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
     EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 2000), withCrc(hex("03 03 02 00 03")));
     EXPECT_TRUE(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 300).empty());
     platform::serialClose(tool);
+}
+
+// Catches answers at a wrong baud, and a drive that stops answering once its port is reopened.
+TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
+{
+    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
+    const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
+    for (const uint32_t baud : {19200, 38400, 38400}) {
+        const platform::PortHandle tool = openAt(drive.portPath(), baud);
+        ASSERT_TRUE(platform::isOpenHandle(tool));
+        EXPECT_EQ(exchange(tool, request, 7, baud == 38400 ? 2000 : 300), baud == 38400 ? answer : Bytes()) << baud;
+        platform::serialClose(tool);
+    }
 }
 
 // Catches a link that fails when the drive's answer arrives in 62-byte packets and timer ticks (--usb-batch 16).

@@ -1,11 +1,7 @@
-// The drive's EEPROM: saves that take their busy time, factory values that
-// leave the active station and the restart-marked parameters in force until
-// the next power-up, and what a power cycle keeps and loses.
+// The drive's EEPROM: busy saves, factory values and restart-marked parameters, power cycles.
 
 #include "DriveHarness.h"
 #include "tests/platform/TempFolder.h"
-
-#include <gtest/gtest.h>
 
 using namespace simtest;
 using drivesim::EepromFile;

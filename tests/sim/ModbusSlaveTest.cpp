@@ -1,9 +1,6 @@
-// The drive as a Modbus RTU slave: answers, exceptions, framing by length
-// and CRC, and what it ignores.
+// The drive as a Modbus RTU slave: answers, exceptions, framing by length and CRC, and what it ignores.
 
 #include "DriveHarness.h"
-
-#include <gtest/gtest.h>
 
 #include <random>
 

@@ -1,15 +1,7 @@
-// The drive's motion as the scope, the outputs and the pulse sums show it:
-// a machine that rests with the servo off, follows jogs and moves with a
-// following error and an overshoot set by the gains, sings at a resonance
-// that the notch filter calms, and turns at the commanded speed in the pulse
-// and velocity modes.
+// The drive's motion model as the scope, the outputs and the pulse sums show it.
 
-#include "DriveHarness.h"
 #include "StreamDecoder.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 #include <numeric>
 

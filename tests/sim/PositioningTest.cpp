@@ -1,14 +1,6 @@
-// Internal positioning: points started from the inputs, software limits,
-// the electronic gear, the speed cap and homing in its three modes with
-// creep speed, bump torque and time, the on-position delay and the offset
-// that skips the gear.
+// Internal positioning: points, software limits, the gear, the speed cap, and homing in its three modes.
 
-#include "DriveHarness.h"
 #include "StreamDecoder.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace simtest;
 

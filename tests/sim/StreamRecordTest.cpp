@@ -1,15 +1,8 @@
-// Scope stream records, decoded by a reference decoder written from the
-// record layout (not from the drive's packer), for every channel mask; the
-// stream's pace on the line and its stop.
+// Scope stream records for every channel mask, read by the reference decoder; the stream on the line.
 
-#include "DriveHarness.h"
 #include "StreamDecoder.h"
 #include "sim/SignalGenerator.h"
 #include "sim/StreamPacker.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace simtest;
 using drivesim::ScopeSample;

@@ -1,12 +1,6 @@
-// The drive's auto tuning: offered from drive class 2 on, a run that turns
-// the motor and leaves the whole gain set, and the runs that fail.
+// The drive's auto tuning: offered from drive class 2 on, a run that turns the motor, the runs that fail.
 
-#include "DriveHarness.h"
 #include "StreamDecoder.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace simtest;
 

@@ -1,10 +1,6 @@
-// A USB adapter between the drive and the tool (--usb-batch): the drive's
-// output reaches the tool in 62-byte packets at once, the rest only when the
-// latency timer ticks; nothing is lost or reordered.
+// A USB adapter between the drive and the tool (--usb-batch): 62-byte packets or the latency timer's tick.
 
 #include "DriveHarness.h"
-
-#include <gtest/gtest.h>
 
 using namespace simtest;
 
