@@ -19,35 +19,26 @@
 
 namespace {
 
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// Catches options lost between arguments, a missed "--", and a wrong command line taken or refused without its reason.
 TEST(CliCommandLine, TakesOptionsAnywhereAndChecksTheShape)
 {
     CommandLine line;
     std::string error;
-    ASSERT_TRUE(ParseCommandLine({"--json", "set", "--port=/dev/pts/3", "Pr.10", "--baud", "auto", "--", "-5"},
-                                 line, error))
+    ASSERT_TRUE(ParseCommandLine({"--json", "set", "--port=/dev/pts/3", "Pr.10", "--baud", "auto", "--", "-5"}, line, error))
         << error;
     EXPECT_EQ(line.command, "set");
     EXPECT_EQ(line.arguments, (std::vector<std::string>{"Pr.10", "-5"}));
     EXPECT_EQ(line.value("port"), "/dev/pts/3");
     EXPECT_EQ(line.value("baud"), "auto");
-    EXPECT_TRUE(line.has("json"));
-    EXPECT_FALSE(line.has("yes"));
-
+    EXPECT_TRUE(line.has("json") && !line.has("yes"));
     ASSERT_TRUE(ParseCommandLine({"compare", "--help"}, line, error));
     EXPECT_TRUE(line.help) << "help needs no arguments";
     ASSERT_TRUE(ParseCommandLine({"-h"}, line, error));
-    EXPECT_TRUE(line.help);
-    EXPECT_EQ(line.command, "");
+    EXPECT_TRUE(line.help && line.command.empty());
 
-    const struct {
-        std::vector<std::string> arguments;
-        const char* error;
-    } kWrong[] = {
+    const std::pair<std::vector<std::string>, const char*> wrong[] = {
         {{}, "no command"},
         {{"backup"}, "unknown command: backup"},
         {{"get"}, "usage: drivara-cli get PR"},
@@ -58,12 +49,13 @@ TEST(CliCommandLine, TakesOptionsAnywhereAndChecksTheShape)
         {{"identify", "--eeprom"}, "--eeprom is no option of the command identify"},
         {{"read-params", "a.qdp", "--factory"}, "--factory is no option"},
     };
-    for (const auto& wrong : kWrong) {
-        EXPECT_FALSE(ParseCommandLine(wrong.arguments, line, error));
-        EXPECT_TRUE(Contains(error, wrong.error)) << error;
+    for (const auto& [arguments, message] : wrong) {
+        EXPECT_FALSE(ParseCommandLine(arguments, line, error));
+        EXPECT_TRUE(Contains(error, message)) << error;
     }
 }
 
+// Catches a port, rate, station, parameter number or 16-bit value taken when it should be refused, or misread.
 TEST(CliOptionValues, PortsRatesStationsParametersAndValues)
 {
     PortChoice port;
@@ -87,44 +79,27 @@ TEST(CliOptionValues, PortsRatesStationsParametersAndValues)
     for (const char* bad : {"0", "256", "5a", ""})
         EXPECT_FALSE(ParseStationOption(bad, station)) << bad;
 
-    const struct {
-        const char* text;
-        int parameter;  // -1: refused
-    } kParameters[] = {{"Pr.10", 0x10}, {"pr1f", 0x1F}, {"PR.7F", 0x7F}, {"0x00", 0}, {"0x7f", 0x7F},
-                       {"Pr.80", -1},   {"0x80", -1},   {"10", -1},      {"Pr.", -1}, {"Pr.1G", -1},
-                       {"Pr.100", -1}};
-    for (const auto& entry : kParameters) {
+    // -1: refused.
+    for (const auto& [text, wanted] : {std::pair{"Pr.10", 0x10}, {"pr1f", 0x1F}, {"PR.7F", 0x7F}, {"0x00", 0}, {"0x7f", 0x7F},
+                                      {"Pr.80", -1}, {"0x80", -1}, {"10", -1}, {"Pr.", -1}, {"Pr.1G", -1}, {"Pr.100", -1}}) {
         int parameter = -1;
-        EXPECT_EQ(ParseParameterNumber(entry.text, parameter), entry.parameter >= 0) << entry.text;
-        if (entry.parameter >= 0) {
-            EXPECT_EQ(parameter, entry.parameter) << entry.text;
-        }
+        EXPECT_EQ(ParseParameterNumber(text, parameter), wanted >= 0) << text;
+        EXPECT_EQ(wanted >= 0 ? parameter : -1, wanted) << text;
     }
-
-    const struct {
-        const char* text;
-        bool ok;
-        int32_t value;
-    } kValues[] = {{"0", true, 0},          {"-32768", true, -32768}, {"32767", true, 32767},
-                   {"0xFFFF", true, -1},    {"0x8000", true, -32768}, {"32768", false, 0},
-                   {"-32769", false, 0},    {"0x10000", false, 0},    {"1.5", false, 0},
-                   {"", false, 0},          {"+5", false, 0}};
-    for (const auto& entry : kValues) {
+    // 12345: refused, the value untouched.
+    for (const auto& [text, wanted] : {std::pair{"0", 0}, {"-32768", -32768}, {"32767", 32767}, {"0xFFFF", -1},
+                                      {"0x8000", -32768}, {"32768", 12345}, {"-32769", 12345}, {"0x10000", 12345},
+                                      {"1.5", 12345}, {"", 12345}, {"+5", 12345}}) {
         int32_t value = 12345;
-        EXPECT_EQ(ParseRegisterValue(entry.text, value), entry.ok) << entry.text;
-        if (entry.ok) {
-            EXPECT_EQ(value, entry.value) << entry.text;
-        }
+        EXPECT_EQ(ParseRegisterValue(text, value), wanted != 12345) << text;
+        EXPECT_EQ(value, wanted) << text;
     }
-    EXPECT_EQ(ParameterName(0x4E), "Pr.4E");
 }
 
+// Catches JSON with unescaped controls or quotes, invalid UTF-8 passed on, or a document laid out wrongly.
 TEST(CliOutput, JsonIsEscapedValidUtf8)
 {
-    const struct {
-        std::string text;
-        const char* json;
-    } kStrings[] = {
+    const std::pair<std::string, const char*> strings[] = {
         {"plain", "\"plain\""},
         {"a\"b\\c", "\"a\\\"b\\\\c\""},
         {"line\nfeed\ttab\r", "\"line\\nfeed\\ttab\\r\""},
@@ -136,8 +111,8 @@ TEST(CliOutput, JsonIsEscapedValidUtf8)
         {"\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""},  // a surrogate
         {"\xE2\x82", "\"\\ufffd\\ufffd\""},             // cut short
     };
-    for (const auto& entry : kStrings)
-        EXPECT_EQ(JsonQuoted(entry.text), entry.json);
+    for (const auto& [text, json] : strings)
+        EXPECT_EQ(JsonQuoted(text), json);
 
     JsonValue document = JsonValue::object();
     document.set("name", "VR-101");
@@ -159,13 +134,10 @@ TEST(CliOutput, JsonIsEscapedValidUtf8)
     EXPECT_EQ(json.str(), document.toJson() + "\n");
 }
 
+// Catches help text cut inside words, a lost indent, or blank lines dropped.
 TEST(CliOutput, HelpTextIsWrappedAtBlanks)
 {
-    const struct {
-        const char* text;
-        size_t width, indent;
-        const char* wrapped;
-    } kTexts[] = {
+    const std::tuple<const char*, size_t, size_t, const char*> texts[] = {
         {"one two three", 9, 0, "one two\nthree"},
         {"one two three", 80, 0, "one two three"},
         {"one two three", 12, 4, "one two\n    three"},  // continues a line 4 long
@@ -173,30 +145,26 @@ TEST(CliOutput, HelpTextIsWrappedAtBlanks)
         {"a  b", 80, 0, "a b"},
         {"first\nsecond line", 8, 2, "first\n  second\n  line"},
     };
-    for (const auto& entry : kTexts)
-        EXPECT_EQ(WrapText(entry.text, entry.width, entry.indent), entry.wrapped) << entry.text;
+    for (const auto& [text, width, indent, wrapped] : texts)
+        EXPECT_EQ(WrapText(text, width, indent), wrapped) << text;
     EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(TrimBlanks("  Err.12   "), "Err.12");
 }
 
+// Catches a question confirmed without --yes, a confirmed run that prints noise, or a file dialog opened.
 TEST(CliConsolePrompt, QuestionsAreAnsweredFromTheCommandLine)
 {
     using platform::PromptButtons;
     using platform::PromptIcon;
-    std::ostringstream err;
-    ConsolePrompt declining(err, false);
-    EXPECT_EQ(declining.messageBox("Send the page? \nAre you sure?", "Warning", PromptButtons::OkCancel,
-                                   PromptIcon::Warning),
+    std::ostringstream err, quiet;
+    ConsolePrompt declining(err, false), confirming(quiet, true);
+    EXPECT_EQ(declining.messageBox("Send the page? \nAre you sure?", "Warning", PromptButtons::OkCancel, PromptIcon::Warning),
               platform::PromptCancel);
     EXPECT_TRUE(declining.declined());
-    EXPECT_EQ(declining.messageBox("Go on?", "Warning", PromptButtons::YesNo, PromptIcon::Question),
-              platform::PromptNo);
+    EXPECT_EQ(declining.messageBox("Go on?", "Warning", PromptButtons::YesNo, PromptIcon::Question), platform::PromptNo);
     EXPECT_TRUE(Contains(err.str(), "Warning: Send the page?\n  Are you sure?\n-> Cancel: give --yes")) << err.str();
 
-    std::ostringstream quiet;
-    ConsolePrompt confirming(quiet, true);
-    EXPECT_EQ(confirming.messageBox("Send?", "Warning", PromptButtons::OkCancel, PromptIcon::Warning),
-              platform::PromptOk);
+    EXPECT_EQ(confirming.messageBox("Send?", "Warning", PromptButtons::OkCancel, PromptIcon::Warning), platform::PromptOk);
     EXPECT_EQ(confirming.messageBox("Go on?", "Warning", PromptButtons::YesNoCancel, PromptIcon::Question),
               platform::PromptYes);
     EXPECT_FALSE(confirming.declined());
@@ -208,15 +176,14 @@ TEST(CliConsolePrompt, QuestionsAreAnsweredFromTheCommandLine)
     EXPECT_EQ(confirming.openFileName({}), "") << "never a file dialog";
 }
 
+// Catches progress drawn into a file or pipe, redrawn needlessly, or left on the line.
 TEST(CliProgress, OnlyOnATerminalAndClearedBeforeMessages)
 {
-    std::ostringstream off;
+    std::ostringstream off, on;
     ProgressDisplay silent(off, false);
     silent.show("Reading parameters", 64, 128);
     silent.clear();
     EXPECT_EQ(off.str(), "");
-
-    std::ostringstream on;
     {
         ProgressDisplay shown(on, true);
         shown.show("Reading", 64, 128);
@@ -227,6 +194,7 @@ TEST(CliProgress, OnlyOnATerminalAndClearedBeforeMessages)
     EXPECT_EQ(on.str(), "\rReading  50%\rReading  100%\rSearch       \r      \r");
 }
 
+// Catches data files looked up in the wrong folders or the wrong order.
 TEST(CliDataFolders, DataDirAloneOtherwiseCurrentThenProgramFolder)
 {
     EXPECT_EQ(DataFolders("/data", "/home/t", "/opt/d/lib"), std::vector<std::string>{"/data"});
@@ -235,33 +203,31 @@ TEST(CliDataFolders, DataDirAloneOtherwiseCurrentThenProgramFolder)
     EXPECT_EQ(DataFolders("", "/opt/d/lib", "/opt/d/lib"), std::vector<std::string>{"/opt/d/lib"});
 
     testing_files::TempFolder first, second;
-    testing_files::writeBytes(second.file("SystemInit-Vr_007.som"), "x");
-    testing_files::writeBytes(first.file("Preference.ini"), "x");
-    testing_files::writeBytes(second.file("Preference.ini"), "x");
+    for (const std::string& path : {second.file("SystemInit-Vr_007.som"), first.file("Preference.ini"), second.file("Preference.ini")})
+        testing_files::writeBytes(path, "x");
     const std::vector<std::string> folders{first.path(), second.path()};
     EXPECT_EQ(FindDataFile(folders, "SystemInit-Vr_007.som"), second.file("SystemInit-Vr_007.som"));
     EXPECT_EQ(FindDataFile(folders, "Preference.ini"), first.file("Preference.ini"));
     EXPECT_EQ(FindDataFile(folders, "Language.lng"), "");
 }
 
+// Catches a page mode taken from a folder name or a longer extension, or case-sensitive extensions.
 TEST(CliPageFiles, TheExtensionNamesThePageMode)
 {
-    const struct {
-        const char* path;
-        int mode;
-    } kPaths[] = {{"a.qdp", 1}, {"dir/b.PCM", 2}, {"c.vcm", 3}, {"/x/d.Tcm", 4}, {"e.som", 0},
-                  {"f", 0},     {"g.qdp.bak", 0}, {"h.d/qdp", 0}, {".qdp", 1}};
-    for (const auto& entry : kPaths)
-        EXPECT_EQ(PageModeOfPath(entry.path), entry.mode) << entry.path;
+    for (const auto& [path, mode] : {std::pair{"a.qdp", 1}, {"dir/b.PCM", 2}, {"c.vcm", 3}, {"/x/d.Tcm", 4}, {"e.som", 0},
+                                    {"f", 0}, {"g.qdp.bak", 0}, {"h.d/qdp", 0}, {".qdp", 1}})
+        EXPECT_EQ(PageModeOfPath(path), mode) << path;
 }
 
+// Catches a bad command line that touches a port, exits 0 or 1, or prints to stdout; a port that fails with exit 2.
 TEST(CliRun, AWrongCommandLineStopsBeforeAnyPortIsTouched)
 {
-    const struct {
-        std::vector<std::string> arguments;
-        int exitCode;
-        const char* message;
-    } kRuns[] = {
+    const std::vector<std::string> scope{"scope", "a.wfm", "--channels", "speed"};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), scope.begin(), scope.end());
+        return more;
+    };
+    const std::tuple<std::vector<std::string>, int, const char*> runs[] = {
         {{}, 2, "no command given"},
         {{"identify", "--baud", "12345"}, 2, "not a drive's rate"},
         {{"identify", "--station", "0"}, 2, "not a station (1-255 or auto): 0"},
@@ -277,26 +243,25 @@ TEST(CliRun, AWrongCommandLineStopsBeforeAnyPortIsTouched)
         {{"scope", "a.wfm", "--channels", "speed,torque,deviation,command"}, 2, "not up to three different"},
         {{"scope", "a.wfm", "--channels", "speed,Speed"}, 2, "not up to three different"},
         {{"scope", "a.wfm", "--channels", "speed,velocity"}, 2, "not up to three different"},
-        {{"scope", "a.wfm", "--channels", "speed", "--ms", "333"}, 2, "not a Sec/Div entry"},
-        {{"scope", "a.wfm", "--channels", "speed", "--trigger", "torque"}, 2, "one of the recorded channels: torque"},
-        {{"scope", "a.wfm", "--channels", "speed", "--trigger", "speed", "--horizontal", "100"}, 2,
-         "Horizontal value out of range!"},
-        {{"scope", "a.wfm", "--channels", "speed", "--level", "40000"}, 2, "not a trigger level"},
-        {{"scope", "a.wfm", "--channels", "speed", "--timeout", "0"}, 2, "not a number of seconds"},
+        {with({"--ms", "333"}), 2, "not a Sec/Div entry"},
+        {with({"--trigger", "torque"}), 2, "one of the recorded channels: torque"},
+        {with({"--trigger", "speed", "--horizontal", "100"}), 2, "Horizontal value out of range!"},
+        {with({"--level", "40000"}), 2, "not a trigger level"},
+        {with({"--timeout", "0"}), 2, "not a number of seconds"},
         // A port that does not open is the line's failure, and names the port.
         {{"identify", "--port", "/nonexistent/port", "--baud", "19200", "--station", "1"}, 1,
          "Communication interface fails to start: COM"},
     };
-    for (const auto& run : kRuns) {
+    for (const auto& [arguments, exitCode, message] : runs) {
         std::ostringstream out, err;
-        EXPECT_EQ(RunCli(run.arguments, out, err, nullptr), run.exitCode) << err.str();
-        EXPECT_TRUE(Contains(err.str(), run.message)) << err.str();
+        EXPECT_EQ(RunCli(arguments, out, err, nullptr), exitCode) << err.str();
+        EXPECT_TRUE(Contains(err.str(), message)) << err.str();
         EXPECT_EQ(out.str(), "");
     }
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"--help"}, out, err, nullptr), 0);
-    for (const char* command : {"ports", "identify", "read-params FILE", "write-params FILE", "get PR",
-                                "set PR VALUE", "scope FILE.wfm", "alarms", "io", "compare FILE | --factory"})
+    for (const char* command : {"ports", "identify", "read-params FILE", "write-params FILE", "get PR", "set PR VALUE",
+                                "scope FILE.wfm", "alarms", "io", "compare FILE | --factory"})
         EXPECT_TRUE(Contains(out.str(), "\n  " + std::string(command) + " ")) << command;
 }
 

@@ -1,50 +1,44 @@
-// drivesim as a program on its pseudo-terminal: an independent master
-// (mbpoll) agrees with it, paced replies take their wire time, it answers
-// only at its baud and survives the port being reopened.
+// drivesim as a program on its pseudo-terminal: mbpoll as an independent master, paced replies, the
+// stream's stop, baud and reopening, SIGHUP; the program's link behind a USB adapter's latency timer.
 
+#include "link/LinkPort.h"
+#include "link/LinkRequests.h"
 #include "platform/SerialPort.h"
 #include "platform/Ticks.h"
+#include "tests/link/LinkTestBed.h"
 #include "tests/support/DriveSimProcess.h"
-#include "tests/support/HexBytes.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <sys/wait.h>
 #include <thread>
 
-using testsupport::Bytes;
-using testsupport::hex;
-using testsupport::withCrc;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct MbpollRun {
-    int status = -1;
-    std::string output;
-};
-
-MbpollRun mbpoll(const std::string& args)
+// mbpoll's output, then "exit N".
+std::string mbpoll(const std::string& args)
 {
-    MbpollRun run;
-    FILE* pipe = popen(("timeout 10 " MBPOLL_PATH " -m rtu -b 19200 -P none -0 -1 -o 0.5 " + args + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe))
-        run.output += buffer;
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    std::string output;
+    if (FILE* pipe = popen(("timeout 10 " MBPOLL_PATH " -m rtu -b 19200 -P none -0 -1 -o 0.5 " + args + " 2>&1").c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        const int status = pclose(pipe);
+        output += "exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return output;
 }
 
-bool shows(const MbpollRun& run, const std::string& reference, const std::string& value)
+// Whether mbpoll's output shows these references with these values, and it ended well.
+bool shows(const std::string& output, std::initializer_list<std::pair<const char*, const char*>> values)
 {
-    return run.output.find("[" + reference + "]: \t" + value + "\n") != std::string::npos;
+    bool all = output.size() >= 6 && output.compare(output.size() - 6, 6, "exit 0") == 0;
+    for (const auto& [reference, value] : values)
+        all = all && output.find("[" + std::string(reference) + "]: \t" + value + "\n") != std::string::npos;
+    return all;
 }
 
 // The tool's end of the line at `baud`; closed by the caller.
@@ -78,97 +72,51 @@ Bytes exchange(platform::PortHandle port, const Bytes& request, size_t count, in
 
 }  // namespace
 
-TEST(DrivesimAndMbpoll, AgreeOnRegistersAndCoils)
-{
-    if (std::string(MBPOLL_PATH).empty())
-        GTEST_SKIP() << "mbpoll not installed";
-    DriveSimProcess drive({"--station", "3"});
-    ASSERT_FALSE(drive.portPath().empty());
-    const std::string port = " " + drive.portPath();
-
-    MbpollRun r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(shows(r, "16", "35") && shows(r, "17", "36")) << r.output;
-    ASSERT_EQ(mbpoll("-a 3 -t 4 -r 16" + port + " 77 200").status, 0);
-    r = mbpoll("-a 3 -t 4 -r 16 -c 2" + port);
-    EXPECT_TRUE(shows(r, "16", "77") && shows(r, "17", "200")) << r.output;
-
-    ASSERT_EQ(mbpoll("-a 3 -t 0 -r 38" + port + " 1").status, 0);
-    ASSERT_EQ(mbpoll("-a 3 -t 0 -r 41" + port + " 1 1").status, 0);
-    r = mbpoll("-a 3 -t 0 -r 32 -c 11" + port);
-    EXPECT_TRUE(shows(r, "38", "1") && shows(r, "41", "1") && shows(r, "42", "1") && shows(r, "33", "0")) << r.output;
-}
-
-TEST(DrivesimAndMbpoll, AlarmArrivesAtItsTime)
+// Catches framing, addressing or an --alarm-at time that an independent master sees differently.
+TEST(DrivesimAndMbpoll, AgreeOnRegistersCoilsAndTheAlarmsTime)
 {
     if (std::string(MBPOLL_PATH).empty())
         GTEST_SKIP() << "mbpoll not installed";
     const auto start = Clock::now();
-    DriveSimProcess drive({"--alarm-at", "800=12"});
+    DriveSimProcess drive({"--station", "3", "--alarm-at", "800=12"});
     ASSERT_FALSE(drive.portPath().empty());
     const std::string port = " " + drive.portPath();
-    MbpollRun r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16 -c 2" + port), {{"16", "35"}, {"17", "36"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16" + port + " 77 200"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 16 -c 2" + port), {{"16", "77"}, {"17", "200"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 38" + port + " 1"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 41" + port + " 1 1"), {}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 32 -c 11" + port), {{"38", "1"}, {"41", "1"}, {"42", "1"}, {"33", "0"}}));
+    const std::string early = mbpoll("-a 3 -t 4 -r 899 -c 2" + port);
     if (Clock::now() - start < std::chrono::milliseconds(700)) {  // a loaded machine may be slower
-        EXPECT_TRUE(shows(r, "899", "0") && shows(r, "900", "0")) << r.output;
+        EXPECT_TRUE(shows(early, {{"899", "0"}, {"900", "0"}})) << early;
     }
     std::this_thread::sleep_until(start + std::chrono::milliseconds(900));
-    r = mbpoll("-a 1 -t 4 -r 899 -c 2" + port);
-    EXPECT_TRUE(shows(r, "899", "12") && shows(r, "900", "12")) << r.output;
-    r = mbpoll("-a 1 -t 0 -r 0 -c 4" + port);
-    EXPECT_TRUE(shows(r, "0", "0") && shows(r, "3", "1")) << r.output;  // servo off, alarm output on
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 4 -r 899 -c 2" + port), {{"899", "12"}, {"900", "12"}}));
+    EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 0 -c 4" + port), {{"0", "0"}, {"3", "1"}}));  // servo off, alarm output on
 }
 
-TEST(DrivesimLine, PacedReplyTakesItsWireTime)
+// Catches a paced reply faster than its baud, records sent after the stop echo, a factory reset that moves
+// the station at once, and a SIGHUP that does not re-power the drive.
+TEST(DrivesimLine, PacedReplyStreamStopFactoryResetAndSighup)
 {
-    DriveSimProcess drive({"--pace", "--baud", "19200"});
+    DriveSimProcess drive({"--station", "3", "--save-ms", "20", "--pace", "--baud", "19200"});
     const platform::PortHandle tool = openAt(drive.portPath(), 19200);
     ASSERT_TRUE(platform::isOpenHandle(tool));
     const auto start = Clock::now();
-    const Bytes reply = exchange(tool, withCrc(hex("01 03 00 00 00 7D")), 255, 3000);
+    EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 7D")), 255, 3000).size(), 255u);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    platform::serialClose(tool);
-    ASSERT_EQ(reply.size(), 255u);
-    EXPECT_GE(ms, 255 * 10 * 1000.0 / 19200);  // 132.8 ms
-}
+    EXPECT_GE(ms, 255 * 10 * 1000.0 / 19200);
 
-TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
-{
-    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
-    const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
-    platform::PortHandle tool = openAt(drive.portPath(), 19200);
-    ASSERT_TRUE(platform::isOpenHandle(tool));
-    EXPECT_TRUE(exchange(tool, request, 7, 300).empty());
-    platform::serialClose(tool);
-    for (int open = 0; open < 2; ++open) {
-        tool = openAt(drive.portPath(), 38400);
-        ASSERT_TRUE(platform::isOpenHandle(tool));
-        EXPECT_EQ(exchange(tool, request, 7, 2000), answer) << "open " << open;
-        platform::serialClose(tool);
-    }
-}
-
-TEST(DrivesimLine, StreamStopsAtOnceAt19200)
-{
-    DriveSimProcess drive({"--pace", "--baud", "19200"});
-    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
-    ASSERT_TRUE(platform::isOpenHandle(tool));
-    const Bytes start = withCrc(hex("01 06 00 90 00 07")), stop = withCrc(hex("01 06 00 90 00 00"));
-    ASSERT_TRUE(platform::serialWrite(tool, start.data(), start.size()));
+    const Bytes stream = withCrc(hex("03 06 00 90 00 07")), stop = withCrc(hex("03 06 00 90 00 00"));
+    ASSERT_TRUE(platform::serialWrite(tool, stream.data(), stream.size()));
     platform::sleepMs(300);  // the stream runs at the line's pace
     const Bytes line = exchange(tool, stop, 4096, 400);
-    platform::serialClose(tool);
     const auto echo = std::search(line.begin(), line.end(), stop.begin(), stop.end());
     ASSERT_NE(echo, line.end()) << line.size() << " bytes";
-    // At most the record under way before the echo; nothing after it.
-    EXPECT_LE(echo - line.begin(), 9);
+    EXPECT_LE(echo - line.begin(), 9);  // at most the record under way before the echo; nothing after it
     EXPECT_EQ(line.end() - echo, static_cast<std::ptrdiff_t>(stop.size()));
-}
 
-TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
-{
-    DriveSimProcess drive({"--station", "3", "--save-ms", "20"});
-    const platform::PortHandle tool = openAt(drive.portPath(), 19200);
-    ASSERT_TRUE(platform::isOpenHandle(tool));
     const Bytes toNine = withCrc(hex("03 06 00 00 00 09")), reset = withCrc(hex("09 06 00 82 00 01"));
     EXPECT_EQ(exchange(tool, toNine, 8, 2000), toNine);
     EXPECT_EQ(exchange(tool, reset, 8, 2000), reset);
@@ -182,4 +130,34 @@ TEST(DrivesimPowerCycle, FactoryResetKeepsTheStationUntilSighup)
     EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 2000), withCrc(hex("03 03 02 00 03")));
     EXPECT_TRUE(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 300).empty());
     platform::serialClose(tool);
+}
+
+// Catches answers at a wrong baud, and a drive that stops answering once its port is reopened.
+TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
+{
+    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
+    const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
+    for (const uint32_t baud : {19200, 38400, 38400}) {
+        const platform::PortHandle tool = openAt(drive.portPath(), baud);
+        ASSERT_TRUE(platform::isOpenHandle(tool));
+        EXPECT_EQ(exchange(tool, request, 7, baud == 38400 ? 2000 : 300), baud == 38400 ? answer : Bytes()) << baud;
+        platform::serialClose(tool);
+    }
+}
+
+// Catches a link that fails when the drive's answer arrives in 62-byte packets and timer ticks (--usb-batch 16).
+TEST(UsbAdapterThroughTheLink, ReadsSixtyFourRegistersAt115200)
+{
+    ResetLinkState();
+    DriveSimProcess sim({"--station", "3", "--baud", "115200", "--pace", "--usb-batch", "16"});
+    ASSERT_TRUE(sim.ok()) << "drivesim did not start: " << DriveSimProcess::programPath();
+    MapOnlyPort(1, sim.portPath());
+    linkState().portHandle = OpenLinkPort(1, 3);
+    ASSERT_TRUE(platform::isOpenHandle(linkState().portHandle));
+    for (int read = 0; read < 3; ++read) {
+        ASSERT_EQ(LinkReadRegisters(3, 0x00, 0x00, 0x00, 64, 200, 1), 1) << "read " << read;
+        EXPECT_EQ(linkState().lastReadReply[2], 128);
+        EXPECT_EQ(linkState().lastReadReply[4], 3);  // Pr.00 holds the station
+    }
+    ResetLinkState();
 }
