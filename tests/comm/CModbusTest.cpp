@@ -21,8 +21,7 @@ using Clock = std::chrono::steady_clock;
 using Result = CModbus::Result;
 using Lines = std::vector<std::string>;
 
-namespace {
-
+// The master on COM 1 with a scripted device on the other end of the line.
 class CModbusTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,6 +52,8 @@ protected:
     platform::ScopedUserPrompt prompts{prompt};
     CModbus master;
 };
+
+namespace {
 
 // Report Slave ID reply: id 0x05, run 0xFF, 21 text bytes.
 Bytes slaveIdReply(uint8_t byteCount = 23) {
