@@ -1,10 +1,12 @@
-// Shell rules without widgets: tool-box rules, value edges, settings and
-// the plug-in's exit handshake.
+// Shell rules without widgets: tool-box rules, value edges, settings, the
+// plug-in's binding failures and its exit handshake.
 
 #include "app/GlobalSettings.h"
+#include "app/PluginBinding.h"
 #include "app/ParameterValueText.h"
 #include "app/PluginLink.h"
 #include "app/ToolBoxRules.h"
+#include "platform/ScriptedUserPrompt.h"
 #include "platform/Ticks.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <unistd.h>
 
+// Which tool-box buttons each link state and drive class allows, and how parameters open.
 TEST(ToolBoxRules, ByLinkStateAndDriveClass)
 {
     // Letters: Alarm list, I/O monitor, Block diagram enabled; Wave scope,
@@ -38,7 +41,7 @@ TEST(ToolBoxRules, ByLinkStateAndDriveClass)
     EXPECT_EQ(ParameterOpeningFor(2, 0), ParameterOpening::Refuse);
 }
 
-// The dialog flow shows Pr.53/Pr.10 and "12abc"/"abc"; these are the edges.
+// Value edges: signed parameters and decimals too long for an int.
 TEST(ParameterValueText, SignedParametersAndOverlongDecimals)
 {
     EXPECT_EQ(ParameterValueText(0x2A, 0x00008000), "-32768");
@@ -50,6 +53,7 @@ TEST(ParameterValueText, SignedParametersAndOverlongDecimals)
         EXPECT_EQ(ParseLeadingDecimal(text), value) << text;
 }
 
+// A negative I/O monitor period falls back to the default.
 TEST(GlobalSettings, APeriodMustBePositive)
 {
     char path[] = "/tmp/drivara-iniXXXXXX";
@@ -59,9 +63,8 @@ TEST(GlobalSettings, APeriodMustBePositive)
     std::remove(path);
 }
 
-// The plug-in asks its question on the host's thread, between the polls. A
-// user who reads it for longer than the limit must not have the program exit
-// in the middle of the servo-off write that follows the answer.
+// A user who reads the plug-in's question past the limit must not have the
+// program exit in the middle of the servo-off write that follows the answer.
 TEST(PluginLink, ExitWaitCountsItsLimitOnlyAfterTheQuestionIsAnswered)
 {
     PluginLinkVariables vars;
@@ -80,7 +83,7 @@ TEST(PluginLink, ExitWaitCountsItsLimitOnlyAfterTheQuestionIsAnswered)
     EXPECT_EQ(polls, 3);
 }
 
-// The answered wait runs in the shell's exit flow; here the two other ends.
+// A servo-off plug-in is not asked; a silent one is given up on.
 TEST(PluginLink, ExitWaitSkipsAServoOffPluginAndGivesUpOnASilentOne)
 {
     PluginLinkVariables vars;
@@ -92,4 +95,31 @@ TEST(PluginLink, ExitWaitSkipsAServoOffPluginAndGivesUpOnASilentOne)
     EXPECT_FALSE(WaitForPluginClose(vars, [&] { ++polls; }, 200));
     EXPECT_EQ(vars.closeRequest.load(), 1);
     EXPECT_EQ(polls, 2);  // 100 ms each; the host keeps its events going meanwhile
+}
+
+// A plug-in file without its entry point, or whose entry point makes no template, is told and never used.
+TEST(PluginBinding, EachFailureIsToldAndGivesNoTemplate)
+{
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt scoped{prompt};
+    PluginLinkVariables vars;
+    PluginLinkRecord record = vars.bind();
+    const std::string dir = std::string(TEST_PLUGIN_DIR) + "/";
+    const struct {
+        std::string file;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {dir + "libTestPluginNoEntry.so",
+         {"Incompatible function: CreateDLLDocTemplate of libTestPluginNoEntry.so failed.",
+          "Executing CreateDLLDocTemplate of libTestPluginNoEntry.so failed."}},
+        {dir + "libTestPluginNull.so", {"Executing CreateDLLDocTemplate of libTestPluginNull.so failed."}},
+    };
+    for (const auto& c : cases) {
+        prompt.clear();
+        PluginBinding binding;
+        EXPECT_EQ(binding.bind(c.file, &record), nullptr) << c.file;
+        EXPECT_EQ(prompt.messageTexts(), c.messages);
+        ASSERT_FALSE(prompt.shown().empty());
+        EXPECT_EQ(prompt.shown()[0].caption, "Load dll");
+    }
 }

@@ -100,6 +100,7 @@ private slots:
     }
     void cleanup() { dir.reset(); }
 
+    // Without settings or plug-in file: defaults, one message, nothing written.
     void startsWithoutSettingsFile()
     {
         auto app = start();
@@ -115,13 +116,16 @@ private slots:
         QVERIFY(!QFile::exists(dir->filePath("Preference.ini")));  // nothing written
     }
 
-    void startsWithSettingsFileAndEngineerModeYesKeepsIt()
+    // Settings and language file are read, engineer mode Yes keeps the file byte for byte.
+    void startsWithSettingsAndLanguageFileAndEngineerModeYesKeepsIt()
     {
         const QByteArray settings = "[Global]\r\nInnerParm=731\r\nRepairPr1F=0\r\niSplashTime=500\r\n; keep me\r\n";
         writeFile("Preference.ini", settings);
+        writeFile("Language.lng", "[StringTable]\n276=Leave Drivara(&X)\n");
         prompt.queueAnswer(platform::PromptYes);
         auto app = start(true);  // the cover runs for 1 ms, then asks
-        QVERIFY(app);
+        QVERIFY(app && app->mainFrame()->commandAction(57665));
+        QCOMPARE(app->mainFrame()->commandAction(57665)->text(), QString("Leave Drivara(&X)"));
         QCOMPARE(Shell().settings.repairPr1F, 0);
         QCOMPARE(Shell().settings.splashTimeMs, 500);
         QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Using engineer mode?"));
@@ -151,31 +155,18 @@ private slots:
         QCOMPARE(prompt.shown().size(), size_t(1));
     }
 
-    void languageFileChangesExitText()
-    {
-        writeFile("Language.lng", "[StringTable]\n276=Leave Drivara(&X)\n");
-        auto app = start();
-        QVERIFY(app && app->mainFrame()->commandAction(57665));
-        QCOMPARE(app->mainFrame()->commandAction(57665)->text(), QString("Leave Drivara(&X)"));
-    }
-
-    void alarmListOpensOnce()
+    // A second alarm list is refused with a warning; a tenth tool box with an error.
+    void windowsOpenOnceAndTheTenthToolBoxIsRefused()
     {
         online = 1;
         CurrentDriveType().driveClass = 2;
         auto app = start();
-        CQDDToolsDoc* doc = toolBoxFrame(*app)->document();
         prompt.clear();
-        doc->OpenAlarmList();
-        doc->OpenAlarmList();
+        toolBoxFrame(*app)->document()->OpenAlarmList();
+        toolBoxFrame(*app)->document()->OpenAlarmList();
         QCOMPARE(framesTitled(*app, "Alarm List Table").size(), 1);
         QCOMPARE(prompt.countMessages("The window was already opened!"), 1);
         QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Warning"));
-    }
-
-    void tenthToolBoxIsRefused()
-    {
-        auto app = start();
         prompt.clear();
         for (int opened = 1; opened < 9; ++opened) {
             delete framesTitled(*app, "Toolbox").first();
@@ -187,45 +178,36 @@ private slots:
         delete framesTitled(*app, "Toolbox").first();
         app->openToolBox();
         QCOMPARE(framesTitled(*app, "Toolbox").size(), 0);
-        QCOMPARE(prompt.countMessages(
-                     "The view window was over follow, please restart software!"), 1);
+        QCOMPARE(prompt.countMessages("The view window was over follow, please restart software!"), 1);
         QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Error"));
     }
 
-    void toolBoxFollowsDriveClassAndLink()
+    // Tool box and menus follow the link and the drive class; reconnecting keeps one tool box.
+    void toolBoxAndMenusFollowDriveClassAndLink()
     {
-        online = 1;
-        CurrentDriveType().driveClass = 2;
         auto app = start();
+        CMainFrame* frame = app->mainFrame();
         auto* view = qobject_cast<CToolBoxView*>(toolBoxFrame(*app)->view());
-        expectToolBoxFollowsRules(view, 1, 2);
-        CurrentDriveType().driveClass = 3;
-        view->applyRules();
-        expectToolBoxFollowsRules(view, 1, 3);
-        // Reconnecting off line: the open tool box follows, no second one appears.
-        app->reconnect();
+        expectToolBoxFollowsRules(view, 0, 0);
+        QVERIFY(frame->commandAction(32824)->isEnabled());
+        for (int flag : {0, 1}) {
+            online = flag;
+            frame->updateMenus();
+            for (int command : {32815, 32816, 32873})
+                QCOMPARE(frame->commandAction(command)->isEnabled(), flag == 1);
+        }
+        for (int driveClass : {2, 3}) {
+            CurrentDriveType().driveClass = driveClass;
+            view->applyRules();
+            expectToolBoxFollowsRules(view, 1, driveClass);
+        }
+        app->reconnect();  // goes off line
         QCOMPARE(connectionSteps, 2);
         QCOMPARE(framesTitled(*app, "Toolbox").size(), 1);
         expectToolBoxFollowsRules(view, 0, 3);
     }
 
-    void menuItemsGreyOffLine()
-    {
-        auto app = start();
-        CMainFrame* frame = app->mainFrame();
-        for (int command : {32815, 32816, 32873}) {
-            QVERIFY(frame->commandAction(command));
-            QVERIFY(!frame->commandAction(command)->isEnabled());
-        }
-        QVERIFY(frame->commandAction(32824)->isEnabled());
-        online = 1;
-        frame->updateMenus();
-        for (int command : {32815, 32816, 32873})
-            QVERIFY(frame->commandAction(command)->isEnabled());
-    }
-
-    // "Arrange Icons" lines up the minimised windows along the bottom and
-    // leaves every other window where it is.
+    // "Arrange Icons" lines up the minimised windows and leaves the others where they are.
     void arrangeIconsMovesOnlyMinimisedWindows()
     {
         auto app = start();
@@ -251,6 +233,7 @@ private slots:
         QCOMPARE(frames[3]->pos(), QPoint(frames[1]->width(), bottom - frames[3]->height()));
     }
 
+    // The value dialog shows signed and unsigned values and parses what is typed; closing cancels.
     void parameterDialogConversions()
     {
         ParameterDialogIo& io = ParameterDialogExchange();
@@ -276,9 +259,7 @@ private slots:
         QCOMPARE(io.cancelled, 1);
     }
 
-    // Like every other kind, the plug-in's window opens once; a new request
-    // brings it forward. At exit the plug-in is asked through its close
-    // handshake only, not once more by its closing window.
+    // The plug-in's window opens once (a new request brings it forward); exit asks it once.
     void pluginWindowOpensOnceAndExitAsksOnce()
     {
         online = 1;
@@ -304,6 +285,7 @@ private slots:
         PluginLinkState().statusWord = 0;
     }
 
+    // Exit waits for the plug-in's answer to its close request, within bounds.
     void exitWaitsForThePlugin()
     {
         auto app = start();

@@ -46,23 +46,20 @@ protected:
 
 }  // namespace
 
-TEST_F(CModbusLibmodbusTest, HoldingRegistersRoundTrip) {
+// Registers and coils round-trip through an independent server; coils pack low bit first.
+TEST_F(CModbusLibmodbusTest, RegistersAndCoilsRoundTrip) {
     ASSERT_TRUE(server.joinable());
     for (int i = 0; i < 128; ++i) map->tab_registers[i] = static_cast<uint16_t>(0x1000 + i);
     std::vector<unsigned short> regs(125);
     ASSERT_EQ(master.ReadHoldingRegisters(3, 125, regs.data()), 1);
     EXPECT_EQ(regs[0], 0x1003);
     EXPECT_EQ(regs[124], 0x1000 + 127);
-
     unsigned short values[3] = {0xFFFB, 0, 0x8001}, back[3] = {1, 1, 1};
     ASSERT_EQ(master.WriteMultipleRegisters(0x10, 3, values), 1);
     ASSERT_EQ(master.ReadHoldingRegisters(0x10, 3, back), 1);
     EXPECT_EQ(std::vector<unsigned short>(back, back + 3), std::vector<unsigned short>(values, values + 3));
     EXPECT_EQ(map->tab_registers[0x13], 0x1013);
-}
 
-TEST_F(CModbusLibmodbusTest, CoilsRoundTripPackedLowBitFirst) {
-    ASSERT_TRUE(server.joinable());
     unsigned char packed[2] = {0xA5, 0x03}, read[2] = {};  // coils 5..14
     ASSERT_EQ(master.WriteMultipleCoils(5, 10, packed), 1);
     EXPECT_EQ(std::vector<uint8_t>(map->tab_bits + 4, map->tab_bits + 16),

@@ -1,8 +1,19 @@
-#include "ModbusOnPty.h"
+// The Modbus master against a scripted device on a pseudo-terminal (COM 1),
+// prompts answered by a script: frames, outcome rules, waits, the monitor log
+// and seeded random replies.
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedResponder.h"
+
+#include "comm/CModbus.h"
+#include "platform/PortTable.h"
+#include "platform/ScriptedUserPrompt.h"
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <random>
 #include <time.h>
 
 using namespace testsupport;
@@ -10,9 +21,39 @@ using Clock = std::chrono::steady_clock;
 using Result = CModbus::Result;
 using Lines = std::vector<std::string>;
 
-namespace {
+// The master on COM 1 with a scripted device on the other end of the line.
+class CModbusTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::PortTable::setExplicitEntry(1, pty.slavePath());
+        platform::SerialSettings settings;
+        ASSERT_EQ(master.OpenComPort(1, settings), 1);
+        master.SetPreCountQueTimes(2000);  // about 20 ms unless a test wants more
+    }
+    void TearDown() override {
+        master.CloseComPort();
+        platform::PortTable::setExplicitEntry(1, "");
+    }
+    // Waits (bounded) until `n` bytes wait on the master's side of the line.
+    bool queuedAtLeast(unsigned long n) {
+        for (int i = 0; i < 1000 && master.PreCountInQue() < n; ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return master.PreCountInQue() >= n;
+    }
+    std::vector<std::string> monitorLines() {
+        std::vector<std::string> lines;
+        for (std::string line; master.MonitorGetPacket(line);) lines.push_back(line);
+        return lines;
+    }
 
-using CModbusTest = ModbusOnPty;
+    PtyPair pty;
+    ScriptedResponder device{pty.masterFd()};
+    platform::ScriptedUserPrompt prompt;
+    platform::ScopedUserPrompt prompts{prompt};
+    CModbus master;
+};
+
+namespace {
 
 // Report Slave ID reply: id 0x05, run 0xFF, 21 text bytes.
 Bytes slaveIdReply(uint8_t byteCount = 23) {
@@ -35,6 +76,7 @@ std::string noiseLine(size_t i) { return "N: " + toHex(noise(i)) + " "; }
 
 }  // namespace
 
+// Every function's frame against bytes worked out independently, and its reply decoded.
 TEST_F(CModbusTest, EveryFunctionSendsItsFrameAndDecodesTheReply) {
     unsigned short reg = 0, regs[2] = {}, values[2] = {0x000A, 0x0102};
     unsigned char coils[2] = {}, packed[2] = {0xCD, 0x01};
@@ -73,8 +115,8 @@ TEST_F(CModbusTest, EveryFunctionSendsItsFrameAndDecodesTheReply) {
     EXPECT_EQ(device.unexpectedBytes(), 0u);
 }
 
+// One byte too many fails and stays queued; requests beyond the limits are never sent.
 TEST_F(CModbusTest, ReplyMustHaveTheExactLengthAndRequestsBeyondTheLimitsStayUnsent) {
-    // One byte too many: fails, and the surplus stays queued.
     device.expect(withCrc(hex("01 03 00 00 00 01")), Answer(withCrc(hex("01 03 02 00 05"))).pad(hex("AA")));
     unsigned short reg = 0;
     EXPECT_EQ(master._ReadHoldingRegisters(0, 1, &reg), 0);
@@ -93,6 +135,7 @@ TEST_F(CModbusTest, ReplyMustHaveTheExactLengthAndRequestsBeyondTheLimitsStayUns
     EXPECT_EQ(device.received().size(), 8u);  // only the first request went out
 }
 
+// Retries: at least one attempt, at most RetryTimes, and none after a success.
 TEST_F(CModbusTest, RetriesAtLeastOnceAtMostRetryTimesAndStopAtTheFirstSuccess) {
     master.SetPreCountQueTimes(100);
     device.always(withCrc(hex("01 10 00 05 00 01 02 00 01")), Answer::none());
@@ -117,6 +160,7 @@ TEST_F(CModbusTest, RetriesAtLeastOnceAtMostRetryTimesAndStopAtTheFirstSuccess) 
     EXPECT_EQ(device.requests().size(), total + 2);
 }
 
+// Exceptions, bad CRCs and short replies fail with their kind and log what they drop.
 TEST_F(CModbusTest, FailuresLogWhatTheyDiscard) {
     const Bytes badCrc = Answer(withCrc(hex("01 01 01 55"))).corrupt(5).bytes;
     unsigned short reg = 0, three = 3;
@@ -151,6 +195,7 @@ TEST_F(CModbusTest, FailuresLogWhatTheyDiscard) {
     EXPECT_EQ(monitorLines(), Lines{"01 90 02 CD C1 "});
 }
 
+// The monitor keeps the newest lines up to its cap; the reader never repeats one.
 TEST_F(CModbusTest, MonitorIsCappedKeepingTheNewestAndTheReaderKeepsItsPlace) {
     auto logNoise = [this](size_t i) {
         device.send(Answer(noise(i)));
@@ -175,8 +220,10 @@ TEST_F(CModbusTest, MonitorIsCappedKeepingTheNewestAndTheReaderKeepsItsPlace) {
     EXPECT_EQ(monitorLines(), Lines{noiseLine(total)});
 }
 
-TEST_F(CModbusTest, MissingReplyEndsWithinItsBudgetWithoutSpinning) {
-    master.SetPreCountQueTimes(60000);  // the default: about 0.6 s
+// Waits sit in poll, not spin: a missing reply ends within its budget (about
+// 0.6 s), and 125 registers paced at 19200 baud after 5 ms are taken whole.
+TEST_F(CModbusTest, WaitsEndWithinTheirBudgetWithoutSpinning) {
+    master.SetPreCountQueTimes(60000);
     device.always(withCrc(hex("01 10 00 00 00 01 02 00 00")), Answer::none());
     unsigned short value = 0;
     const auto start = Clock::now();
@@ -185,11 +232,7 @@ TEST_F(CModbusTest, MissingReplyEndsWithinItsBudgetWithoutSpinning) {
     EXPECT_GE(took, std::chrono::milliseconds(500));
     EXPECT_LT(took, std::chrono::milliseconds(1500));
     EXPECT_EQ(master.LastResult(), Result::NoReply);
-}
 
-TEST_F(CModbusTest, PacedReplyWithLatencyIsAccepted) {
-    master.SetPreCountQueTimes(60000);
-    // 125 registers: 255 bytes, about 133 ms at 19200 baud after 5 ms.
     Bytes reply = hex("01 03 FA");
     for (int j = 0; j < 125; ++j) reply.insert(reply.end(), {uint8_t(j >> 8), uint8_t(j)});
     device.expect(withCrc(hex("01 03 00 00 00 7D")), Answer(withCrc(reply)).after(5).paced(19200));
@@ -198,6 +241,7 @@ TEST_F(CModbusTest, PacedReplyWithLatencyIsAccepted) {
     for (int j = 0; j < 125; ++j) ASSERT_EQ(regs[j], j);
 }
 
+// A text longer than the caller's buffer, or a byte count past the frame, is refused.
 TEST_F(CModbusTest, ReportSlaveIdNeverWritesPastTheCallersBuffer) {
     device.expect(withCrc(hex("01 11")), Answer(slaveIdReply()));
     char text[8] = {};
@@ -205,7 +249,6 @@ TEST_F(CModbusTest, ReportSlaveIdNeverWritesPastTheCallersBuffer) {
     EXPECT_EQ(master.ReportSlaveID(text, &capacity, nullptr, nullptr), 0);
     EXPECT_EQ(master.LastResult(), Result::TextTooSmall);
 
-    // A byte count that points past the frame is refused, not copied.
     device.expect(withCrc(hex("01 11")), Answer(slaveIdReply(0xF0)));
     char big[255];
     std::memset(big, 0x7E, sizeof big);
@@ -215,6 +258,7 @@ TEST_F(CModbusTest, ReportSlaveIdNeverWritesPastTheCallersBuffer) {
     EXPECT_EQ(big[0], 0x7E);
 }
 
+// A port whose far end vanished fails fast instead of waiting or spinning.
 TEST(CModbusDeadLine, HungUpPortFailsFastWithoutSpinning) {
     platform::ScriptedUserPrompt prompt;
     platform::ScopedUserPrompt scoped(prompt);
@@ -230,4 +274,48 @@ TEST(CModbusDeadLine, HungUpPortFailsFastWithoutSpinning) {
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
     master.CloseComPort();
     platform::PortTable::setExplicitEntry(2, "");
+}
+
+// Seeded random replies: every exchange ends, nothing overruns (ASan runs
+// this too), and a good reply afterwards still gets through.
+TEST_F(CModbusTest, RandomRepliesNeverCrashOrOverrun) {
+    std::mt19937 rng(20261206);
+    device.setHandler([&rng](Bytes& pending) -> std::optional<Answer> {
+        const size_t n = ScriptedResponder::modbusRequestLength(pending);
+        if (n == 0 || pending.size() < n) return std::nullopt;
+        const Bytes request(pending.begin(), pending.begin() + static_cast<long>(n));
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(n));
+        Bytes reply(rng() % 300);
+        for (auto& b : reply) b = static_cast<uint8_t>(rng());
+        // Often a plausible head, now and then a good CRC, to reach deeper checks.
+        if (reply.size() >= 3 && rng() % 2) std::copy(request.begin(), request.begin() + 2, reply.begin());
+        if (reply.size() >= 5 && rng() % 4 == 0) reply = withCrc(Bytes(reply.begin(), reply.end() - 2));
+        return Answer(reply);
+    });
+    master.SetPreCountQueTimes(300);
+    // Only register reads discard without a 300 ms pause on a bad CRC.
+    for (int round = 0; round < 250; ++round) {
+        std::vector<unsigned short> regs(1 + rng() % 125);
+        master._ReadHoldingRegisters(static_cast<unsigned short>(rng()), static_cast<unsigned short>(regs.size()),
+                                     regs.data());
+    }
+    for (int round = 0; round < 3; ++round) {
+        const unsigned short quantity = static_cast<unsigned short>(1 + rng() % 1880);
+        std::vector<unsigned char> coils((quantity + 7) / 8);
+        master._ReadCoils(0, quantity, coils.data());
+        std::vector<unsigned short> values(1 + rng() % 123);
+        master._WriteMultipleRegisters(0, static_cast<unsigned short>(values.size()), values.data());
+        master._WriteMultipleCoils(0, quantity, coils.data());
+        char text[4];
+        unsigned char capacity = sizeof text;
+        master._ReportSlaveID(text, &capacity, nullptr, nullptr);
+    }
+
+    device.setHandler(nullptr);
+    device.waitIdle();
+    master.GarbageCollection("", 50);
+    device.always(withCrc(hex("01 03 00 00 00 01")), Answer(withCrc(hex("01 03 02 12 34"))));
+    unsigned short reg = 0;
+    EXPECT_EQ(master.ReadHoldingRegisters(0, 1, &reg), 1);
+    EXPECT_EQ(reg, 0x1234);
 }

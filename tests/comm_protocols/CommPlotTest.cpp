@@ -39,6 +39,7 @@ protected:
 
 }  // namespace
 
+// A frame is decoded after noise, whole or split; a partial frame is held, not lost.
 TEST_F(PlotStream, DecodesFramesWholeOrSplitAfterNoise) {
     const Bytes frame = withCrc(hex("C5 0A 12 34 56 78 9A"));
     stream(hex("01") + frame);
@@ -53,8 +54,8 @@ TEST_F(PlotStream, DecodesFramesWholeOrSplitAfterNoise) {
     EXPECT_EQ(decoded(), (Decoded{1, 8483, 4441, 14490}));
 }
 
+// A bad CRC resynchronises on the next sync byte inside the dropped frame.
 TEST_F(PlotStream, BadCrcResynchronisesOnAnInnerSyncByte) {
-    // Byte 4 is a sync byte; 11 22 is not the CRC of the first seven.
     const Bytes bad = hex("C5 0A 12 34 C5 78 9A 11 22");
     stream(bad);
     EXPECT_EQ(next(), CCommPlot::PlotCrcError);
@@ -66,6 +67,7 @@ TEST_F(PlotStream, BadCrcResynchronisesOnAnInnerSyncByte) {
     EXPECT_EQ(decoded(), (Decoded{15, 0x9A * 16 + 1, 1 * 1024 + 0x22 * 4 + 0, 0x33 * 256 + 0x44}));
 }
 
+// A block read checks its sum, drops a bad reply and refuses counts beyond its buffer.
 TEST_F(PlotStream, BlockReadChecksTheSumAndFitsItsBuffer) {
     unsigned short out[2] = {0, 0};
     // Leading byte, 12 34 56 78, sum 0x114 -> check byte 14.
@@ -84,6 +86,7 @@ TEST_F(PlotStream, BlockReadChecksTheSumAndFitsItsBuffer) {
     EXPECT_EQ(line.device.received().size(), 2u);
 }
 
+// The capture FIFO stops at its capacity and refuses negative counts.
 TEST(PlotFifo, AppendsUpToItsCapacityAndReadsFromTheHead) {
     CCommPlot plot;
     Bytes bytes(4050);
@@ -99,6 +102,7 @@ TEST(PlotFifo, AppendsUpToItsCapacityAndReadsFromTheHead) {
     EXPECT_EQ(rest[4095], 0xEE);
 }
 
+// Extracted frames never overrun the caller's buffer.
 TEST(PlotFifo, ExtractedFramesNeverOverrunTheirBuffers) {
     CCommPlot plot;
     const Bytes reply = withCrc(hex("01 03 02 00 05"));

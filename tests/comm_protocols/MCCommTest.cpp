@@ -29,6 +29,7 @@ protected:
 
 }  // namespace
 
+// A parameter is read only from a whole reply; a short one leaves the value alone.
 TEST_F(MotionController, ReadsAParameterOnlyFromAWholeReply) {
     line.device.expect(hex("05 00 03 01 02 06"), Answer(hex("05 00 03 00 01 E2 40 00")));
     int value = 0;
@@ -41,9 +42,9 @@ TEST_F(MotionController, ReadsAParameterOnlyFromAWholeReply) {
     EXPECT_EQ(value, 7);
 }
 
+// A save counts only when acknowledged, a late acknowledgement included.
 TEST_F(MotionController, SavesAParameterOnlyWhenAcknowledged) {
     const Bytes saveParm = hex("05 00 15 05 01 FF FF FF FE 16");  // channel 1 := -2
-    // A late acknowledgement is picked up by the polls that follow.
     for (const auto& [answer, result] : {std::pair{Answer(hex("06")), 1}, {Answer(hex("06")).after(25), 1},
                                          {Answer(hex("15")), 0}, {Answer::none(), 0}}) {
         line.device.expect(saveParm, answer);
@@ -52,6 +53,7 @@ TEST_F(MotionController, SavesAParameterOnlyWhenAcknowledged) {
     EXPECT_EQ(line.device.requests().size(), 4u);
 }
 
+// A batch split on the line is awaited whole and writes only its own positions.
 TEST_F(MotionController, PositionBatchWaitsForTheWholeReplyAndFitsItsBuffer) {
     // Positions 3 and 4: 100 and -100, most significant byte first.
     line.device.expect(hex("05 00 05 02 03 02 0C"), Answer(hex("05 00 05 00 00 00 64 FF FF FF 9C 00 00")).split({5}, 5));
@@ -59,19 +61,11 @@ TEST_F(MotionController, PositionBatchWaitsForTheWholeReplyAndFitsItsBuffer) {
     ASSERT_EQ(mc().ReadDIOPositionBatch(3, 2, out.data()), 1);
     EXPECT_EQ(out, (std::vector<int>{100, -100, 42}));
 
-    // The largest batch: 255 positions into exactly 255 ints.
-    Bytes whole = hex("05 00 05");
-    for (int i = 0; i < 255; ++i) whole = whole + hex("00 00 01") + Bytes{static_cast<uint8_t>(i)};
-    line.device.expect(hex("05 00 05 02 00 FF 06"), Answer(whole + hex("00 00")));
-    out.assign(255, 0);
-    ASSERT_EQ(mc().ReadDIOPositionBatch(0, 255, out.data()), 1);
-    EXPECT_EQ(out[0], 256);
-    EXPECT_EQ(out[254], 256 + 254);
 }
 
-// At 9600 baud the largest batch takes 1.07 s on the line: the wait follows
-// the wire time of the reply at the port's rate, not a fixed 0.6 s.
-TEST_F(MotionController, PositionBatchWaitsForItsWireTimeOnASlowLine) {
+// The largest batch fills exactly 255 ints, and at 9600 baud (1.07 s on the
+// line) the wait follows the reply's wire time, not a fixed 0.6 s.
+TEST_F(MotionController, LargestPositionBatchWaitsForItsWireTimeOnASlowLine) {
     platform::SerialSettings slow;
     slow.BaudRate = 9600;
     ASSERT_TRUE(platform::serialSetSettings(mc().m_hComm, slow));
@@ -120,6 +114,7 @@ TEST_F(MotionController, RetryCountsAgainstASilentController) {
     }
 }
 
+// The checksum byte is never written outside the frame.
 TEST(MotionControllerFrame, ChecksumNeverWritesOutsideTheFrame) {
     CMCComm mc;
     Bytes frame = hex("05 77");

@@ -40,6 +40,7 @@ protected:
 
 }  // namespace
 
+// A word write reports acknowledgement, refusal with its code, silence and a malformed reply.
 TEST_F(PlcLink, WordWriteAndEveryKindOfReply) {
     const std::pair<Answer, int> replies[] = {
         {Answer(kAck + ascii("00FF")), CPLCComm::PlcOk},
@@ -55,6 +56,7 @@ TEST_F(PlcLink, WordWriteAndEveryKindOfReply) {
     EXPECT_EQ(toHex(line.device.requests().front()), toHex(kWordWrite));
 }
 
+// Bit writes longer than allowed or than their text are refused unsent.
 TEST_F(PlcLink, BitWritesNeverReadPastTheirText) {
     const std::string many(161, '1');
     EXPECT_EQ(plc().PLC_BW("M0010", 161, many.c_str()), CPLCComm::PlcError);
@@ -63,6 +65,7 @@ TEST_F(PlcLink, BitWritesNeverReadPastTheirText) {
     EXPECT_TRUE(line.device.received().empty());
 }
 
+// A bit read awaits count plus eight bytes and rejects long or corrupted replies untouched.
 TEST_F(PlcLink, BitReadWaitsForCountPlusEightBytesAndRejectsTheRest) {
     // Ten bits: 18 bytes, the last eight of them late.
     line.device.expect(kBitRead, Answer(kBitReply).split({10}, 8));
@@ -81,6 +84,7 @@ TEST_F(PlcLink, BitReadWaitsForCountPlusEightBytesAndRejectsTheRest) {
     EXPECT_EQ(plc()._PLC_BR("M0010", "G", bits), CPLCComm::PlcError);  // not a count
 }
 
+// A word read rejects long, silent and corrupted replies and takes a late one whole.
 TEST_F(PlcLink, WordReadLengthRules) {
     unsigned short words[2] = {0, 0};
     for (const Answer& bad : {Answer(kWordReply).pad(hex("30 30")), Answer::none(),

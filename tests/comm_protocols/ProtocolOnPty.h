@@ -22,11 +22,4 @@ struct ProtocolOnPty {
     Protocol link;
 };
 
-// The bytes of an ASCII text, with optional control bytes around it.
-inline Bytes ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
-inline Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 }  // namespace testsupport

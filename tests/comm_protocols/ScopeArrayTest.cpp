@@ -30,6 +30,7 @@ std::array<int, 3> aheadTailTrigger(CScopeArray& ring) { return {ring.GetAhead()
 
 }  // namespace
 
+// Ahead, tail and trigger indices advance together and wrap; a tiny ring is made two long.
 TEST(ScopeArray, IndicesAdvanceTogetherAndWrap) {
     CScopeArray ring(8);
     EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{0, 1, 4}));
@@ -37,12 +38,12 @@ TEST(ScopeArray, IndicesAdvanceTogetherAndWrap) {
     EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{4, 5, 0}));  // the trigger wrapped first
     for (int i = 4; i < 8; ++i) ring.Add(i, i, 0, 0);
     EXPECT_EQ(aheadTailTrigger(ring), (std::array<int, 3>{0, 1, 4}));
-    // A ring too short for the trigger pair is made two long.
     CScopeArray tiny(0);
     EXPECT_EQ(tiny.GetSize(), 2);
     EXPECT_EQ(tiny.TriggerDetect(), 0);
 }
 
+// Triggers fire on the edge between the two middle slots, on either channel.
 TEST(ScopeArray, TriggersLookAtTheMiddleOfTheRing) {
     // Slot 3 is the pre-trigger sample, slot 4 the trigger sample.
     CScopeArray ring = ringOf({0, 0, 0, 100, 101, 0, 0, 0});
@@ -56,16 +57,13 @@ TEST(ScopeArray, TriggersLookAtTheMiddleOfTheRing) {
     }
 }
 
-TEST(ScopeArray, IncrementCrossFoldsTheWrap) {
-    CScopeArray ring(2);
+// Time axis from five-bit stamps: wraps and jumps fold the way the drive counts.
+TEST(ScopeArray, TimeAxisFromFiveBitStampsAndFoldedCounters) {
+    CScopeArray ring(4);
     long last = 65530;
     EXPECT_EQ(ring.IncrementCross(4, &last, 65536, 32768), 10);
     EXPECT_EQ(last, 4);
     EXPECT_EQ(ring.IncrementCross(65530, &last, 65536, 32768), -10);
-}
-
-TEST(ScopeArray, TimeAxisFromFiveBitStamps) {
-    CScopeArray ring(4);
     // Six samples into four slots: the oldest (stamp 30) sits at slot 2.
     for (unsigned long stamp : {28ul, 29ul, 30ul, 31ul, 0ul, 1ul}) ring.Add(stamp, 0, 0, 0);
     ring.ArrangeTimeAxis();
@@ -78,8 +76,7 @@ TEST(ScopeArray, TimeAxisFromFiveBitStamps) {
     EXPECT_DOUBLE_EQ(jumps.At(2).time, -6.0);   // -11 folds to 21, counted as 15
 }
 
-// An export is appended to the file itself: a symbolic link, the file's mode
-// and a folder the user may not write in are all left as they were.
+// An export appends to the file itself: a symlink, the mode and a read-only folder are kept.
 TEST(ScopeArray, SaveAppendsOneLinePerRecordToTheFileItself) {
     const fs::path dir = fs::temp_directory_path() / ("scopearray." + std::to_string(::getpid()));
     fs::remove_all(dir);
@@ -110,6 +107,7 @@ TEST(ScopeArray, SaveAppendsOneLinePerRecordToTheFileItself) {
     fs::remove_all(dir);
 }
 
+// Curves are scaled and clipped into the rectangle; nothing is drawn without spread.
 TEST(ScopeArrayPlot, PixelsOfScaledAndClippedCurvesAndNothingWithoutSpread) {
     constexpr QRgb kRed = 0xFF0000, kBlack = 0;
     struct Pixel { int x, y; QRgb colour; };

@@ -41,6 +41,7 @@ protected:
 
 }  // namespace
 
+// A scan asks addresses in order, once each (no retries), up to the first answer.
 TEST_F(ConnectionTest, ScanStopsAtTheFirstStationThatAnswers)
 {
     openPort();
@@ -49,11 +50,10 @@ TEST_F(ConnectionTest, ScanStopsAtTheFirstStationThatAnswers)
     scan.lastAddress = 6;
     EXPECT_EQ(FindStation(0, scan), 1);
     EXPECT_EQ(linkState().slaveAddress, 3);
-    // Addresses 1 to 3 once each: no retries while scanning.
-    EXPECT_EQ(toHex(drive->received()), toHex(readStationRequest(1)) + " " + toHex(readStationRequest(2)) +
-                                            " " + toHex(readStationRequest(3)));
+    EXPECT_EQ(toHex(drive->received()), toHex(readStationRequest(1) + readStationRequest(2) + readStationRequest(3)));
 }
 
+// Stored port and station rows count only when kept and in range; unkept ones are not written.
 TEST_F(ConnectionTest, StoredRowsCountOnlyWhenKeptAndInRange)
 {
     const struct {
@@ -68,7 +68,6 @@ TEST_F(ConnectionTest, StoredRowsCountOnlyWhenKeptAndInRange)
         EXPECT_EQ(loaded.portRow, l.portRow) << l.file;
         EXPECT_EQ(loaded.stationRow, l.stationRow) << l.file;
     }
-    // Unkept rows are not written; kept ones are.
     std::ofstream(ini) << "[SetComPort]\nComPort=3\nSlaveID=9\n";
     ASSERT_TRUE((ConnectionSettings{0, 5, 6}.save(ini)));
     EXPECT_EQ(platform::IniFile::readInt(ini, "SetComPort", "SaveAsDefault", -1), 0);
@@ -89,6 +88,7 @@ protected:
     }
 };
 
+// A wrong Pr.1F is corrected and saved only when the repair is on, after asking.
 TEST_F(ModelCheck, AWrongPr1FIsCorrectedAndSavedOnlyWhenRepairIsOn)
 {
     drive->always(kReportSlaveId, Answer(SlaveIdAnswer("VR-102")));
@@ -105,6 +105,7 @@ TEST_F(ModelCheck, AWrongPr1FIsCorrectedAndSavedOnlyWhenRepairIsOn)
     EXPECT_EQ(prompt.countMessages("Detect parameter error in the driver, press OK to correct parameter and save it back to the driver.(1F)"), 1);
 }
 
+// Another model or an older one is refused with its message, Pr.1F never read.
 TEST_F(ModelCheck, AnotherModelOrAnOlderOneIsRefused)
 {
     drive->expect(kReportSlaveId, Answer(SlaveIdAnswer("VR-008")));

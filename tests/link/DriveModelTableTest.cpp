@@ -10,44 +10,29 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-
-std::string withSeparator(std::string name, char separator)
-{
-    std::replace(name.begin(), name.end(), '_', separator);
-    return name;
-}
-
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-}  // namespace
-
+// Every model under every spelling is found; unknown, malformed and near codes are not.
 TEST(ClassifyModelCode, EveryModelUnderEverySpellingAndNoMalformedCode)
 {
+    const auto respelled = [](std::string name, char separator, bool upper) {
+        std::replace(name.begin(), name.end(), '_', separator);
+        for (char& c : name)
+            c = upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+        return name;
+    };
     for (int family = 0; family < kFamilyCount; ++family) {
         for (int group = 0; group < ModelCountOfFamily(family); ++group) {
             const std::string name = ModelName(family, group);
             const bool classifiable = family != FamilyVr || group >= 7;
-            const ModelCodeClass expected =
-                classifiable ? ModelCodeClass{family, group} : ModelCodeClass{FamilyVr, 0};
-            for (const std::string& code : {name, upper(withSeparator(name, '-')),
-                                            withSeparator(name, ' '), upper(name)})
+            const ModelCodeClass expected = classifiable ? ModelCodeClass{family, group} : ModelCodeClass{};
+            for (const std::string& code : {name, respelled(name, '-', true), respelled(name, ' ', false),
+                                            respelled(name, '_', true)})
                 EXPECT_EQ(ClassifyModelCode(code), expected) << code;
         }
     }
-    // Unknown or malformed codes give the null model.
     for (const std::string& code : {std::string(), std::string("VR-999"), std::string("VR-0088"),
                                     std::string("VR\0008\0\0", 6), std::string("Vr_008 ")})
-        EXPECT_EQ(ClassifyModelCode(code), (ModelCodeClass{FamilyVr, 0})) << code;
-}
-
-TEST(ClassifyModelCode, OlderFirmwareCodesAreExactAndCaseSensitive)
-{
+        EXPECT_EQ(ClassifyModelCode(code), ModelCodeClass{}) << code;
+    // Older firmware codes are exact and case-sensitive.
     ModelCodeClass found;
     ASSERT_TRUE(ClassifyOlderFirmwareCode("vr_003", found));
     EXPECT_EQ(found, (ModelCodeClass{FamilyVr, 4}));
@@ -57,8 +42,7 @@ TEST(ClassifyModelCode, OlderFirmwareCodesAreExactAndCaseSensitive)
         EXPECT_FALSE(ClassifyOlderFirmwareCode(near, found)) << near;
 }
 
-// A few rows against the values of the model list itself, written out here,
-// so that a wrong entry in the table cannot pass for right.
+// A few rows against values written out here, so a wrong table entry cannot pass for right.
 TEST(DriveModelTable, RowsHoldTheirWrittenClassAndPr1F)
 {
     constexpr int kNone = -1;  // the model fixes no Pr.1F
@@ -80,45 +64,36 @@ TEST(DriveModelTable, RowsHoldTheirWrittenClassAndPr1F)
     for (const auto& r : rows) {
         EXPECT_EQ(ModelName(r.family, r.group), r.name);
         EXPECT_EQ(DriveClassOfModel(r.family, r.group), r.driveClass) << r.name;
-        if (r.family == FamilyVr) {
-            EXPECT_EQ(VrModel(r.group).driveClass, r.driveClass) << r.name;
-        }
         uint16_t required = 0xBEEF;
         EXPECT_EQ(RequiredPr1F(r.family, r.group, required), r.pr1F != kNone) << r.name;
+        EXPECT_EQ(required, r.pr1F != kNone ? r.pr1F : 0xBEEF) << r.name;
         uint16_t value = 0x7777;
         EXPECT_EQ(CheckPr1F(value, r.family, r.group, true), r.pr1F != kNone ? 1 : 0) << r.name;
-        if (r.pr1F != kNone) {
-            EXPECT_EQ(required, r.pr1F) << r.name;
-            EXPECT_EQ(value, r.pr1F) << r.name;
-        }
+        EXPECT_EQ(value, r.pr1F != kNone ? r.pr1F : 0x7777) << r.name;
     }
 }
 
-TEST(DriveClass, RuleAgreesWithTheTableColumnAndFamilies)
+// Over the whole tables: the class rule agrees with the table column, and
+// Pr.1F is corrected exactly for the models that fix it, only when enabled.
+TEST(DriveModelTable, ClassRuleAndPr1FCorrectionOverEveryRow)
 {
-    for (int group = 0; group < kVrModelCount; ++group)
-        EXPECT_EQ(DriveClassOfGroup(group), VrModel(group).driveClass) << group;
-    EXPECT_EQ(DriveClassOfGroup(-1), 0);
-    EXPECT_EQ(DriveClassOfGroup(36), 0);
-    EXPECT_EQ(DriveClassOfModel(FamilyQm, 0), 4);
-    for (int group = 0; group < kZtModelCount; ++group)
-        EXPECT_EQ(DriveClassOfModel(FamilyZt, group), 5);
-}
-
-TEST(CheckPr1F, CorrectsExactlyTheModelsThatFixPr1F)
-{
+    for (int group : {-1, 36})
+        EXPECT_EQ(DriveClassOfGroup(group), 0);
     const uint16_t ztRequired[kZtModelCount] = {1, 2, 0};
     for (int family = 0; family < kFamilyCount; ++family) {
         for (int group = 0; group < ModelCountOfFamily(family); ++group) {
+            const int driveClass = family == FamilyVr ? VrModel(group).driveClass : family == FamilyQm ? 4 : 5;
+            EXPECT_EQ(DriveClassOfModel(family, group), driveClass) << family << "/" << group;
+            if (family == FamilyVr) {
+                EXPECT_EQ(DriveClassOfGroup(group), driveClass) << group;
+            }
             const bool checked = (family == FamilyVr && group >= 11) || family == FamilyZt;
-            const uint16_t required =
-                family == FamilyZt ? ztRequired[group] : VrModel(group).pr1F;
+            const uint16_t required = family == FamilyZt ? ztRequired[group] : VrModel(group).pr1F;
             for (uint16_t wrong : {uint16_t(required + 1), uint16_t(0xFFFF - required)}) {
                 uint16_t value = wrong;
                 EXPECT_EQ(CheckPr1F(value, family, group, false), 0);
                 EXPECT_EQ(value, wrong);
-                EXPECT_EQ(CheckPr1F(value, family, group, true), checked ? 1 : 0)
-                    << family << "/" << group;
+                EXPECT_EQ(CheckPr1F(value, family, group, true), checked ? 1 : 0) << family << "/" << group;
                 EXPECT_EQ(value, checked ? required : wrong);
             }
             uint16_t right = required;
@@ -131,6 +106,7 @@ TEST(CheckPr1F, CorrectsExactlyTheModelsThatFixPr1F)
     EXPECT_EQ(value, 5);
 }
 
+// Selection rows cover the selectable models once and apply their class; odd control modes show dashes.
 TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnce)
 {
     for (int row = 0; row < kModelSelectionRowCount; ++row) {
@@ -144,10 +120,6 @@ TEST(ModelSelectionList, RowsCoverTheSelectableModelsOnce)
         EXPECT_EQ(type.driveClass, DriveClassOfModel(family, group));
         EXPECT_EQ(type.modelName(), ModelSelectionRowName(row));
     }
-}
-
-TEST(ControlModeTable, OutOfRangeValues)
-{
     for (int mode : {9, -1})
         EXPECT_EQ(ControlModeName(mode), "------------") << mode;
     EXPECT_FALSE(IsInternalPositionMode(9));

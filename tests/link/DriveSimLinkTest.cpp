@@ -11,6 +11,24 @@
 
 namespace {
 
+// drivesim with these options, mapped to COM 1 and opened into the link state.
+std::unique_ptr<DriveSimProcess> OpenOnDriveSim(std::vector<std::string> options, int baudIndex)
+{
+    ResetLinkState();
+    auto sim = std::make_unique<DriveSimProcess>(options);
+    EXPECT_TRUE(sim->ok()) << "drivesim did not start: " << DriveSimProcess::programPath();
+    MapOnlyPort(1, sim->portPath());
+    linkState().portHandle = OpenLinkPort(1, baudIndex);
+    EXPECT_TRUE(platform::isOpenHandle(linkState().portHandle));
+    return sim;
+}
+
+uint16_t RegisterInReply(int index)
+{
+    const uint8_t* data = linkState().lastReadReply + 3 + 2 * index;
+    return static_cast<uint16_t>(data[0] << 8 | data[1]);
+}
+
 struct Rate {
     uint32_t baud;
     int baudIndex;
@@ -20,14 +38,9 @@ class PacedDrive : public ::testing::TestWithParam<Rate> {
 protected:
     void SetUp() override
     {
-        ResetLinkState();
-        sim = std::make_unique<DriveSimProcess>(std::vector<std::string>{
-            "--station", "3", "--model", "VR-101", "--baud", std::to_string(GetParam().baud), "--pace",
-            "--latency", "10"});
-        ASSERT_TRUE(sim->ok()) << "drivesim did not start: " << DriveSimProcess::programPath();
-        MapOnlyPort(1, sim->portPath());
-        linkState().portHandle = OpenLinkPort(1, GetParam().baudIndex);
-        ASSERT_TRUE(platform::isOpenHandle(linkState().portHandle));
+        sim = OpenOnDriveSim({"--station", "3", "--model", "VR-101", "--baud", std::to_string(GetParam().baud),
+                              "--pace", "--latency", "10"}, GetParam().baudIndex);
+        ASSERT_TRUE(sim->ok() && platform::isOpenHandle(linkState().portHandle));
         linkState().slaveAddress = 3;
     }
     void TearDown() override
@@ -35,16 +48,12 @@ protected:
         ResetLinkState();
         sim.reset();
     }
-    uint16_t registerInReply(int index) const
-    {
-        const uint8_t* data = linkState().lastReadReply + 3 + 2 * index;
-        return static_cast<uint16_t>(data[0] << 8 | data[1]);
-    }
     std::unique_ptr<DriveSimProcess> sim;
 };
 
 }  // namespace
 
+// Scan, read, write and read back at the wire rate of the line.
 TEST_P(PacedDrive, FindsTheStationAndReadsAndWritesRegisters)
 {
     StationScan scan;
@@ -54,17 +63,18 @@ TEST_P(PacedDrive, FindsTheStationAndReadsAndWritesRegisters)
 
     ASSERT_EQ(LinkReadRegisters(3, 0x00, 0x00, 0x00, 64, 200, 1), 1);
     EXPECT_EQ(linkState().lastReadReply[2], 128);
-    EXPECT_EQ(registerInReply(0), 3);  // Pr.00 holds the station
+    EXPECT_EQ(RegisterInReply(0), 3);  // Pr.00 holds the station
 
     ASSERT_EQ(LinkWriteRegister(3, 0x00, 0x10, 0x00, 0x77, 100), 1);
     ASSERT_EQ(LinkReadRegisters(3, 0x00, 0x10, 0x00, 0x01, 200, 1), 1);
-    EXPECT_EQ(registerInReply(0), 0x77);
+    EXPECT_EQ(RegisterInReply(0), 0x77);
 
     EXPECT_EQ(LinkWriteRegisterDirect(3, 0x00, 0x11, 0x00, 0x05, 0), 1);
     EXPECT_EQ(LinkWriteRegisterPolled(3, 0x00, 0x12, 0x00, 0x06, 100), 1);
     EXPECT_EQ(LinkWriteCoil(3, 0x00, 0x26, 0xFF), 1);
 }
 
+// Identification stops and restarts a running stream around its exchange.
 TEST_P(PacedDrive, IdentifiesTheModelWhileTheScopeStreams)
 {
     LinkState& link = linkState();
@@ -90,17 +100,11 @@ TEST_P(PacedDrive, IdentifiesTheModelWhileTheScopeStreams)
     link.scanRunning = 0;
 }
 
-// A USB adapter hands received bytes over in batches every 16 ms (its latency
-// timer), on top of the drive's own answer time: drivesim answers 16 ms late
-// here. Reads with no wait of their own and no retry must still all succeed.
+// A USB adapter hands bytes over every 16 ms, on top of the drive's own time:
+// reads with no wait of their own and no retry must still all succeed.
 TEST(UsbAdapterLatency, ReadsWithoutWaitOrRetrySucceedWhenTheReplyStarts16MsLate)
 {
-    ResetLinkState();
-    DriveSimProcess sim({"--station", "1", "--baud", "115200", "--pace", "--latency", "16"});
-    ASSERT_TRUE(sim.ok()) << "drivesim did not start: " << DriveSimProcess::programPath();
-    MapOnlyPort(1, sim.portPath());
-    linkState().portHandle = OpenLinkPort(1, 3);
-    ASSERT_TRUE(platform::isOpenHandle(linkState().portHandle));
+    const auto sim = OpenOnDriveSim({"--station", "1", "--baud", "115200", "--pace", "--latency", "16"}, 3);
     int failed = 0;
     for (int read = 0; read < 300; ++read)
         failed += LinkReadRegisters(1, 0x00, 0x00, 0x00, 64, 0, 0) == 1 ? 0 : 1;

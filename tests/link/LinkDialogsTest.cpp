@@ -46,6 +46,13 @@ std::string tempPath(const char* stem)
     return std::string("/tmp/") + stem + "-" + std::to_string(getpid());
 }
 
+// A scripted drive on a pseudo-terminal mapped to COM 1.
+struct ScriptedDrive {
+    ScriptedDrive() { MapOnlyPort(1, pty.slavePath()); }
+    testsupport::PtyPair pty;
+    testsupport::ScriptedResponder drive{pty.masterFd()};
+};
+
 }  // namespace
 
 class LinkDialogsTest : public QObject {
@@ -70,6 +77,7 @@ private slots:
         std::remove(ini.c_str());
     }
 
+    // Auto search walks ports and rates to the drive; link, plug-in copies and Modbus master all take it.
     void autoSearchFindsTheDriveAndIdentificationClosesTheModelDialog()
     {
         const std::string link = tempPath("drivara-link-com3");
@@ -93,21 +101,17 @@ private slots:
         // The link, the plug-in's copies and the shared Modbus master all take the drive.
         const LinkState& state = linkState();
         QVERIFY(platform::isOpenHandle(state.portHandle));
-        QCOMPARE(int(state.slaveAddress), 5);
-        QCOMPARE(state.online, 1);
-        QCOMPARE(state.pluginPortHandle, state.portHandle);
-        QCOMPARE(int(state.pluginSlaveAddress), 5);
-        QCOMPARE(state.pluginLinkUp, 1);
-        QCOMPARE(LinkModbus().m_hComm, state.portHandle);
-        QCOMPARE(int(LinkModbus().GetSlaveAddress()), 5);
-        QCOMPARE(CurrentDriveType().family, 0);
-        QCOMPARE(CurrentDriveType().vrGroup, 9);
-        QCOMPARE(CurrentDriveType().driveClass, 1);
-        QCOMPARE(CurrentDriveType().unlistedModel, 0);
+        QVERIFY(state.pluginPortHandle == state.portHandle && LinkModbus().m_hComm == state.portHandle);
+        QCOMPARE(QList<int>({state.slaveAddress, state.pluginSlaveAddress, LinkModbus().GetSlaveAddress()}),
+                 QList<int>({5, 5, 5}));
+        QCOMPARE(QList<int>({state.online, state.pluginLinkUp}), QList<int>({1, 1}));
+        const DriveType& type = CurrentDriveType();
+        QCOMPARE(QList<int>({type.family, type.vrGroup, type.driveClass, type.unlistedModel}), QList<int>({0, 9, 1, 0}));
         QCOMPARE(modeDialogs, 1);
         QCOMPARE(platform::IniFile::readInt(ini, "SetComPort", "SaveAsDefault", -1), 0);
     }
 
+    // An unknown model code asks for a manual choice, which then sets the drive type.
     void anUnknownModelAsksForAManualChoice()
     {
         DriveSimProcess sim({"--station", "1", "--baud", "19200", "--model", "VR-005"});
@@ -122,19 +126,15 @@ private slots:
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QVERIFY(!dialog.closedByIdentification());
         QCOMPARE(prompt.countMessages("The system detected an unknown Type. Please update your software, or manually select the compatible version."), 1);
-        QCOMPARE(CurrentDriveType().unlistedModel, 1);
-        QCOMPARE(CurrentDriveType().family, 2);
-        QCOMPARE(CurrentDriveType().ztGroup, 0);
-        QCOMPARE(CurrentDriveType().driveClass, 5);
+        const DriveType& type = CurrentDriveType();
+        QCOMPARE(QList<int>({type.unlistedModel, type.family, type.ztGroup, type.driveClass}), QList<int>({1, 2, 0, 5}));
     }
 
+    // A drive reporting station 0 is refused and the port released.
     void aDriveWithStationZeroIsRefused()
     {
-        testsupport::PtyPair pty;
-        QVERIFY(pty.ok());
-        testsupport::ScriptedResponder drive(pty.masterFd());
-        drive.always(kReadStation, Answer(withCrc(hex("01 03 02 00 00"))));  // register 0 holds 0
-        MapOnlyPort(1, pty.slavePath());
+        ScriptedDrive line;
+        line.drive.always(kReadStation, Answer(withCrc(hex("01 03 02 00 00"))));  // register 0 holds 0
         CSetComPortDlg dialog(ini);
         dialog.portList()->setCurrentIndex(1);
         dialog.stationList()->setCurrentIndex(1);
@@ -147,6 +147,7 @@ private slots:
         QCOMPARE(linkState().portHandle, platform::kNoPort);
     }
 
+    // Esc is Cancel and asks before leaving the program.
     void escapeIsCancelAndAsksBeforeLeaving()
     {
         CSetComPortDlg dialog(ini);
@@ -162,16 +163,12 @@ private slots:
         QCOMPARE(exitCodes, std::vector<int>{0});
     }
 
-    // Esc or the close box must not end the wait while its timer still
-    // writes: the dialog ends only when its own loop does.
+    // Esc or the close box must not end the wait while its timer still writes.
     void commandWaitEndsOnlyThroughItsOwnLoop()
     {
-        testsupport::PtyPair pty;
-        QVERIFY(pty.ok());
-        testsupport::ScriptedResponder drive(pty.masterFd());
-        drive.expect(kSaveEeprom, Answer::none());
-        drive.always(kSaveEeprom, Answer(kSaveEeprom));
-        MapOnlyPort(1, pty.slavePath());
+        ScriptedDrive line;
+        line.drive.expect(kSaveEeprom, Answer::none());
+        line.drive.always(kSaveEeprom, Answer(kSaveEeprom));
         linkState().portHandle = OpenLinkPort(1, 0);
         linkState().slaveAddress = 1;
         linkState().commandWait = {"Warning", "Please wait while data is being written to Servo driver..........", 2, 0x81};
@@ -185,9 +182,9 @@ private slots:
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QVERIFY(stayedOpen);
         QVERIFY(dialog.commandWait().accepted());
-        QCOMPARE(drive.requests().size(), size_t(2));
+        QCOMPARE(line.drive.requests().size(), size_t(2));
         QTest::qWait(250);
-        QCOMPARE(drive.requests().size(), size_t(2));  // nothing is written after the end
+        QCOMPARE(line.drive.requests().size(), size_t(2));  // nothing is written after the end
     }
 
 private:

@@ -7,12 +7,12 @@
 #include "link/LinkPort.h"
 #include "link/LinkRequests.h"
 
-#include <atomic>
 #include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
+#include <functional>
 #include <optional>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -37,23 +37,21 @@ protected:
 
 }  // namespace
 
+// Frames against bytes worked out independently; a cleared buffer never passes the CRC.
 TEST(LinkFrames, CrcFramesAndLengths)
 {
     EXPECT_EQ(frameHex(BuildReadRegistersFrame(1, 0, 0, 0, 1)), toHex(kReadStation));
     EXPECT_EQ(frameHex(BuildWriteRegisterFrame(1, 0x00, 0x90, 0, 0)), toHex(kStopStream));
     EXPECT_EQ(frameHex(BuildWriteCoilFrame(1, 0x00, 0x26, 0xFF)), toHex(kServoOn));
     EXPECT_EQ(frameHex(BuildReportSlaveIdFrame(1)), toHex(kReportSlaveId));
-    // A cleared buffer must never pass a CRC check: failed receives rely on it.
     const uint8_t zeros[34] = {};
     EXPECT_FALSE(LinkCrcMatches(zeros, 32));
-    // Register count -> reply length; counts the buffer cannot hold are refused.
     for (auto [count, length] : {std::pair{1, 7}, {125, 255}, {126, 0}, {0, 0}})
         EXPECT_EQ(ExpectedReadReplyLength(count), size_t(length)) << count;
 }
 
-// Each drain costs a USB adapter a round trip, and a gap near 1.75 ms splits
-// a frame for a strict drive: whatever its length, a request goes out in two
-// writes with at most one gap, and stale input is dropped before the last byte.
+// A drain per byte splits a frame on a USB adapter: two writes and two drains
+// whatever the length, and stale input is purged before the last byte.
 TEST_F(OpenLink, ARequestIsTwoWritesAndTwoDrainsWhateverItsLength)
 {
     const Bytes writeTwo = withCrc(hex("01 10 00 10 00 02 04 00 01 00 02"));
@@ -74,24 +72,21 @@ TEST_F(OpenLink, ARequestIsTwoWritesAndTwoDrainsWhateverItsLength)
         EXPECT_EQ(queued, 0u) << "stale input purged";
         all.insert(all.end(), frame.begin(), frame.end());
     }
-    for (int i = 0; i < 500 && drive->received().size() < all.size(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    drive->waitReceived(all.size());
     EXPECT_EQ(toHex(drive->received()), toHex(all));
 }
 
-TEST_F(LinkTestBed, OpenSetsTheIndexedRateAndIndexFourKeepsIt)
+// Indices 0-3 set their rate; another index keeps the port's rate, even one
+// the drives never use (4800 here, 7E2), and changes only the frame format.
+TEST_F(LinkTestBed, IndexOutsideTheRatesKeepsThePortsRate)
 {
     openPort(1);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
     CloseLinkPort(linkState().portHandle);
     openPort(4);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
-}
+    CloseLinkPort(linkState().portHandle);
 
-// A port left at a rate the drives never use (4800 here, 7E2) still opens
-// for an index outside 0-3: only the frame format changes.
-TEST_F(LinkTestBed, IndexFourKeepsARateOutsideTheDriveRates)
-{
     const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     termios tio{};
@@ -100,13 +95,13 @@ TEST_F(LinkTestBed, IndexFourKeepsARateOutsideTheDriveRates)
     tio.c_cflag = (tio.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
     ASSERT_EQ(tcsetattr(other, TCSANOW, &tio), 0);
     ::close(other);
-
     openPort(4);
     ASSERT_EQ(tcgetattr(linkState().portHandle, &tio), 0);
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B4800));
     EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
 }
 
+// Without a port every operation fails and says why.
 TEST_F(LinkTestBed, EveryOperationFailsWithoutAPort)
 {
     EXPECT_EQ(LinkWriteRegister(1, 0, 0x10, 0, 1, 0), 0);
@@ -116,30 +111,56 @@ TEST_F(LinkTestBed, EveryOperationFailsWithoutAPort)
     EXPECT_EQ(LinkReportSlaveId(1), 0);
 }
 
-TEST_F(OpenLink, ReadTakesOnlyAnExactSoundReply)
+// Each operation's acceptance rule and attempt count against one kind of
+// answer (none: silence), with a fresh drive per case.
+TEST_F(OpenLink, OutcomeAndAttemptsOfEveryOperation)
 {
-    drive->expect(kReadStation, Answer(kStationReply).after(5));
-    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 20, 0), 1);
-    EXPECT_EQ(toHex(drive->received()), toHex(kReadStation));
-    EXPECT_EQ(linkState().receiveBuffer[4], 5);
-    EXPECT_EQ(toHex(Bytes(linkState().lastReadReply, linkState().lastReadReply + 7)), toHex(kStationReply));
-    EXPECT_EQ(linkState().lastReadReplyLength, 7u);
-
-    drive->expect(kReadStation, Answer(kStationReply).pad(hex("00")));  // one byte too many
-    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 10, 0), 0);
-    EXPECT_EQ(linkState().lastFailure, LinkFailure::WrongLength);
-    drive->expect(kReadStation, Answer(kStationReply).corrupt(4, 0x01));
-    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 10, 0), 0);
-    EXPECT_EQ(linkState().lastFailure, LinkFailure::BadCrc);
-
-    // Out-of-range counts are refused without sending.
-    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 126, 0, 0), 0);
-    EXPECT_EQ(LinkReadRegistersQuick(1, 0, 0, 0, 0), 0);
-    EXPECT_EQ(linkState().lastFailure, LinkFailure::BadRequest);
-    EXPECT_TRUE(drive->waitIdle());
-    EXPECT_EQ(drive->received().size(), 3 * kReadStation.size());
+    using F = LinkFailure;
+    const struct {
+        const char* name;
+        Bytes request;
+        std::optional<Answer> answer;
+        std::function<int()> call;
+        int result;
+        std::optional<LinkFailure> failure;
+        size_t attempts;
+    } cases[] = {
+        {"read, one byte too many", kReadStation, Answer(kStationReply).pad(hex("00")),
+         [] { return LinkReadRegisters(1, 0, 0, 0, 1, 10, 0); }, 0, F::WrongLength, 1},
+        {"read, bad crc", kReadStation, Answer(kStationReply).corrupt(4, 0x01),
+         [] { return LinkReadRegisters(1, 0, 0, 0, 1, 10, 0); }, 0, F::BadCrc, 1},
+        {"read, 126 registers", kReadStation, {}, [] { return LinkReadRegisters(1, 0, 0, 0, 126, 0, 0); }, 0,
+         F::BadRequest, 0},
+        {"quick read, no registers", kReadStation, {}, [] { return LinkReadRegistersQuick(1, 0, 0, 0, 0); }, 0,
+         F::BadRequest, 0},
+        {"quick read, silence", kReadStation, {}, [] { return LinkReadRegistersQuick(1, 0, 0, 0, 1); }, 0, {}, 4},
+        // A write takes any sound frame, even for another register.
+        {"write, other register", kWritePr10, Answer(withCrc(hex("01 06 00 11 00 07"))),
+         [] { return LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 5); }, 1, {}, 1},
+        {"write, bad crc", kWritePr10, Answer(kWritePr10).corrupt(7),
+         [] { return LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0); }, 0, {}, 17},
+        // Silence and bad CRCs count on one counter.
+        {"polled write, silence", kWritePr10, {}, [] { return LinkWriteRegisterPolled(1, 0x00, 0x10, 0x00, 0x64, 2); },
+         0, {}, 9},
+        {"polled write, bad crc", kWritePr10, Answer(kWritePr10).corrupt(6),
+         [] { return LinkWriteRegisterPolled(1, 0x00, 0x10, 0x00, 0x64, 30); }, 0, {}, 17},
+        // A coil write needs its exact echo and is never repeated.
+        {"coil, echo", kServoOn, Answer(kServoOn), [] { return LinkWriteCoil(1, 0x00, 0x26, 0xFF); }, 1, {}, 1},
+        {"coil, sound but no echo", kServoOn, Answer(withCrc(hex("01 05 00 26 00 00"))),
+         [] { return LinkWriteCoil(1, 0x00, 0x26, 0xFF); }, 0, F::EchoMismatch, 1},
+    };
+    for (const auto& c : cases) {
+        drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
+        if (c.answer)
+            drive->always(c.request, *c.answer);
+        EXPECT_EQ(c.call(), c.result) << c.name;
+        EXPECT_EQ(linkState().lastFailure, c.failure.value_or(linkState().lastFailure)) << c.name;
+        drive->waitReceived(c.attempts ? c.attempts * c.request.size() : 1, c.attempts ? 2000 : 20);
+        EXPECT_EQ(drive->received().size(), c.attempts * c.request.size()) << c.name;
+    }
 }
 
+// Between read attempts a stream is stopped, except while scanning.
 TEST_F(OpenLink, ReadRetriesStopAStreamBetweenAttemptsUnlessScanning)
 {
     drive->always(kStopStream, Answer(kStopStream));
@@ -157,16 +178,18 @@ TEST_F(OpenLink, ReadRetriesStopAStreamBetweenAttemptsUnlessScanning)
     EXPECT_EQ(drive->requests().size(), 5u);  // two reads, no stop
 }
 
+// A prompt reply ends a long wait early, a split one is awaited whole, and
+// the outcome rules (too long, silence) still hold after the wait.
 TEST_F(OpenLink, UpToReadEndsOnceTheWholeReplyIsQueued)
 {
-    // A prompt reply ends a long wait early; a reply in two pieces is awaited whole.
     drive->expect(kReadStation, Answer(kStationReply).after(5));
     const long promptMs = MillisecondsOf([] { EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 3000, 0), 1); });
     EXPECT_LT(promptMs, 1500);
     EXPECT_EQ(linkState().receiveBuffer[4], 5);
+    EXPECT_EQ(toHex(Bytes(linkState().lastReadReply, linkState().lastReadReply + 7)), toHex(kStationReply));
+    EXPECT_EQ(linkState().lastReadReplyLength, 7u);
     drive->expect(kReadStation, Answer(kStationReply).split({3}, 40));
     EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 500, 0), 1);
-    // The outcome rules stay: too many bytes or silence fail after the wait.
     drive->expect(kReadStation, Answer(kStationReply).pad(hex("00")));
     EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 50, 0), 0);
     EXPECT_EQ(linkState().lastFailure, LinkFailure::WrongLength);
@@ -175,22 +198,7 @@ TEST_F(OpenLink, UpToReadEndsOnceTheWholeReplyIsQueued)
     EXPECT_EQ(linkState().lastFailure, LinkFailure::NoReply);
 }
 
-TEST_F(OpenLink, QuickReadGivesUpAfterFourAttempts)
-{
-    EXPECT_EQ(LinkReadRegistersQuick(1, 0, 0, 0, 1), 0);
-    EXPECT_EQ(drive->received().size(), 4 * kReadStation.size());
-}
-
-TEST_F(OpenLink, WriteRegisterTakesAnyReplyWithAGoodCrc)
-{
-    // A different register and value, but a sound frame: accepted.
-    drive->expect(kWritePr10, Answer(withCrc(hex("01 06 00 11 00 07"))));
-    EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 5), 1);
-    drive->always(kWritePr10, Answer(kWritePr10).corrupt(7));
-    EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 0);
-    EXPECT_EQ(drive->requests().size(), 1u + 17u);
-}
-
+// A write waits a full tenth of a second while the drive streams.
 TEST_F(OpenLink, WriteRegisterWaitsAFullTenthWhileStreaming)
 {
     drive->always(kWritePr10, Answer(kWritePr10));
@@ -199,6 +207,7 @@ TEST_F(OpenLink, WriteRegisterWaitsAFullTenthWhileStreaming)
     EXPECT_GE(MillisecondsOf([] { EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 1); }), 100);
 }
 
+// A direct write must not take the last reply for the next one.
 TEST_F(OpenLink, DirectWriteDoesNotTakeAStaleReplyForANewOne)
 {
     drive->expect(kWritePr10, Answer(kWritePr10));
@@ -206,33 +215,8 @@ TEST_F(OpenLink, DirectWriteDoesNotTakeAStaleReplyForANewOne)
     EXPECT_EQ(LinkWriteRegisterDirect(1, 0x00, 0x10, 0x00, 0x64, 0), 0);  // the drive went quiet
 }
 
-TEST_F(OpenLink, PolledWriteCountsSilenceAndBadCrcsOnOneCounter)
-{
-    EXPECT_EQ(LinkWriteRegisterPolled(1, 0x00, 0x10, 0x00, 0x64, 2), 0);
-    // The drive's thread may still be reading the last frames (bounded wait).
-    for (int waited = 0; waited < 500 && drive->received().size() < 9 * kWritePr10.size(); ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    EXPECT_EQ(drive->received().size(), 9 * kWritePr10.size());
-
-    drive->always(kWritePr10, Answer(kWritePr10).corrupt(6));
-    EXPECT_EQ(LinkWriteRegisterPolled(1, 0x00, 0x10, 0x00, 0x64, 30), 0);
-    EXPECT_TRUE(drive->waitAnswered(17));
-    EXPECT_EQ(drive->requests().size(), 17u);  // the silent tries matched no rule
-}
-
-TEST_F(OpenLink, CoilWriteNeedsAnExactEchoAndNeverRepeats)
-{
-    drive->expect(kServoOn, Answer(kServoOn));
-    EXPECT_EQ(LinkWriteCoil(1, 0x00, 0x26, 0xFF), 1);
-    drive->expect(kServoOn, Answer(withCrc(hex("01 05 00 26 00 00"))));  // sound, but not the echo
-    EXPECT_EQ(LinkWriteCoil(1, 0x00, 0x26, 0xFF), 0);
-    EXPECT_EQ(linkState().lastFailure, LinkFailure::EchoMismatch);
-    EXPECT_EQ(drive->requests().size(), 2u);
-}
-
-// An identification answer is taken with a good CRC, or without one when it
-// begins as this station's answer and the drive repeats it byte for byte;
-// answers that change every time never are.
+// An identification answer is taken with a good CRC, or without one when the
+// drive repeats it byte for byte; answers that change every time never are.
 TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
 {
     const struct {
@@ -255,22 +239,18 @@ TEST_F(OpenLink, IdentificationTakesASoundOrARepeatedAnswerOnly)
     };
     for (const auto& c : cases) {
         drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
-        std::atomic<int> answers{0};
+        uint8_t answers = 0;
         drive->setHandler([&](Bytes& pending) -> std::optional<Answer> {
             if (pending.size() < kReportSlaveId.size())
                 return std::nullopt;
             pending.erase(pending.begin(), pending.begin() + kReportSlaveId.size());
             Bytes frame = SlaveIdAnswer("VR-101", c.length);
             frame.resize(c.length - 2);
-            if (!c.stable)
-                frame[20] = static_cast<uint8_t>(++answers);  // a byte after the code
+            frame[20] = c.stable ? 0 : ++answers;  // a byte after the code
             frame = withCrc(frame);
-            if (!c.goodCrc)
-                frame.back() ^= 0x5A;
-            Bytes bytes = c.before;
-            bytes.insert(bytes.end(), frame.begin(), frame.end());
+            frame.back() ^= c.goodCrc ? 0 : 0x5A;
             // The first 34 bytes together, the rest well after them.
-            return Answer(bytes).split({34}, 30);
+            return Answer(c.before + frame).split({34}, 30);
         });
         const DriveIdentity identity = IdentifyDrive(1);
         EXPECT_EQ(identity.answered, c.identified) << c.name;

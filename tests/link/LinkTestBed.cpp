@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <new>
 
 Bytes SlaveIdAnswer(const std::string& code, size_t length, size_t offset)
 {
@@ -26,21 +26,10 @@ Bytes ReceiveBuffer(size_t length)
 void ResetLinkState()
 {
     ReleaseLinkPort();
+    // The state holds atomics, so it is rebuilt in place rather than assigned.
     LinkState& link = linkState();
-    link.slaveAddress = 0;
-    link.online = 0;
-    std::memset(link.receiveBuffer, 0, sizeof link.receiveBuffer);
-    std::memset(link.streamRecord, 0, sizeof link.streamRecord);
-    std::memset(link.lastReadReply, 0, sizeof link.lastReadReply);
-    link.lastReadReplyLength = 0;
-    link.scanRunning = 0;
-    link.scopeRunning = 0;
-    link.triggerRunning = 0;
-    link.acquisitionWorker = nullptr;
-    link.channelMask = 0;
-    link.streamPauseDepth = 0;
-    link.pluginSlaveAddress = 0;
-    link.lastFailure = LinkFailure::None;
+    link.~LinkState();
+    new (&link) LinkState();
 }
 
 void MapOnlyPort(int com, const std::string& path)

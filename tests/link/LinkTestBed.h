@@ -16,6 +16,7 @@
 using testsupport::Answer;
 using testsupport::Bytes;
 using testsupport::hex;
+using testsupport::operator+;
 using testsupport::toHex;
 using testsupport::withCrc;
 

@@ -45,49 +45,38 @@ protected:
 
 }  // namespace
 
-TEST_F(StreamingLink, PauseStopsTheStreamAndParksTheWorkerResumeUndoesBoth)
+// Pauses nest: only the outermost pair stops and restarts the stream and
+// parks the worker, and the restart keeps the caller's reply in the buffer.
+TEST_F(StreamingLink, NestedPausesStopAndRestartTheStreamOnceAndParkTheWorker)
 {
-    ScopePause();
-    EXPECT_TRUE(worker.suspended());
-    const int parkedAt = loops.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(loops.load(), parkedAt);
-
-    // The caller's reply sits in the buffer; the restart must not lose it.
     const Bytes reply = SlaveIdAnswer("VR-101");
-    std::memcpy(linkState().receiveBuffer, reply.data(), reply.size());
-    ScopeResume();
-    EXPECT_TRUE(worker.running());
-    EXPECT_EQ(toHex(ReceiveBuffer(reply.size())), toHex(reply));
-    ASSERT_EQ(drive->requests().size(), 2u);
-    EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
-    EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
-}
-
-TEST_F(StreamingLink, NestedPausesStopAndRestartTheStreamOnce)
-{
     {
         StreamPause outer;
+        EXPECT_TRUE(worker.suspended());
+        const int parkedAt = loops.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(loops.load(), parkedAt);
         ScopePause();  // an identification inside a view's pause
         ScopeResume();
         EXPECT_TRUE(worker.suspended());
+        std::memcpy(linkState().receiveBuffer, reply.data(), reply.size());
     }
     EXPECT_TRUE(worker.running());
+    EXPECT_EQ(toHex(ReceiveBuffer(reply.size())), toHex(reply));
     ScopeResume();  // unmatched: restarts nothing
     ASSERT_EQ(drive->requests().size(), 2u);
     EXPECT_EQ(toHex(drive->requests()[0]), toHex(kStopStream));
     EXPECT_EQ(toHex(drive->requests()[1]), toHex(kStartStreamC));
 }
 
+// A command wait pauses the stream once around its attempts.
 TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
 {
     linkState().commandWait.targetRegister = 0x81;
     drive->expect(kSaveEeprom, Answer::none());
     drive->expect(kSaveEeprom, Answer(kSaveEeprom));
     CommandWait wait;
-    // The first attempt goes unanswered, the second is accepted.
-    EXPECT_TRUE(wait.tick());
-    EXPECT_TRUE(wait.accepted());
+    EXPECT_TRUE(wait.tick() && wait.accepted());
     EXPECT_TRUE(worker.running());
     const auto requests = drive->requests();
     ASSERT_GE(requests.size(), 4u);
@@ -95,6 +84,7 @@ TEST_F(StreamingLink, CommandWaitPausesOnceAndResumesWhenAccepted)
     EXPECT_EQ(toHex(requests.back()), toHex(kStartStreamC));
 }
 
+// A drive that never accepts ends the wait after its tick limit.
 TEST_F(LinkTestBed, CommandWaitGivesUpAfterAHundredFailedTicks)
 {
     openPort();

@@ -42,6 +42,11 @@ bool ScriptedResponder::waitAnswered(size_t count, int timeoutMs) const {
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return answered_ >= count; });
 }
 
+bool ScriptedResponder::waitReceived(size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= count; });
+}
+
 bool ScriptedResponder::waitIdle(int timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return outbox_.empty() && !busy_; });

@@ -63,6 +63,8 @@ public:
 
     // Until `count` requests are answered (withheld answers count).
     bool waitAnswered(size_t count, int timeoutMs = 2000) const;
+    // Until `count` bytes have come in.
+    bool waitReceived(size_t count, int timeoutMs = 2000) const;
     // Until nothing is being sent and nothing waits to be sent.
     bool waitIdle(int timeoutMs = 2000) const;
     size_t unexpectedBytes() const;
