@@ -21,12 +21,7 @@ using testsupport::Bytes;
 using testsupport::hex;
 using testsupport::toHex;
 using testsupport::withCrc;
-
-inline Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using testsupport::operator+;
 
 // An in-process drive with its own fake microsecond clock.
 class DriveHarness {
