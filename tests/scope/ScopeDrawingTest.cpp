@@ -1,6 +1,5 @@
-// What the display and the printed page show: the trace mapping on an
-// offscreen image, the time labels, the scale rules, Auto Set, the marker
-// and cursor readouts, and the print statistics and table.
+// What the display and the printed page show, on offscreen images; the scale
+// rules, Auto Set, the marker and cursor readouts, the print table.
 #include "scope/AutoSet.h"
 #include "scope/PrintPage.h"
 #include "scope/ScopeRenderer.h"
@@ -37,26 +36,20 @@ struct Screen {
 
 }  // namespace
 
-// A trace off its place (3000 on the top edge, 0 on the centre line, below
-// the range clamped), the screen, axes or ticks in the wrong colour.
+// A trace off its place at Vol/Div 3000, or the screen, axes or ticks in the wrong colour.
 TEST(ScopeDrawing, SpeedAtVolDiv3000FromTopEdgeToBottomEdge)
 {
-    std::vector<double> speed(501, 3000);
+    std::vector<double> speed(501, 3000);  // the top edge, then the centre line, then clamped
     std::fill(speed.begin() + 167, speed.begin() + 334, 0);
     std::fill(speed.begin() + 334, speed.end(), -4500);
     const Screen screen(speed);
     const Edges& plot = screen.layout.plot;
     const Edges& area = screen.layout.screen;
-    ASSERT_EQ(plot.top, 32);
-    ASSERT_EQ(plot.bottom, 416);
+    ASSERT_EQ(std::pair(plot.top, plot.bottom), std::pair(32, 416)) << "the plot's place in the view";
     EXPECT_EQ(screen.x(0), plot.left);
     EXPECT_EQ(screen.x(500), plot.right);
     const int centre = HorizontalGridY(plot, 5);
-    struct Spot {
-        int x, y;
-        QRgb colour;
-        bool is;
-    };
+    struct Spot { int x, y; QRgb colour; bool is; };
     const Spot spots[] = {
         {screen.x(80), plot.top, kGreen, true},     {screen.x(80), plot.top + 1, kGreen, false},
         {screen.x(250), centre, kGreen, true},      {screen.x(250), centre - 1, kGreen, false},
@@ -69,25 +62,7 @@ TEST(ScopeDrawing, SpeedAtVolDiv3000FromTopEdgeToBottomEdge)
         EXPECT_EQ(screen.image.pixel(p.x, p.y) == p.colour, p.is) << "at " << p.x << ", " << p.y;
 }
 
-// The vertical position not applied, or a single sample drawn as a line.
-TEST(ScopeDrawing, VerticalPositionAndFewerThanTwoSamples)
-{
-    ScopeSession session;
-    session.scale().setChecked(kDeviation, true);
-    ASSERT_TRUE(session.scale().setVerticalField(kDeviation, -3));
-    session.refreshChannels();
-    const ChannelLimits& limits = session.limits(kDeviation);
-    EXPECT_EQ(limits.max, 4096);  // exponent 12
-    EXPECT_EQ(limits.verticalPosition, -8);
-    const Edges plot = ScopeLayout::ForView(1280, 800).plot;
-    // Shifted by -8 pulses: sample 8 sits on the centre line.
-    EXPECT_EQ(SamplePixel(plot, 500, limits, 0, 8).y, HorizontalGridY(plot, 5));
-    const Screen one({1234});
-    for (int y = plot.top; y <= plot.bottom; ++y)
-        ASSERT_NE(one.image.pixel(plot.left, y), kGreen) << "a single sample draws nothing";
-}
-
-// Time labels in the wrong unit or steps for Sec/Div 500, 1000 and 2000, or not drawn.
+// Time labels wrong for Sec/Div 500, 1000 and 2000, or not drawn; one sample drawn as a line.
 TEST(ScopeDrawing, TimeLabels)
 {
     using Labels = std::vector<std::string>;
@@ -99,8 +74,10 @@ TEST(ScopeDrawing, TimeLabels)
     EXPECT_EQ(TimeLabels(2000).labels,
               (Labels{"0.00", "0.20", "0.40", "0.60", "0.80", "1.00", "1.20", "1.40", "1.60", "1.80", "2.00"}));
     // The strip under the plot is no longer plain black.
-    const Screen screen({});
+    const Screen screen({1234});
     const Edges& plot = screen.layout.plot;
+    for (int y = plot.top; y <= plot.bottom; ++y)
+        ASSERT_NE(screen.image.pixel(plot.left, y), kGreen) << "a single sample draws nothing";
     int lit = 0;
     for (int x = plot.left - 20; x < plot.right + 20; ++x)
         for (int y = plot.bottom + 3; y < plot.bottom + 20; ++y)
@@ -108,20 +85,25 @@ TEST(ScopeDrawing, TimeLabels)
     EXPECT_GT(lit, 100);
 }
 
-// A fourth channel, a value outside the lists or a vertical field out of range taken.
-TEST(ScaleSettings, ChecksAndLimits)
+// A vertical position out of range taken or not applied, a non-entry taken, a field misread.
+TEST(ScaleSettings, VerticalPositionListsAndFields)
 {
-    ScaleSettings s;
-    EXPECT_TRUE(s.setChecked(kSpeed, true) && s.setChecked(kTorque, true) && s.setChecked(kDeviation, true));
-    EXPECT_FALSE(s.setChecked(kCommand, true));
-    EXPECT_EQ(s.channelMask(), 4 | 8 | 1);
-    EXPECT_FALSE(s.selectVolDivText(kSpeed, "1100"));
-    EXPECT_TRUE(s.selectVolDivText(kSpeed, "6000"));
-    EXPECT_EQ(s.limits(kSpeed).min, -6000);
-    EXPECT_FALSE(s.setVerticalField(kSpeed, 16385));
+    ScopeSession session;
+    ScaleSettings& s = session.scale();
+    s.setChecked(kDeviation, true);
     EXPECT_FALSE(s.setVerticalField(kDeviation, -16));
     EXPECT_TRUE(s.setVerticalField(kDeviation, 15));
     EXPECT_EQ(s.limits(kDeviation).verticalPosition, 32768);
+    ASSERT_TRUE(s.setVerticalField(kDeviation, -3));
+    session.refreshChannels();
+    EXPECT_EQ(session.limits(kDeviation).verticalPosition, -8);
+    // Shifted by -8 pulses: sample 8 sits on the centre line.
+    const Edges plot = ScopeLayout::ForView(1280, 800).plot;
+    EXPECT_EQ(SamplePixel(plot, 500, session.limits(kDeviation), 0, 8).y, HorizontalGridY(plot, 5));
+    EXPECT_FALSE(s.setVerticalField(kSpeed, 16385));
+    EXPECT_FALSE(s.selectVolDivText(kSpeed, "1100"));
+    EXPECT_TRUE(s.selectVolDivText(kSpeed, "6000"));
+    EXPECT_EQ(s.limits(kSpeed).min, -6000);
     EXPECT_EQ(LeadingInteger("  -42abc"), -42);
     EXPECT_EQ(LeadingInteger("x"), 0);
     EXPECT_EQ(LeadingInteger("99999999999999"), INT32_MAX);
@@ -130,11 +112,7 @@ TEST(ScaleSettings, ChecksAndLimits)
 // Auto Set picking an entry not above twice the peak, or not the first such.
 TEST(AutoSet, PicksTheFirstEntryAboveTwiceThePeak)
 {
-    struct Case {
-        int channel;
-        std::vector<double> samples;
-        int entry;
-    };
+    struct Case { int channel; std::vector<double> samples; int entry; };
     const Case cases[] = {
         {kSpeed, {1234, -700, 5}, 2500},  // 1200 and -700, doubled 2400
         {kSpeed, {-9, 9, 3}, 100},        // doubled 10 at least
@@ -155,8 +133,7 @@ TEST(AutoSet, PicksTheFirstEntryAboveTwiceThePeak)
     EXPECT_EQ(session.limits(kTorque).max, 600);
 }
 
-// The marker on the wrong trace or sample, kept when its trace moves away,
-// wrong readout texts, or a drag that leaves the plot.
+// The marker on the wrong sample, kept when its trace moves away, wrong texts, a drag off the plot.
 TEST(ScopeMarker, FindsTheTraceReadsItAndLeavesWithIt)
 {
     std::vector<double> ramp(501);
@@ -207,10 +184,7 @@ TEST(ScopeCursors, ReadoutOfASyntheticCapture)
     ScopeCursors cursors;
     cursors.setPosition(0, 100, 500);
     cursors.setPosition(1, 350, 500);
-    const CursorReadout r = cursors.read(samples, {true, true, false, true});
-    EXPECT_EQ(r.deltaMs, 250);
-    EXPECT_DOUBLE_EQ(r.frequencyHz, 4.0);
-    EXPECT_EQ(r.lines(), (std::vector<std::string>{
+    EXPECT_EQ(cursors.read(samples, {true, true, false, true}).lines(), (std::vector<std::string>{
                              "t1 = 100.0 ms   t2 = 350.0 ms",
                              "\xCE\x94t = 250.0 ms   1/\xCE\x94t = 4.000 Hz",
                              "Speed: 400 RPM | 1400 RPM | \xCE\x94 1000 RPM",
@@ -240,7 +214,7 @@ TEST(PrintStatistics, TableValues)
     EXPECT_EQ(row(three[kSpeed]), (std::vector<double>{300, 200, 100}));
 }
 
-// The printed table's texts, colours or places wrong, or the lines below it.
+// The printed table's values, colours or places wrong, or the lines below it.
 TEST(PrintPage, TableTextsAndPlaces)
 {
     PrintPageInput in;
@@ -277,7 +251,7 @@ TEST(PrintPage, TableTextsAndPlaces)
     EXPECT_EQ(texts[37].text, "2025-03-03   14:05:09");
 }
 
-// Speed Command printed white on white paper, or the screen's black background printed.
+// Speed Command printed white on white, or the screen's black printed.
 TEST(PrintPage, PaperShowsSpeedCommandInBlack)
 {
     PrintPageInput in;

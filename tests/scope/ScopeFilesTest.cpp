@@ -1,5 +1,4 @@
-// Waveform files and the CSV export: exact bytes, the reader's rules, the
-// round trip through a scope session.
+// Waveform files and the CSV export: exact bytes, the reader's rules, round trips.
 #include "scope/CsvExport.h"
 #include "scope/WaveformFile.h"
 #include "tests/platform/TempFolder.h"
@@ -152,7 +151,7 @@ TEST(WaveformFile, RecallSelectsListEntriesAndRefusesWhatDoesNotFit)
     EXPECT_EQ(session.buffers().samples(kCommand), std::vector<double>{4});
 }
 
-// A missing or malformed file that loses the capture; a save into nowhere reported as done.
+// A missing or malformed file that costs the capture; a save into nowhere reported as done.
 TEST(WaveformFile, RecallFailures)
 {
     TempFolder folder;
@@ -168,7 +167,7 @@ TEST(WaveformFile, RecallFailures)
     EXPECT_FALSE(session.saveWaveform(folder.file("no/such/folder.wfm"), CalendarTime("2025-01-01 00:00:00")));
 }
 
-// Wrong units, columns of hidden channels, a short channel padded with anything but blanks.
+// Wrong units, columns of hidden channels, a short channel not padded with blanks.
 TEST(CsvExport, BytesForAKnownCapture)
 {
     ChannelSamples samples;

@@ -1,6 +1,4 @@
-// The scope view headless: its rules off line, printing to a PDF file, a run
-// against drivesim from start to exit, and inside the program's shell a
-// reconnect and the window closing while the scope runs.
+// The scope view headless: off line, printing, a run against drivesim, and in the program's shell.
 #include "platform/ScriptedUserPrompt.h"
 #include "scope/ScopeDiagnostics.h"
 #include "scope/ui/CScaleDlg.h"
@@ -74,8 +72,7 @@ protected:
 
 }  // namespace
 
-// Off line: Run or Save offered, the Trigger tab open without a channel, a
-// fourth channel taken, trigger sources not following the checked channels.
+// Off line: Run or Save offered, a fourth channel taken, trigger sources not following the channels.
 TEST_F(ScopeView, OffLineRules)
 {
     showView();
@@ -152,9 +149,7 @@ TEST_F(ScopeView, PrintsAPageToAPdfFile)
     EXPECT_GT(pdf.size(), 2000u);
 }
 
-// Against drivesim: the controls' states while running, cursors, the
-// diagnostics panel, the exports, a trigger ended by Horizontal 100, a port
-// that goes away (reported, the capture kept and saved), and Exit.
+// Controls, cursors, panel and exports while running; Horizontal 100; a vanished port; Save; Exit.
 TEST_F(ScopeView, RunsFromStartToExit)
 {
     connectDrive();
@@ -221,8 +216,7 @@ TEST_F(ScopeView, RunsFromStartToExit)
     EXPECT_TRUE(waitUntil([&] { return !view->isVisible(); }, 2000)) << "the window closes 100 ms later";
 }
 
-// A reconnect while scanning that changes the port under a reading worker,
-// or after which Run fails; closing the program leaving a thread behind.
+// A reconnect changing the port under a reading worker, Run failing after; a thread left at close.
 TEST_F(ScopeView, ReconnectParksTheWorkerBeforeThePortChangesAndANewRunWorks)
 {
     TempFolder folder;

@@ -1,14 +1,12 @@
-// Stream records: the slot layout and values of every mask, the worked
-// payloads, sign extension at each slot width.
+// Stream records: slots and values of every mask, the worked payloads, sign extension.
 #include "scope/StreamDecoder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Packs values the way the drive does, written from the record layout
-// rather than from the decoder: slot 1 in D0..D2 (15 bits for Pulse
-// Deviation, else 14), slot 2 in D2..D4, slot 3 in D4..D5.
+// Packs values as the drive does, from the record layout rather than the decoder: slot 1 in
+// D0..D2 (15 bits for Pulse Deviation, else 14), slot 2 in D2..D4, slot 3 in D4..D5.
 std::array<uint8_t, 6> pack(int slot1, bool wide, int slot2, int slot3)
 {
     const unsigned v1 = static_cast<unsigned>(slot1) & (wide ? 0x7FFFu : 0x3FFFu);

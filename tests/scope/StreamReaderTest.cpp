@@ -1,6 +1,4 @@
-// The stream reader and the acquisition on a pseudo-terminal, against a
-// scripted drive: records, CRC failures, resynchronisation, answers in the
-// stream, the 1024-byte backlog, stalls, starts refused, the link's pause.
+// The stream reader and the acquisition against a scripted drive on a pseudo-terminal.
 #include "link/LinkRequests.h"
 #include "link/ScopeStreamControl.h"
 #include "scope/ScopeDiagnostics.h"
@@ -14,8 +12,7 @@ namespace {
 
 const Bytes kStartSpeed = hex("01 06 00 90 00 04 88 24");  // mask 4: Speed alone
 
-// Records of Speed alone (slot 1, 14 bits) for first .. first + count - 1,
-// each carrying its number, or 0 while the number is below `zeroBelow`.
+// Records of Speed alone (slot 1, 14 bits) numbered from `first`, each carrying its number (0 below `zeroBelow`).
 Bytes speedRecords(int first, int count, int zeroBelow = 0)
 {
     Bytes out;
@@ -35,8 +32,7 @@ Bytes cat(std::initializer_list<Bytes> parts)
     return out;
 }
 
-// A port on a scripted drive that answers the stop, and a session showing
-// Speed at Sec/Div 100 (N = 100).
+// A port on a scripted drive that answers the stop; a session showing Speed, N = 100.
 class StreamBed : public LinkTestBed {
 protected:
     void SetUp() override
@@ -61,8 +57,7 @@ protected:
         drive->always(kStartSpeed, Answer(kStartSpeed));
         return session.run(triggerSource) == ScopeSession::RunResult::Started;
     }
-    // Sends bytes from the drive; without a reader running, waits until
-    // the port has them all (a pseudo-terminal hands them over a little later).
+    // Sends bytes from the drive; without a reader running, waits until the port has them all.
     void push(const Bytes& bytes, bool readerRunning = false)
     {
         const uint32_t before = queued();
@@ -121,16 +116,17 @@ TEST_F(StreamBed, ConsumesOnlyBeyondTheBacklog)
     EXPECT_EQ(scopeDiagnostics().stallCount.load(), 2u) << "only a queue that moves resets it";
 }
 
-// A CRC failure not counted or not skipped whole, no resynchronisation after
-// garbage, an answer in the stream counted as a record or not handed over.
+// Answers in the stream counted as records or kept from the link, CRC failures or garbage mishandled.
 TEST_F(StreamBed, CrcFailuresGarbageAndAnswersInTheStream)
 {
     Bytes bad = speedRecords(2, 1);
     bad[3] ^= 0x40;  // one bit flipped: the CRC fails
-    // Three strays, the start's echo, an answer the reader leaves unread
-    // (01 10), and records enough to push all of it past the backlog.
-    push(cat({speedRecords(0, 2), bad, hex("00 FF 55"), kStartSpeed, speedRecords(3, 2), hex("01 10"),
+    // A read answer, strays, the start's echo, an answer the reader leaves unread (01 10), and
+    // records enough to push all of it past the backlog.
+    push(cat({kStationReply, speedRecords(0, 2), bad, hex("00 FF 55"), kStartSpeed, speedRecords(3, 2), hex("01 10"),
               speedRecords(5, 120)}));
+    EXPECT_EQ(ReadStreamRecord(linkState().portHandle), StreamReadResult::OtherFrame);
+    EXPECT_EQ(toHex(ReceiveBuffer(7)), toHex(kStationReply));
     std::vector<int> values;
     const auto seen = drain(&values);
     EXPECT_EQ(seen.at(StreamReadResult::CrcError), 1);
@@ -141,22 +137,11 @@ TEST_F(StreamBed, CrcFailuresGarbageAndAnswersInTheStream)
     ASSERT_GE(values.size(), 5u);
     EXPECT_EQ(std::vector<int>(values.begin(), values.begin() + 3), (std::vector<int>{0, 1, 3}));
     EXPECT_EQ(scopeDiagnostics().records.load(), values.size());
-    EXPECT_EQ(scopeDiagnostics().leadBytes.load(), values.size() + 1 + 3 + 2);
+    EXPECT_EQ(scopeDiagnostics().leadBytes.load(), 1 + values.size() + 1 + 3 + 2);
+    EXPECT_EQ(ReadStreamRecord(platform::kNoPort), StreamReadResult::PortFailure) << "a closed port";
 }
 
-// A read-registers answer ahead of the records not handed to the link; a closed port not reported.
-TEST_F(StreamBed, ReadRegistersAnswerLandsInTheReceiveBuffer)
-{
-    push(cat({kStationReply, speedRecords(0, 120)}));
-    EXPECT_EQ(ReadStreamRecord(linkState().portHandle), StreamReadResult::OtherFrame);
-    EXPECT_EQ(toHex(ReceiveBuffer(7)), toHex(kStationReply));
-    EXPECT_EQ(scopeDiagnostics().records.load(), 0u);
-    EXPECT_EQ(ReadStreamRecord(linkState().portHandle), StreamReadResult::Record);
-    EXPECT_EQ(ReadStreamRecord(platform::kNoPort), StreamReadResult::PortFailure);
-}
-
-// A refused start that loses the samples or leaves the stream or a worker
-// running; a run without a checked channel or off line.
+// A refused start that costs the samples or leaves a stream or worker; runs with no channel or off line.
 TEST_F(StreamBed, StartRefusedLeavesTheBuffersAndStopsTheStream)
 {
     session.buffers().replace(kSpeed, {1, 2, 3});
@@ -173,8 +158,9 @@ TEST_F(StreamBed, StartRefusedLeavesTheBuffersAndStopsTheStream)
     EXPECT_EQ(session.run(0), ScopeSession::RunResult::Offline);
 }
 
-// A scan that loses or repeats samples; a stop that does not stop the stream once and join.
-TEST_F(StreamBed, ScanKeepsTheNewestScreenAndStopWritesZero)
+// A scan that loses or repeats samples; a stop that does not stop the stream once and join; a
+// pause that leaves the worker reading; a halt that does not park it first, or stops twice.
+TEST_F(StreamBed, ScanKeepsTheNewestScreenAndStopsByTheUserOrTheLink)
 {
     ASSERT_TRUE(start(0));
     EXPECT_EQ(linkState().scanRunning.load(), 1);
@@ -191,6 +177,21 @@ TEST_F(StreamBed, ScanKeepsTheNewestScreenAndStopWritesZero)
     EXPECT_EQ(linkState().acquisitionWorker, nullptr);
     EXPECT_EQ(sent(kStopStream), 1u);
     EXPECT_EQ(session.acquisition().poll(), AcquisitionEnd::None);
+
+    ASSERT_TRUE(start(0)) << "a new run after a stop";
+    platform::WorkerGate* worker = linkState().acquisitionWorker;
+    ASSERT_NE(worker, nullptr);
+    ScopePause();
+    EXPECT_TRUE(worker->suspended());
+    ScopeResume();
+    EXPECT_TRUE(worker->running());
+    EXPECT_EQ(session.acquisition().poll(), AcquisitionEnd::None);
+    EXPECT_TRUE(ScopeHaltAcquisition());
+    EXPECT_TRUE(worker->suspended()) << "parked before anyone touches the port";
+    EXPECT_EQ(session.acquisition().poll(), AcquisitionEnd::StoppedElsewhere);
+    EXPECT_EQ(linkState().acquisitionWorker, nullptr);
+    EXPECT_EQ(sent(kStopStream), 3u) << "the stop, the pause's and the halt's; none after";
+    EXPECT_FALSE(ScopeHaltAcquisition());
 }
 
 // A running trigger that misplaces the edge; Horizontal 100 that does not end it and stop the stream.
@@ -204,36 +205,14 @@ TEST_F(StreamBed, TriggerCapturesAroundTheEdgeAndHorizontal100EndsIt)
     ASSERT_TRUE(WaitUntil([&] { return session.buffers().captureCount() > 0; }, 3000));
     const std::vector<double> capture = session.buffers().samples(kSpeed);
     ASSERT_EQ(capture.size(), 101u);
-    EXPECT_EQ(capture[19], 0);
-    EXPECT_EQ(capture[20], 200);
-    EXPECT_EQ(capture[100], 280);
+    EXPECT_EQ((std::vector<double>{capture[19], capture[20], capture[100]}), (std::vector<double>{0, 200, 280}));
     session.live().horizontal = 100;
     EXPECT_EQ(PollUntil(session, [] { return false; }, 3000), AcquisitionEnd::HorizontalOutOfRange);
     EXPECT_EQ(linkState().triggerRunning.load(), 0);
     EXPECT_EQ(sent(kStopStream), 1u);
 }
 
-// A pause that leaves the worker reading; a halt that does not park it
-// before returning, that stops the stream twice, or that reports nothing.
-TEST_F(StreamBed, TheLinkParksTheWorkerAndAHaltEndsTheRun)
-{
-    ASSERT_TRUE(start(0));
-    platform::WorkerGate* worker = linkState().acquisitionWorker;
-    ASSERT_NE(worker, nullptr);
-    ScopePause();
-    EXPECT_TRUE(worker->suspended());
-    ScopeResume();
-    EXPECT_TRUE(worker->running());
-    EXPECT_EQ(session.acquisition().poll(), AcquisitionEnd::None);
-    EXPECT_TRUE(ScopeHaltAcquisition());
-    EXPECT_TRUE(worker->suspended()) << "parked before anyone touches the port";
-    EXPECT_EQ(session.acquisition().poll(), AcquisitionEnd::StoppedElsewhere);
-    EXPECT_EQ(linkState().acquisitionWorker, nullptr);
-    EXPECT_EQ(sent(kStopStream), 2u) << "the pause's and the halt's; none after";
-    EXPECT_FALSE(ScopeHaltAcquisition());
-}
-
-// A silent drive restarted more than once, given up too early or too late, or asked to stop afterwards.
+// A silent drive restarted more than once, given up too early or late, or asked to stop after.
 TEST_F(StreamBed, ASilentDriveIsRestartedOnceThenGivenUp)
 {
     ASSERT_TRUE(start(0));
@@ -256,7 +235,7 @@ TEST_F(StreamBed, ASilentDriveIsRestartedOnceThenGivenUp)
     EXPECT_EQ(sent(kStopStream), 0u) << "a silent drive is not asked again";
 }
 
-// Destroying a running session that leaves its thread, the flags or the stream behind.
+// Destroying a running session that leaves its thread, flags or stream behind.
 TEST_F(StreamBed, DestroyingARunningSessionJoinsAndStops)
 {
     drive->always(kStartSpeed, Answer(kStartSpeed));

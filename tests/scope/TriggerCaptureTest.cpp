@@ -8,8 +8,7 @@
 
 namespace {
 
-// Runs `records` records of a mask through a capture; each channel's value
-// comes from a function of the record number.
+// Runs records of a mask through a capture; each channel's value a function of the record number.
 struct Feed {
     TriggerCapture capture;
     std::vector<int> completed;               // the records that completed a capture
@@ -33,19 +32,16 @@ struct Feed {
 
 }  // namespace
 
-// P worked out wrongly, or Horizontal 0 or 100 accepted.
+// P worked out wrongly from N and Horizontal (float truncation), or Horizontal 0 or 100 accepted.
 TEST(TriggerCapture, PreTriggerCountFromHorizontal)
 {
     for (auto [n, h, p] : {std::tuple{500, 50, 250}, {500, 1, 5}, {500, 99, 495}, {10, 1, 0}, {100, 29, 29},
                            {2000, 33, 660}, {70, 10, 7}})
         EXPECT_EQ(PreTriggerCount(n, h), p) << n << " at " << h << " %";
-    EXPECT_FALSE(HorizontalInRange(0));
-    EXPECT_FALSE(HorizontalInRange(100));
-    EXPECT_TRUE(HorizontalInRange(1) && HorizontalInRange(99));
+    EXPECT_TRUE(!HorizontalInRange(0) && HorizontalInRange(1) && HorizontalInRange(99) && !HorizontalInRange(100));
 }
 
-// The trigger sample off index P, or followers (before and after the trigger
-// slot) covering other records than the trigger slot.
+// The trigger sample off index P, or followers before or after its slot covering other records.
 TEST(TriggerCapture, TriggerSampleAtIndexPAndFollowersCoverTheSameRecords)
 {
     const int edge = 900;
@@ -90,8 +86,7 @@ TEST(TriggerCapture, EdgeRules)
     }
 }
 
-// An edge exactly when the window refills to N + 2 samples restarts the
-// capture around it; one record earlier it falls inside the refill.
+// An edge as the window refills to N + 2 not restarting the capture, or one inside the refill tested.
 TEST(TriggerCapture, NewEdgeWhenTheWindowRefillsRestartsTheCapture)
 {
     const int n = 20, p = 5, first = 30, refill = n - p + 1;
