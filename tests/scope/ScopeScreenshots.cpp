@@ -3,21 +3,14 @@
 // the print preview. Run by docs/make-scope-screenshots.sh under xvfb.
 //   scope_screenshots RUNNING.png PREVIEW.png
 #include "link/LinkRequests.h"
-#include "platform/ScriptedUserPrompt.h"
-#include "scope/ui/CScaleDlg.h"
-#include "scope/ui/ScopeScreen.h"
 #include "tests/scope/ScopeShell.h"
 #include "tests/scope/ScopeTestSupport.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
-#include <QTest>
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The program's shell with the scope registered as app/InstallViews.cpp does
-// and the Wave Scope open, for the view suite and the screenshot program.
+// and the Wave Scope open, and the widgets the view suite and the screenshot
+// program reach.
 
 #include "app/CMainFrame.h"
 #include "app/CQDDToolsApp.h"
@@ -9,7 +10,16 @@
 #include "app/WindowCatalogue.h"
 #include "link/LinkState.h"
 #include "link/ScopeStreamControl.h"
+#include "platform/ScriptedUserPrompt.h"
+#include "scope/ui/CScaleDlg.h"
+#include "scope/ui/CTriggerDlg.h"
 #include "scope/ui/CWaveGdiView.h"
+#include "scope/ui/ScopeScreen.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
 
 #include <functional>
 #include <string>
