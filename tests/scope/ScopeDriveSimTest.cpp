@@ -26,14 +26,6 @@ protected:
         ResetLinkState();
         sim.reset();
     }
-    // Scans Speed until 600 records have come.
-    void startScan()
-    {
-        session->scale().setChecked(kSpeed, true);
-        ASSERT_EQ(session->run(0), ScopeSession::RunResult::Started);
-        PollUntil(*session, [] { return scopeDiagnostics().records >= 600; }, 5000);
-        ASSERT_GE(scopeDiagnostics().records.load(), 600u);
-    }
 
     std::unique_ptr<DriveSimProcess> sim;
     std::unique_ptr<ScopeSession> session = std::make_unique<ScopeSession>();
@@ -77,12 +69,15 @@ TEST_F(PacedScope, ScanLosesNoRecords)
         EXPECT_EQ(runs[i], 500u) << "half period " << i << ": records lost";
 }
 
-// A parameter read while streaming that fails, or a stream that does not run again after it.
-TEST_F(PacedScope, ParameterReadWhileStreamingGoesThroughPauseAndResume)
+// A parameter read while streaming that fails, or a stream that does not run again after it;
+// then a hung drive that keeps the run going for more than about 2 s, or takes the capture along.
+TEST_F(PacedScope, ParameterReadWhileStreamingThenTheDriveHangs)
 {
     ASSERT_EQ(LinkReadRegisters(1, 0x00, 0x10, 0x00, 0x01, 200, 1), 1);
     const Bytes before = ReceiveBuffer(7);
-    startScan();
+    session->scale().setChecked(kSpeed, true);
+    ASSERT_EQ(session->run(0), ScopeSession::RunResult::Started);
+    PollUntil(*session, [] { return scopeDiagnostics().records >= 600; }, 5000);
     ScopePause();
     ASSERT_NE(linkState().acquisitionWorker, nullptr);
     EXPECT_TRUE(linkState().acquisitionWorker->suspended());
@@ -93,6 +88,14 @@ TEST_F(PacedScope, ParameterReadWhileStreamingGoesThroughPauseAndResume)
     EXPECT_EQ(PollUntil(*session, [&] { return scopeDiagnostics().records > resumedAt + 500; }, 5000),
               AcquisitionEnd::None);
     EXPECT_GT(scopeDiagnostics().records.load(), resumedAt + 500) << "the stream runs again";
+
+    ASSERT_EQ(kill(sim->pid(), SIGSTOP), 0);
+    AcquisitionEnd end = AcquisitionEnd::None;
+    const long took = MillisecondsOf([&] { end = PollUntil(*session, [] { return false; }, 6000); });
+    EXPECT_EQ(end, AcquisitionEnd::DriveSilent);
+    EXPECT_LT(took, 3000) << "the silence is " << took << " ms; 2 s on an unloaded machine";
+    std::printf("drive silent: acquisition ended after %ld ms\n", took);
+    EXPECT_EQ(session->buffers().size(kSpeed), 501u) << "what was captured stays";
 }
 
 // The drive's step not at index P, or the follower channel covering other records.
@@ -115,17 +118,4 @@ TEST_F(PacedScope, TriggeredCapturePlacesTheStepAtIndexP)
     EXPECT_LT(speed[249], 0);
     EXPECT_GT(speed[251], 0);
     EXPECT_EQ(linkState().triggerRunning.load(), 0);
-}
-
-// A hung drive that keeps the run going for more than about 2 s, or takes the capture along.
-TEST_F(PacedScope, ADriveThatHangsEndsTheRunWithinTwoSeconds)
-{
-    startScan();
-    ASSERT_EQ(kill(sim->pid(), SIGSTOP), 0);
-    AcquisitionEnd end = AcquisitionEnd::None;
-    const long took = MillisecondsOf([&] { end = PollUntil(*session, [] { return false; }, 6000); });
-    EXPECT_EQ(end, AcquisitionEnd::DriveSilent);
-    EXPECT_LT(took, 3000) << "the silence is " << took << " ms; 2 s on an unloaded machine";
-    std::printf("drive silent: acquisition ended after %ld ms\n", took);
-    EXPECT_EQ(session->buffers().size(kSpeed), 501u) << "what was captured stays";
 }

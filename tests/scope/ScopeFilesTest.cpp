@@ -130,8 +130,9 @@ TEST(WaveformFile, RoundTripThroughASession)
     EXPECT_EQ(readBytes(path), saved.waveformText(path, CalendarTime("2025-01-02 03:04:05")));
 }
 
-// A value outside the lists or ranges taken, a fourth channel checked.
-TEST(WaveformFile, RecallSelectsListEntriesAndRefusesWhatDoesNotFit)
+// A value outside the lists or ranges taken, a fourth channel checked; a missing or malformed
+// file that costs the capture; a save into nowhere reported as done.
+TEST(WaveformFile, RecallRefusesWhatDoesNotFitAndFailsSafely)
 {
     TempFolder folder;
     const std::string path = folder.file("in.wfm");
@@ -145,26 +146,18 @@ TEST(WaveformFile, RecallSelectsListEntriesAndRefusesWhatDoesNotFit)
     EXPECT_EQ(session.captureLength(), 1300);
     EXPECT_EQ(session.scale().volDivEntry(kSpeed), 3000);  // unchanged
     EXPECT_EQ(session.scale().volDivEntry(kTorque), 2900);
-    EXPECT_EQ(session.scale().verticalField(kSpeed), 0);    // out of range: unchanged
-    EXPECT_EQ(refused, std::vector<int>{kCommand});          // a fourth channel
+    EXPECT_EQ(session.scale().verticalField(kSpeed), 0);  // out of range: unchanged
+    EXPECT_EQ(refused, std::vector<int>{kCommand});        // a fourth channel
     EXPECT_FALSE(session.scale().checked(kCommand));
     EXPECT_EQ(session.buffers().samples(kCommand), std::vector<double>{4});
-}
 
-// A missing or malformed file that costs the capture; a save into nowhere reported as done.
-TEST(WaveformFile, RecallFailures)
-{
-    TempFolder folder;
-    ScopeSession session;
-    session.scale().setChecked(kSpeed, true);
-    session.buffers().replace(kSpeed, {1, 2, 3});
     EXPECT_EQ(session.recall(folder.file("missing.wfm")), ScopeSession::RecallResult::OpenFailed);
     EXPECT_TRUE(session.scale().checked(kSpeed));
     writeBytes(folder.file("blank.wfm"), "\r\n#\r\n13 Speed ,000 ,9\r\n");
     EXPECT_EQ(session.recall(folder.file("blank.wfm")), ScopeSession::RecallResult::FormatError);
     EXPECT_EQ(session.scale().channelMask(), 0);  // the boxes were cleared first
-    EXPECT_EQ(session.buffers().samples(kSpeed), (std::vector<double>{1, 2, 3}));
-    EXPECT_FALSE(session.saveWaveform(folder.file("no/such/folder.wfm"), CalendarTime("2025-01-01 00:00:00")));
+    EXPECT_EQ(session.buffers().samples(kSpeed), std::vector<double>{1});
+    EXPECT_FALSE(session.saveWaveform(folder.file("no/such/folder.wfm"), std::tm{}));
 }
 
 // Wrong units, columns of hidden channels, a short channel not padded with blanks.
