@@ -8,8 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 
-namespace {
-
+// A drivesim streaming test waves, connected, and a session on it.
 class PacedScope : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,8 +29,6 @@ protected:
     std::unique_ptr<DriveSimProcess> sim;
     std::unique_ptr<ScopeSession> session = std::make_unique<ScopeSession>();
 };
-
-}  // namespace
 
 // A record lost, corrupted or out of step anywhere in a long full-rate scan of three channels.
 TEST_F(PacedScope, ScanLosesNoRecords)

@@ -28,6 +28,9 @@ bool waitUntil(Done done, int timeoutMs = 5000)
     return done();
 }
 
+}  // namespace
+
+// The view under a scripted prompt, and the drivesims a test started.
 class ScopeView : public ::testing::Test {
 protected:
     void SetUp() override
@@ -61,8 +64,6 @@ protected:
     std::vector<std::unique_ptr<DriveSimProcess>> sims;
     std::unique_ptr<CWaveGdiView> view;
 };
-
-}  // namespace
 
 // Off line: Run or Save offered, a fourth channel taken, trigger sources not following the
 // channels, ReCall not showing the file's settings, printing that fails headless.

@@ -32,6 +32,8 @@ Bytes cat(std::initializer_list<Bytes> parts)
     return out;
 }
 
+}  // namespace
+
 // A port on a scripted drive that answers the stop; a session showing Speed, N = 100.
 class StreamBed : public LinkTestBed {
 protected:
@@ -96,8 +98,6 @@ protected:
 
     ScopeSession session;
 };
-
-}  // namespace
 
 // Records taken out of the last 1024 bytes; a stall count that a still queue resets.
 TEST_F(StreamBed, ConsumesOnlyBeyondTheBacklog)
