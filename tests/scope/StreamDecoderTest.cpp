@@ -56,10 +56,6 @@ TEST(StreamDecoder, WorkedPayloads)
     ASSERT_EQ(DecodeStreamRecord(6, payload, r), 2);
     EXPECT_EQ(r.value[0], 0);  // Speed Command: 14 bits, the bit above is not its own
     EXPECT_EQ(r.value[1], 4);
-    const uint8_t low[6] = {0, 0, 0, 0, 0x20, 0x00};
-    const uint8_t high[6] = {0, 0, 0, 0, 0x1F, 0xFF};
-    EXPECT_EQ(DecodeSlot(low, 3, false), -8192);
-    EXPECT_EQ(DecodeSlot(high, 3, false), 8191);
 }
 
 // A sign bit taken from the wrong place, or bits leaking between slots.
