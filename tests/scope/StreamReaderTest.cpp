@@ -18,17 +18,8 @@ Bytes speedRecords(int first, int count, int zeroBelow = 0)
     Bytes out;
     for (int i = first; i < first + count; ++i) {
         const unsigned v = static_cast<unsigned>(i < zeroBelow ? 0 : i) & 0x3FFF;
-        const Bytes r = withCrc({0xC5, uint8_t(v >> 12), uint8_t(v >> 4), uint8_t((v & 0xF) << 4), 0, 0, 0});
-        out.insert(out.end(), r.begin(), r.end());
+        out = out + withCrc({0xC5, uint8_t(v >> 12), uint8_t(v >> 4), uint8_t((v & 0xF) << 4), 0, 0, 0});
     }
-    return out;
-}
-
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
     return out;
 }
 
@@ -123,8 +114,8 @@ TEST_F(StreamBed, CrcFailuresGarbageAndAnswersInTheStream)
     bad[3] ^= 0x40;  // one bit flipped: the CRC fails
     // A read answer, strays, the start's echo, an answer the reader leaves unread (01 10), and
     // records enough to push all of it past the backlog.
-    push(cat({kStationReply, speedRecords(0, 2), bad, hex("00 FF 55"), kStartSpeed, speedRecords(3, 2), hex("01 10"),
-              speedRecords(5, 120)}));
+    push(kStationReply + speedRecords(0, 2) + bad + hex("00 FF 55") + kStartSpeed + speedRecords(3, 2) + hex("01 10") +
+         speedRecords(5, 120));
     EXPECT_EQ(ReadStreamRecord(linkState().portHandle), StreamReadResult::OtherFrame);
     EXPECT_EQ(toHex(ReceiveBuffer(7)), toHex(kStationReply));
     std::vector<int> values;
