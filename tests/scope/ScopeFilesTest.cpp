@@ -1,31 +1,12 @@
-// Waveform files and the CSV export: exact bytes, the reader's rules, the
-// round trip through a scope session.
+// Waveform files and the CSV export: exact bytes, the reader's rules, round trips.
 #include "scope/CsvExport.h"
-#include "scope/ScopeSession.h"
 #include "scope/WaveformFile.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/scope/ScopeTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-using testing_files::TempFolder;
-using testing_files::readBytes;
-using testing_files::writeBytes;
+using namespace testing_files;
 
 namespace {
-
-std::tm utcAt(int year, int month, int day, int hour, int minute, int second)
-{
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return t;
-}
 
 const char kKnownFile[] =
     "#\r\n"
@@ -65,7 +46,8 @@ const char kKnownFile[] =
 
 }  // namespace
 
-TEST(WaveformFile, WriterBytesForAKnownCapture)
+// A wrong line layout, blank, line end or rounding; a key or section misread.
+TEST(WaveformFile, WriterBytesForAKnownCaptureAndTheReaderTakesThemBack)
 {
     WaveformSettings s;
     s.volDiv = {3000, 70000, 12, 1500};    // Torque's number goes out as 16 bits
@@ -76,28 +58,9 @@ TEST(WaveformFile, WriterBytesForAKnownCapture)
     samples[kSpeed] = {-35, 12.9, -12.9, 77};  // truncated toward zero; only 0..N go out
     samples[kTorque] = {1234, 0.5};            // fewer than N + 1: what there is
     samples[kDeviation] = {5};                 // unchecked: no section
-    EXPECT_EQ(WriteWaveformText(s, samples, "/data/run 1.wfm", utcAt(2025, 3, 3, 20, 30, 5)), kKnownFile);
-}
-
-TEST(WaveformFile, FullScreenLayoutAndTimeStamp)
-{
-    WaveformSettings s;
-    s.checked = {true, true, false, false};
-    ChannelSamples samples;
-    samples[kSpeed].assign(600, 1);
-    samples[kTorque].assign(501, 2);
-    const std::string text = WriteWaveformText(s, samples, "x.wfm", utcAt(2024, 12, 31, 23, 59, 58));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 24 + 2 * (1 + 501 + 1) + 1);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), std::count(text.begin(), text.end(), '\n'));
-    EXPECT_NE(text.find("\r\n01 Chnnel Amount : 2\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\n                    ,500     ,1\r\n#\r\n#  Chnnel"), std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 17), "#\r\nend of file.\r\n");
-    // The hour carries nothing into the day.
-    EXPECT_EQ(WaveformTimeStamp(utcAt(2024, 12, 31, 23, 59, 58)), "2024year 12month 31day 31:59:58");
-}
-
-TEST(WaveformFile, ReaderTakesKeysAndSections)
-{
+    EXPECT_EQ(WriteWaveformText(s, samples, "/data/run 1.wfm", CalendarTime("2025-03-03 20:30:05")), kKnownFile);
+    // The hour (UTC + 8) carries nothing into the day.
+    EXPECT_EQ(WaveformTimeStamp(CalendarTime("2024-12-31 23:59:58")), "2024year 12month 31day 31:59:58");
     WaveformRecall r;
     ASSERT_TRUE(ReadWaveformText(kKnownFile, r));
     EXPECT_EQ(*r.volDivText[kTorque], "4464");
@@ -110,6 +73,7 @@ TEST(WaveformFile, ReaderTakesKeysAndSections)
     EXPECT_EQ(r.sections[1].samples, (std::vector<double>{1234, 0}));
 }
 
+// No 16-bit wrap, a file not starting with "#" taken, an endless section kept whole.
 TEST(WaveformFile, ReaderRules)
 {
     WaveformRecall r;
@@ -130,6 +94,7 @@ TEST(WaveformFile, ReaderRules)
     EXPECT_EQ(r.sections[0].samples.size(), kMaxWaveformSamples);
 }
 
+// Settings or samples that do not survive Save and ReCall.
 TEST(WaveformFile, RoundTripThroughASession)
 {
     TempFolder folder;
@@ -149,7 +114,7 @@ TEST(WaveformFile, RoundTripThroughASession)
     }
     saved.buffers().replace(kSpeed, speed);
     saved.buffers().replace(kDeviation, deviation);
-    ASSERT_TRUE(saved.saveWaveform(path, utcAt(2025, 1, 2, 3, 4, 5)));
+    ASSERT_TRUE(saved.saveWaveform(path, CalendarTime("2025-01-02 03:04:05")));
 
     ScopeSession loaded;
     loaded.scale().setChecked(kTorque, true);
@@ -162,10 +127,12 @@ TEST(WaveformFile, RoundTripThroughASession)
     EXPECT_EQ(loaded.limits(kDeviation).verticalPosition, -8);  // 2^-3 downwards: -8 pulses
     EXPECT_EQ(loaded.buffers().samples(kSpeed), speed);
     EXPECT_EQ(loaded.buffers().samples(kDeviation), deviation);
-    EXPECT_EQ(readBytes(path), saved.waveformText(path, utcAt(2025, 1, 2, 3, 4, 5)));
+    EXPECT_EQ(readBytes(path), saved.waveformText(path, CalendarTime("2025-01-02 03:04:05")));
 }
 
-TEST(WaveformFile, RecallSelectsListEntriesAndRefusesWhatDoesNotFit)
+// A value outside the lists or ranges taken, a fourth channel checked; a missing or malformed
+// file that costs the capture; a save into nowhere reported as done.
+TEST(WaveformFile, RecallRefusesWhatDoesNotFitAndFailsSafely)
 {
     TempFolder folder;
     const std::string path = folder.file("in.wfm");
@@ -179,27 +146,21 @@ TEST(WaveformFile, RecallSelectsListEntriesAndRefusesWhatDoesNotFit)
     EXPECT_EQ(session.captureLength(), 1300);
     EXPECT_EQ(session.scale().volDivEntry(kSpeed), 3000);  // unchanged
     EXPECT_EQ(session.scale().volDivEntry(kTorque), 2900);
-    EXPECT_EQ(session.scale().verticalField(kSpeed), 0);    // out of range: unchanged
-    EXPECT_EQ(refused, std::vector<int>{kCommand});          // a fourth channel
+    EXPECT_EQ(session.scale().verticalField(kSpeed), 0);  // out of range: unchanged
+    EXPECT_EQ(refused, std::vector<int>{kCommand});        // a fourth channel
     EXPECT_FALSE(session.scale().checked(kCommand));
     EXPECT_EQ(session.buffers().samples(kCommand), std::vector<double>{4});
-}
 
-TEST(WaveformFile, RecallFailures)
-{
-    TempFolder folder;
-    ScopeSession session;
-    session.scale().setChecked(kSpeed, true);
-    session.buffers().replace(kSpeed, {1, 2, 3});
     EXPECT_EQ(session.recall(folder.file("missing.wfm")), ScopeSession::RecallResult::OpenFailed);
     EXPECT_TRUE(session.scale().checked(kSpeed));
     writeBytes(folder.file("blank.wfm"), "\r\n#\r\n13 Speed ,000 ,9\r\n");
     EXPECT_EQ(session.recall(folder.file("blank.wfm")), ScopeSession::RecallResult::FormatError);
     EXPECT_EQ(session.scale().channelMask(), 0);  // the boxes were cleared first
-    EXPECT_EQ(session.buffers().samples(kSpeed), (std::vector<double>{1, 2, 3}));
-    EXPECT_FALSE(session.saveWaveform(folder.file("no/such/folder.wfm"), utcAt(2025, 1, 1, 0, 0, 0)));
+    EXPECT_EQ(session.buffers().samples(kSpeed), std::vector<double>{1});
+    EXPECT_FALSE(session.saveWaveform(folder.file("no/such/folder.wfm"), std::tm{}));
 }
 
+// Wrong units, columns of hidden channels, a short channel not padded with blanks.
 TEST(CsvExport, BytesForAKnownCapture)
 {
     ChannelSamples samples;

@@ -2,33 +2,15 @@
 // scope scanning drivesim, both cursors and a marker shown; and one page of
 // the print preview. Run by docs/make-scope-screenshots.sh under xvfb.
 //   scope_screenshots RUNNING.png PREVIEW.png
-#include "tests/link/LinkTestBed.h"
-#include "tests/support/DriveSimProcess.h"
-
-#include "app/CMainFrame.h"
-#include "app/CQDDToolsApp.h"
-#include "app/DriveLinkBridge.h"
-#include "app/ViewRegistry.h"
-#include "link/LinkConnection.h"
-#include "link/LinkPort.h"
 #include "link/LinkRequests.h"
-#include "link/ScopeStreamControl.h"
-#include "platform/ScriptedUserPrompt.h"
-#include "scope/ui/CScaleDlg.h"
-#include "scope/ui/CWaveGdiView.h"
-#include "scope/ui/ScopeScreen.h"
+#include "tests/scope/ScopeShell.h"
+#include "tests/scope/ScopeTestSupport.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
-#include <QTest>
-
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -39,35 +21,15 @@ int main(int argc, char** argv)
     }
     platform::ScriptedUserPrompt prompt;
     platform::ScopedUserPrompt installed(prompt);
-    DriveSimProcess sim({"--baud", "115200", "--pace", "--model", "VR-008"});
-    if (!sim.ok()) {
-        std::fprintf(stderr, "drivesim did not start\n");
+    std::unique_ptr<DriveSimProcess> sim;
+    CQDDToolsApp app;
+    CWaveGdiView* scope = OpenScopeInShell(app, QDir::tempPath().toStdString(),
+                                           [&sim] { sim = ConnectDriveSim({"--model", "VR-008"}); });
+    if (!scope || linkState().online != 1) {
+        std::fprintf(stderr, "the shell or drivesim did not start\n");
         return 1;
     }
-    auto& bridge = LinkBridge();
-    bridge.onlineFlag = [] { return linkState().online; };
-    bridge.stopScopeAcquisition = [] { return ScopeHaltAcquisition(); };
-    bridge.runConnectionStep = [&sim] {
-        MapOnlyPort(1, sim.portPath());
-        CompleteConnection(OpenLinkPort(1, 3), 1);
-    };
-    ViewRegistry::setFactory(ViewClass::Scope, [](CQDDToolsDoc*, QWidget* parent) -> QWidget* {
-        return new CWaveGdiView(parent);
-    });
-    CQDDToolsApp app;
-    StartupOptions options;
-    options.workingDirectory = QDir::tempPath().toStdString();
-    options.pluginPath = "/nonexistent/libWaypad.so";
-    options.showCover = false;
-    options.showMaximized = false;
-    if (!app.initInstance(options))
-        return 1;
-    CMainFrame* main = app.mainFrame();
-    main->resize(1280, 860);
-    main->runCommand(32876);
-    auto* scope = main->findChild<CWaveGdiView*>();
-    if (!scope)
-        return 1;
+    app.mainFrame()->resize(1280, 860);
     if (auto* frame = qobject_cast<QMdiSubWindow*>(scope->parentWidget()))
         frame->showMaximized();
     for (int c : {kSpeed, kTorque, kCommand})
@@ -84,10 +46,9 @@ int main(int argc, char** argv)
     QTest::qWait(300);
     LinkWriteCoil(1, 0x00, 38, 0xFF);
     QTest::qWait(350);
-    ScopeScreen* screen = scope->screen();
-    screen->cursors().setPosition(0, 150, 500);
-    screen->cursors().setPosition(1, 250, 500);
-    main->grab().save(argv[1]);
+    scope->screen()->cursors().setPosition(0, 150, 500);
+    scope->screen()->cursors().setPosition(1, 250, 500);
+    app.mainFrame()->grab().save(argv[1]);
 
     scope->button(ScopeButton::RunStop)->click();
     QPrinter printer(QPrinter::HighResolution);
@@ -100,6 +61,6 @@ int main(int argc, char** argv)
     QTest::qWait(800);
     preview.grab().save(argv[2]);
     preview.close();
-    main->close();
+    app.mainFrame()->close();
     return 0;
 }
