@@ -50,8 +50,9 @@ std::vector<PrintText> PrintPageTexts(const PrintPageInput& in)
     for (int c = 0; c < kScopeChannelCount; ++c) {
         const size_t i = static_cast<size_t>(c);
         const ChannelStatistics& s = in.statistics[i];
-        row({kNames[c], number("%.0f", in.volDivColumn[i]), std::to_string(in.verticalColumn[i]),
-             number("%.0f", s.max), number("%.0f", s.average), number("%.0f", s.min), kUnits[c]},
+        auto value = [&s](double v) { return s.measured ? number("%.0f", v) : std::string("-"); };
+        row({kNames[c], number("%.0f", in.volDivColumn[i]), std::to_string(in.verticalColumn[i]), value(s.max),
+             value(s.average), value(s.min), kUnits[c]},
             kRowColours[c]);
     }
     texts.push_back({u, y, "Sec/Div : " + std::to_string(in.captureLength) + " (ms)", 0x000000});

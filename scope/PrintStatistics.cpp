@@ -5,7 +5,7 @@
 ChannelStatistics StartingStatistics(int channel)
 {
     const double limit = channel == kDeviation ? 2e27 : 6000;
-    return {-limit, 0, limit};
+    return {-limit, 0, limit, false};
 }
 
 std::array<ChannelStatistics, kScopeChannelCount> PrintStatistics(

@@ -8,10 +8,13 @@
 
 struct ChannelStatistics {
     double max = 0, average = 0, min = 0;
+    bool measured = true;  // false: the starting values, no samples behind them
 };
 
-// The values a channel without samples (or unchecked) prints: -6000 and
-// 6000, for Pulse Deviation -2e27 and 2e27, with an average of 0.
+// The values of a channel without samples (or unchecked): -6000 and 6000,
+// for Pulse Deviation -2e27 and 2e27, with an average of 0. The printed page
+// shows "-" for them: a 28-digit bound tells the reader nothing and runs
+// into the next column.
 ChannelStatistics StartingStatistics(int channel);
 
 // Over samples 0 .. min(samples, captureLength + 1) - 1 of each checked
