@@ -55,7 +55,18 @@ void ConnectedDrive::answerAgain()
 bool ConnectedDrive::readRegisters(uint16_t start, uint8_t count, uint16_t* values)
 {
     StreamPause pause;
-    return LinkReadRegisterValues(start, count, values) == 1;
+    if (LinkReadRegistersUpTo(linkState().slaveAddress, start >> 8, start & 0xFF, 0x00, count, 100, 2) != 1)
+        return false;
+    const uint8_t* data = linkState().lastReadReply + 3;
+    for (uint8_t i = 0; i < count; ++i)
+        values[i] = static_cast<uint16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+    return true;
+}
+
+bool ConnectedDrive::writeRegister(uint16_t reg, uint16_t value)
+{
+    StreamPause pause;
+    return LinkWriteRegisterValue(reg, value, 20) == 1;
 }
 
 bool ConnectedDrive::setCoils(uint16_t start, uint16_t count, uint16_t bits)

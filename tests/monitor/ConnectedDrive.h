@@ -1,7 +1,7 @@
 #pragma once
 // drivesim connected the way the program connects a drive: COM 1 mapped to
 // its pseudo-terminal, opened at 115200 baud, the link state and the library
-// master bound to it. Shared by the tuning and monitoring suites.
+// master bound to it. Shared by the tuning, monitoring and wizard suites.
 
 #include "tests/support/DriveSimProcess.h"
 
@@ -23,8 +23,10 @@ public:
     void silence();
     void answerAgain();
 
-    // Raw register and coil access for checks, through the link.
+    // Raw register and coil access for checks, through the link, with short
+    // waits (the program's own reads wait in full).
     bool readRegisters(uint16_t start, uint8_t count, uint16_t* values);
+    bool writeRegister(uint16_t reg, uint16_t value);
     // Writes up to 16 coils from `start`, the first in bit 0 of `bits`.
     bool setCoils(uint16_t start, uint16_t count, uint16_t bits);
     // Starts the drive's scope stream with `mask` as the scope would, and

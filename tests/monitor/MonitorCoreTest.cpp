@@ -20,9 +20,8 @@ namespace {
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path).rdbuf();
     return text.str();
 }
 
@@ -39,21 +38,12 @@ AlarmReadout readout(uint8_t current, std::vector<uint8_t> history = {})
 
 TEST(AlarmTexts, DocumentedUndocumentedAndBeyondTheTable)
 {
-    const struct {
-        int code;
-        const char* text;
-    } rows[] = {
-        {0, " No error occurs."},
-        {12, " Err.12   Over voltage protection"},
-        {17, " Err.17   "},
-        {30, " Err.30   "},
-        {37, " Err.37   EEPROM parameter error protection"},
-        {99, " Err.99   Over current protection(hardware)"},
-        {100, " Err.100   "},
-        {255, " Err.255   "},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(AlarmText(row.code), row.text) << row.code;
+    const std::pair<int, const char*> rows[] = {
+        {0, " No error occurs."}, {12, " Err.12   Over voltage protection"}, {17, " Err.17   "}, {30, " Err.30   "},
+        {37, " Err.37   EEPROM parameter error protection"}, {99, " Err.99   Over current protection(hardware)"},
+        {100, " Err.100   "}, {255, " Err.255   "}};
+    for (const auto& [code, text] : rows)
+        EXPECT_EQ(AlarmText(code), text) << code;
 }
 
 TEST(AlarmListModel, ColoursChangeOnlyWithTheCodeAndAFailureShowsOnce)
@@ -79,13 +69,12 @@ TEST(AlarmListModel, ColoursChangeOnlyWithTheCodeAndAFailureShowsOnce)
         {&other, true, " Err.255   ", kAlarmColourRed, true},
     };
     AlarmListModel model;
-    int i = 0;
     for (const auto& step : steps) {
-        EXPECT_EQ(model.apply(step.read), step.repaint) << "step " << i;
-        EXPECT_EQ(model.statusText(), step.text) << "step " << i;
-        EXPECT_EQ(model.statusColour(), step.colour) << "step " << i;
-        EXPECT_EQ(model.flashing(), step.flashing) << "step " << i;
-        ++i;
+        SCOPED_TRACE("step " + std::to_string(&step - steps));
+        EXPECT_EQ(model.apply(step.read), step.repaint);
+        EXPECT_EQ(model.statusText(), step.text);
+        EXPECT_EQ(model.statusColour(), step.colour);
+        EXPECT_EQ(model.flashing(), step.flashing);
     }
 }
 
@@ -121,20 +110,6 @@ TEST(AlarmHistoryCsv, OneQuotedLinePerRecordWrittenWhole)
     std::remove(path.c_str());
     std::remove(lng.c_str());
     rmdir(folder);
-}
-
-TEST(IoPins, LabelsAreEighteenCharactersAsTheConnectorNamesThem)
-{
-    const char* inputs[] = {"    8  CW-LIMIT   ", "    9  CCW-LIMIT  ", "   26  ZERO-SPD   ",
-                            "   27  GAIN       ", "   28  DIV        ", "   29  SVO-ON     ",
-                            "   30  CLR        ", "   31  ALM-CLR    ", "   32  C-MODE     ",
-                            "   33  PULS-INH   "};
-    const char* outputs[] = {"   11  BK-OFF     ", "   12  ZSP        ", "   35  SVO-RDY    ",
-                             "   37  SVO-ALM    ", "   39  ON-POS     ", "   40  TLC        "};
-    for (size_t i = 0; i < kInputPins.size(); ++i)
-        EXPECT_EQ(PinLabel(kInputPins[i]), inputs[i]);
-    for (size_t i = 0; i < kOutputPins.size(); ++i)
-        EXPECT_EQ(PinLabel(kOutputPins[i]), outputs[i]);
 }
 
 TEST(IoPins, TheListMarksTheSetBitsAndSkipsCoil34)

@@ -10,9 +10,7 @@
 #include "tuning/ui/CEstimateII_View.h"
 #include "tuning/ui/ManualEstimatePanel.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -20,7 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -111,7 +108,8 @@ private slots:
         QVERIFY(drive.ok());
         QMdiArea area;
         auto* view = new CEstimateII_View(onLine(3));
-        area.addSubWindow(view);
+        QPointer<QMdiSubWindow> frame = area.addSubWindow(view);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
         area.show();
         AutoTuningPanel* tuning = view->autoPanel();
         uint16_t before[kSnapshotReadCount] = {}, after[kSnapshotReadCount] = {};
@@ -139,6 +137,8 @@ private slots:
         QCOMPARE(prompt.shown()[0].text, expectedChanges(before, after));
         QVERIFY(prompt.shown()[0].text.find("Pr20 {   100 --->   300 }\n") != std::string::npos);
         tuning->servoOffButton()->click();
+        view->exitButton()->click();
+        QTRY_VERIFY(frame.isNull());
     }
 
     void writeToEepromAsksThenWaitsForTheDrive()
@@ -188,10 +188,10 @@ private slots:
 
         manual->transferButton()->click();
         QVERIFY(prompt.shown().empty());
-        for (int row = 0; row < kGainRowCount; ++row)
+        for (int row = 0; row < kGainRowCount; ++row) {
             QCOMPARE(manual->driverField(row)->text(), manual->nowField(row)->text());
-        for (int row = 0; row < kGainRowCount; ++row)
             manual->driverField(row)->clear();
+        }
         manual->readButton()->click();
         const char* read[] = {"100", "43", "26", "57", "5"};
         for (int row = 0; row < kGainRowCount; ++row)
@@ -204,17 +204,6 @@ private slots:
         manual->readButton()->click();
         QCOMPARE(prompt.messageTexts(), std::vector<std::string>{"Read data failed!"});
         QCOMPARE(view.progressBar()->value(), 0);
-    }
-
-    void exitClosesItsWindow()
-    {
-        QMdiArea area;
-        auto* view = new CEstimateII_View(kOffLine);
-        QPointer<QMdiSubWindow> frame = area.addSubWindow(view);
-        frame->setAttribute(Qt::WA_DeleteOnClose);
-        area.show();
-        view->exitButton()->click();
-        QTRY_VERIFY(frame.isNull());
     }
 };
 

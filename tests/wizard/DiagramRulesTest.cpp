@@ -7,63 +7,47 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 namespace {
 
-const std::set<int> kSecondNotch = {2194, 2195, 2188};
+const std::set<int> kNotch2 = {2194, 2195, 2188};  // the second notch's buttons
+const std::set<int> kNotch2AndPr56 = {2194, 2195, 2188, 2131};
 
-struct SetupCase {
-    const char* name;
-    WizardDiagram diagram;
-    int driveClass;
-    std::optional<uint16_t> pr5b;
-    const char* picture;
-    std::set<int> hidden;
-    bool pin16;
-    const char* message;
-};
-
-void PrintTo(const SetupCase& c, std::ostream* os)
+TEST(DiagramSetup, PictureFollowsTheDriveClassAndTheTorqueInput)
 {
-    *os << c.name;
+    const struct {
+        WizardDiagram diagram;
+        int driveClass;
+        std::optional<uint16_t> pr5b;
+        const char* picture;
+        std::set<int> hidden;
+        bool pin16;
+        const char* message;
+    } rows[] = {
+        {WizardDiagram::Position, 1, {}, "Images/PCBDD_BackgrandII.bmp", kNotch2, false, ""},
+        {WizardDiagram::Position, 2, {}, "Images/PCBDD_Backgrand007.bmp", {}, false, ""},
+        {WizardDiagram::Velocity, 0, {}, "Images/Velocity_BackgrandII.bmp", kNotch2, false, ""},
+        {WizardDiagram::Velocity, 5, {}, "Images/Velocity_Backgrand007.bmp", {}, false, ""},
+        {WizardDiagram::Torque, 3, 0, "Images/TorquePin14_Backgrand007.bmp", {}, false, ""},
+        {WizardDiagram::Torque, 3, 1, "Images/TorquePin16_Backgrand007.bmp", {2131}, true, ""},
+        {WizardDiagram::Torque, 4, 9, "Images/TorquePin16_Backgrand007.bmp", {2131}, true, ""},
+        {WizardDiagram::Torque, 1, 0, "Images/TorquePin14_BackgrandII.bmp", kNotch2, false, ""},
+        {WizardDiagram::Torque, 0, 1, "Images/TorquePin16_BackgrandII.bmp", kNotch2AndPr56, true, ""},
+        // An early drive with another input: no picture, no message, Pr.56 stays.
+        {WizardDiagram::Torque, 1, 2, "", kNotch2, false, ""},
+        {WizardDiagram::Torque, 2, std::nullopt, "", {}, false, "Get Pr5B Error!"},
+        {WizardDiagram::Torque, 1, std::nullopt, "", kNotch2, false, "Get Pr5B Error!"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.picture) + " class " + std::to_string(row.driveClass));
+        const DiagramSetup setup = PrepareDiagram(row.diagram, row.driveClass, row.pr5b);
+        EXPECT_EQ(setup.picture, row.picture);
+        EXPECT_EQ(std::set<int>(setup.hiddenButtons.begin(), setup.hiddenButtons.end()), row.hidden);
+        EXPECT_EQ(setup.torquePin16, row.pin16);
+        EXPECT_EQ(setup.errorMessage, row.message);
+    }
 }
-
-class DiagramPicture : public ::testing::TestWithParam<SetupCase> {};
-
-TEST_P(DiagramPicture, FollowsTheDriveClassAndTheTorqueInput)
-{
-    const SetupCase c = GetParam();
-    const DiagramSetup setup = PrepareDiagram(c.diagram, c.driveClass, c.pr5b);
-    EXPECT_EQ(setup.picture, c.picture);
-    EXPECT_EQ(std::set<int>(setup.hiddenButtons.begin(), setup.hiddenButtons.end()), c.hidden);
-    EXPECT_EQ(setup.torquePin16, c.pin16);
-    EXPECT_EQ(setup.errorMessage, c.message);
-}
-
-std::set<int> notchAnd(int button)
-{
-    std::set<int> hidden = kSecondNotch;
-    hidden.insert(button);
-    return hidden;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, DiagramPicture, ::testing::Values(
-    SetupCase{"PositionClass1", WizardDiagram::Position, 1, {}, "Images/PCBDD_BackgrandII.bmp", kSecondNotch, false, ""},
-    SetupCase{"PositionClass2", WizardDiagram::Position, 2, {}, "Images/PCBDD_Backgrand007.bmp", {}, false, ""},
-    SetupCase{"VelocityClass0", WizardDiagram::Velocity, 0, {}, "Images/Velocity_BackgrandII.bmp", kSecondNotch, false, ""},
-    SetupCase{"VelocityClass5", WizardDiagram::Velocity, 5, {}, "Images/Velocity_Backgrand007.bmp", {}, false, ""},
-    SetupCase{"TorquePin14Class3", WizardDiagram::Torque, 3, 0, "Images/TorquePin14_Backgrand007.bmp", {}, false, ""},
-    SetupCase{"TorquePin16Class3", WizardDiagram::Torque, 3, 1, "Images/TorquePin16_Backgrand007.bmp", {2131}, true, ""},
-    SetupCase{"TorqueAnyOtherInputClass4", WizardDiagram::Torque, 4, 9, "Images/TorquePin16_Backgrand007.bmp", {2131}, true, ""},
-    SetupCase{"TorquePin14Class1", WizardDiagram::Torque, 1, 0, "Images/TorquePin14_BackgrandII.bmp", kSecondNotch, false, ""},
-    SetupCase{"TorquePin16Class0", WizardDiagram::Torque, 0, 1, "Images/TorquePin16_BackgrandII.bmp", notchAnd(2131), true, ""},
-    // An early drive with another input: no picture, no message, Pr.56 stays.
-    SetupCase{"TorqueOtherInputClass1", WizardDiagram::Torque, 1, 2, "", kSecondNotch, false, ""},
-    SetupCase{"TorqueUnreadClass2", WizardDiagram::Torque, 2, std::nullopt, "", {}, false, "Get Pr5B Error!"},
-    SetupCase{"TorqueUnreadClass1", WizardDiagram::Torque, 1, std::nullopt, "", kSecondNotch, false, "Get Pr5B Error!"}),
-    [](const ::testing::TestParamInfo<SetupCase>& info) { return std::string(info.param.name); });
 
 TEST(DiagramSetup, OnlyTheTorqueDiagramReadsPr5B)
 {
@@ -77,7 +61,7 @@ TEST(DiagramSetup, OnlyTheTorqueDiagramReadsPr5B)
     EXPECT_EQ(OpenDiagram(WizardDiagram::Torque, 3, drive).errorMessage, "Get Pr5B Error!");
 }
 
-std::set<int> buttonsOf(const DiagramLayout& layout)
+std::set<int> ButtonsOf(const DiagramLayout& layout)
 {
     std::set<int> ids;
     for (const DiagramButton& b : layout.buttons)
@@ -87,31 +71,17 @@ std::set<int> buttonsOf(const DiagramLayout& layout)
 
 TEST(DiagramLayout, EachDiagramHasItsParameterButtons)
 {
-    const std::set<int> everyDiagram = {2063, 2064, 2070, 2071, 2072, 2073, 2074, 2075, 2076, 2193,
-                                        2194, 2195, 2188};
-    std::set<int> position = everyDiagram;
+    std::set<int> position = {2063, 2064, 2070, 2071, 2072, 2073, 2074, 2075, 2076, 2193, 2194, 2195, 2188};
+    std::set<int> velocity = position, torquePin16 = position;
     position.insert({2062, 2065, 2066, 2067, 2068, 2069});
-    std::set<int> velocity = everyDiagram;
     velocity.insert({2109, 2110, 2111, 2112, 2113, 2114, 2115});
-    std::set<int> torquePin16 = everyDiagram;
     torquePin16.insert({2113, 2129, 2130});
     std::set<int> torquePin14 = torquePin16;
     torquePin14.insert(2131);
-    EXPECT_EQ(buttonsOf(LayoutOf(WizardDiagram::Position)), position);
-    EXPECT_EQ(buttonsOf(LayoutOf(WizardDiagram::Velocity)), velocity);
-    EXPECT_EQ(buttonsOf(LayoutOf(WizardDiagram::Torque, false)), torquePin14);
-    EXPECT_EQ(buttonsOf(LayoutOf(WizardDiagram::Torque, true)), torquePin16);
-}
-
-TEST(DiagramLayout, ButtonsOpenTheDialogOfTheirParameters)
-{
-    // Pr.11 is the same box and dialog in all three diagrams.
-    for (const DiagramLayout* layout : {&LayoutOf(WizardDiagram::Position), &LayoutOf(WizardDiagram::Velocity),
-                                        &LayoutOf(WizardDiagram::Torque)}) {
-        ASSERT_NE(layout->button(2071), nullptr);
-        EXPECT_EQ(layout->button(2071)->dialog, WizardDialogId::Wizard11);
-        EXPECT_EQ(layout->button(2071)->label, "Pr.11");
-    }
+    EXPECT_EQ(ButtonsOf(LayoutOf(WizardDiagram::Position)), position);
+    EXPECT_EQ(ButtonsOf(LayoutOf(WizardDiagram::Velocity)), velocity);
+    EXPECT_EQ(ButtonsOf(LayoutOf(WizardDiagram::Torque, false)), torquePin14);
+    EXPECT_EQ(ButtonsOf(LayoutOf(WizardDiagram::Torque, true)), torquePin16);
     EXPECT_THROW(DialogOfButton(2106), std::out_of_range) << "the velocity picture itself is no button";
     EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard46), "Pr.46/4B");
     EXPECT_EQ(ParameterButtonLabel(WizardDialogId::Wizard53), "Pr.53-56/74-77");
@@ -138,7 +108,7 @@ TEST(DiagramLayout, ButtonsLieOnTheirBoxesAndNothingOverlaps)
                 EXPECT_GE(button->rect.width, 48) << "room for its label";
             }
         }
-        EXPECT_EQ(layout->buttons.size(), buttonsOf(*layout).size()) << "each button once";
+        EXPECT_EQ(layout->buttons.size(), ButtonsOf(*layout).size()) << "each button once";
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A drive of plain registers for the wizard cores: reads and writes can be
-// made to fail per parameter, and every write is logged in order.
+// A drive of plain registers for the wizard cores and dialogs: reads and
+// writes can be made to fail per parameter (or all of them, as without a
+// drive), and every confirmed write is logged in order.
 
 #include "wizard/WizardDrive.h"
 
@@ -14,14 +15,14 @@ public:
     int readParameter(uint8_t parameter, uint16_t& value) override
     {
         reads.push_back(parameter);
-        if (failingReads.count(parameter))
+        if (absent || failingReads.count(parameter))
             return 0;
         value = registers[parameter];
         return 1;
     }
     int writeParameter(uint8_t parameter, uint16_t value) override
     {
-        if (failingWrites.count(parameter))
+        if (absent || failingWrites.count(parameter))
             return 0;
         writes.emplace_back(parameter, value);
         registers[parameter] = value;
@@ -31,6 +32,7 @@ public:
     std::map<uint8_t, uint16_t> registers;
     std::set<uint8_t> failingReads;
     std::set<uint8_t> failingWrites;
+    bool absent = false;  // nothing answers
     std::vector<uint8_t> reads;
-    std::vector<std::pair<uint8_t, uint16_t>> writes;  // confirmed writes, in order
+    std::vector<std::pair<uint8_t, uint16_t>> writes;
 };

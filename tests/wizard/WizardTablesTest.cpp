@@ -13,68 +13,44 @@
 
 namespace {
 
-struct RangeCase {
-    uint8_t parameter;
-    uint16_t value;
-    bool accepted;
-};
-
-void PrintTo(const RangeCase& c, std::ostream* os)
+TEST(ParameterRangeTable, AcceptsOnlyTheListedValues)
 {
-    *os << "Pr." << std::hex << int(c.parameter) << " = " << std::dec << c.value;
+    const struct {
+        uint8_t parameter;
+        int value;
+        bool accepted;
+    } rows[] = {
+        {0x11, 1, true}, {0x11, 3500, true}, {0x11, 0, false}, {0x11, 3600, false},
+        {0x28, 100, true}, {0x28, 1500, true}, {0x28, 1600, false}, {0x20, 0, true}, {0x20, 10000, true},
+        // Unsigned limits: a negative number is a large word and is refused.
+        {0x20, 0xFFFF, false}, {0x44, 255, true}, {0x44, 256, false},
+        // Signed limits.
+        {0x52, -5, true}, {0x52, -2047, true}, {0x52, -2048, false}, {0x52, 2048, false},
+        {0x74, -10001, false}, {0x56, 10001, false},
+        // Parameters no wizard edits are always refused.
+        {0x00, 1, false}, {0x02, 0, false}, {0x5B, 0, false}, {0x57, 100, false}, {0x7F, 0, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(AcceptsParameterValue(row.parameter, static_cast<uint16_t>(row.value)), row.accepted)
+            << "Pr." << std::hex << int(row.parameter) << " = " << std::dec << row.value;
 }
 
-class RangeCheck : public ::testing::TestWithParam<RangeCase> {};
-
-TEST_P(RangeCheck, AcceptsOnlyTheListedValues)
+TEST(EditValueText, BecomesARegisterValueOrIsRefused)
 {
-    const RangeCase c = GetParam();
-    EXPECT_EQ(AcceptsParameterValue(c.parameter, c.value), c.accepted)
-        << "Pr." << std::hex << int(c.parameter) << " = " << std::dec << c.value;
+    const struct {
+        const char* text;
+        std::optional<uint16_t> value;
+    } rows[] = {
+        {"36", 36}, {"  12", 12}, {"\t3", 3}, {"+7", 7}, {"-5", 0xFFFB}, {"12abc", 12}, {"1.5", 1}, {"0", 0},
+        {"65535", 65535}, {"-32768", 0x8000},
+        // No digits, or a number that would wrap into another value.
+        {"", std::nullopt}, {"   ", std::nullopt}, {"abc", std::nullopt}, {"-", std::nullopt},
+        {"- 5", std::nullopt}, {"65536", std::nullopt}, {"70000", std::nullopt}, {"-32769", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ParseEditValue(row.text), row.value) << '"' << row.text << '"';
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, RangeCheck, ::testing::Values(
-    RangeCase{0x11, 1, true}, RangeCase{0x11, 3500, true}, RangeCase{0x11, 0, false},
-    RangeCase{0x11, 3600, false},
-    RangeCase{0x28, 100, true}, RangeCase{0x28, 1500, true}, RangeCase{0x28, 1600, false},
-    RangeCase{0x20, 0, true}, RangeCase{0x20, 10000, true},
-    // Unsigned limits: a negative number is a large word and is refused.
-    RangeCase{0x20, 0xFFFF, false}, RangeCase{0x44, 255, true}, RangeCase{0x44, 256, false},
-    // Signed limits.
-    RangeCase{0x52, 0xFFFB, true}, RangeCase{0x52, static_cast<uint16_t>(-2047), true},
-    RangeCase{0x52, static_cast<uint16_t>(-2048), false}, RangeCase{0x52, 2048, false},
-    RangeCase{0x74, static_cast<uint16_t>(-10001), false}, RangeCase{0x56, 10001, false},
-    // Parameters no wizard edits are always refused.
-    RangeCase{0x00, 1, false}, RangeCase{0x02, 0, false}, RangeCase{0x5B, 0, false},
-    RangeCase{0x57, 100, false}, RangeCase{0x7F, 0, false}));
-
-struct TextCase {
-    const char* text;
-    std::optional<uint16_t> value;
-};
-
-void PrintTo(const TextCase& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
-
-class EditText : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(EditText, BecomesARegisterValueOrIsRefused)
-{
-    const TextCase c = GetParam();
-    EXPECT_EQ(ParseEditValue(c.text), c.value) << '"' << c.text << '"';
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, EditText, ::testing::Values(
-    TextCase{"36", 36}, TextCase{"  12", 12}, TextCase{"\t3", 3}, TextCase{"+7", 7},
-    TextCase{"-5", 0xFFFB}, TextCase{"12abc", 12}, TextCase{"1.5", 1}, TextCase{"0", 0},
-    TextCase{"65535", 65535}, TextCase{"-32768", 0x8000},
-    // No digits, or a number that would wrap into another value.
-    TextCase{"", std::nullopt}, TextCase{"   ", std::nullopt}, TextCase{"abc", std::nullopt},
-    TextCase{"-", std::nullopt}, TextCase{"- 5", std::nullopt}, TextCase{"65536", std::nullopt},
-    TextCase{"70000", std::nullopt}, TextCase{"-32769", std::nullopt},
-    TextCase{"99999999999999999999999", std::nullopt}));
 
 TEST(PulseInputTypes, EachTypeIsOnePairAndReadsBackAsItself)
 {
@@ -97,32 +73,29 @@ TEST(WizardDialogTable, EveryDialogAgreesWithTheRangeTableAndTheTexts)
 {
     const auto& dialogs = WizardDialogs();
     ASSERT_EQ(dialogs.size(), static_cast<size_t>(kWizardDialogCount));
-    std::set<std::string> names;
     std::set<int> templates;
     for (size_t i = 0; i < dialogs.size(); ++i) {
-        const WizardDialogSpec& spec = dialogs[i];
-        SCOPED_TRACE(spec.className);
-        EXPECT_EQ(static_cast<size_t>(spec.id), i) << "rows stand in the order of their ids";
-        names.insert(spec.className);
-        templates.insert(spec.templateId);
-        const std::vector<uint8_t> parameters = spec.parameters();
+        const WizardDialogSpec& row = dialogs[i];
+        SCOPED_TRACE(row.className);
+        EXPECT_EQ(static_cast<size_t>(row.id), i) << "rows stand in the order of their ids";
+        templates.insert(row.templateId);
+        const std::vector<uint8_t> parameters = row.parameters();
         ASSERT_FALSE(parameters.empty());
         char expectedName[16];
         std::snprintf(expectedName, sizeof expectedName, "CWizard%02XDlg", parameters.front());
-        EXPECT_STREQ(spec.className, expectedName) << "named after its first parameter";
+        EXPECT_STREQ(row.className, expectedName) << "named after its first parameter";
         for (uint8_t parameter : parameters)
             EXPECT_NE(FindParameterRange(parameter), nullptr) << "Pr." << std::hex << int(parameter);
-        if (spec.control != WizardControl::Edits) {
+        if (row.control != WizardControl::Edits) {
             // Option number i writes i: the options are exactly the accepted values.
-            const ParameterRange* range = FindParameterRange(spec.optionParameter);
+            const ParameterRange* range = FindParameterRange(row.optionParameter);
             ASSERT_NE(range, nullptr);
             EXPECT_EQ(range->min, 0);
-            EXPECT_EQ(range->max + 1, static_cast<int>(spec.options.size()));
+            EXPECT_EQ(range->max + 1, static_cast<int>(row.options.size()));
         }
-        for (unsigned id : spec.textIds())
+        for (unsigned id : row.textIds())
             EXPECT_FALSE(LoadText(id).empty()) << "text " << id;
     }
-    EXPECT_EQ(names.size(), dialogs.size());
     EXPECT_EQ(templates.size(), dialogs.size());
 }
 

@@ -16,22 +16,12 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-#include <cstdlib>
+#include <set>
 #include <unistd.h>
 
 namespace {
 
 const std::set<int> kSecondNotch = {2194, 2195, 2188};
-
-std::unique_ptr<CWizardDiagramView> MakeView(WizardDiagram diagram, const std::string& folder)
-{
-    switch (diagram) {
-    case WizardDiagram::Position: return std::make_unique<CPWizardView>(folder);
-    case WizardDiagram::Velocity: return std::make_unique<CVWizardView>(folder);
-    case WizardDiagram::Torque: break;
-    }
-    return std::make_unique<CTWizardView>(folder);
-}
 
 bool Shows(const CWizardDiagramView& view, int button)
 {
@@ -41,60 +31,57 @@ bool Shows(const CWizardDiagramView& view, int button)
 
 class DiagramViews : public SimulatedDriveTest {
 protected:
-    void SetUp() override
-    {
-        SimulatedDriveTest::SetUp();
-        CurrentDriveType() = DriveType();
-    }
     void TearDown() override
     {
         CurrentDriveType() = DriveType();
-        SimulatedDriveTest::TearDown();
+        connected().answerAgain();
     }
     std::unique_ptr<CWizardDiagramView> show(WizardDiagram diagram, int driveClass,
                                              const std::string& folder = RuntimeFolder())
     {
+        CurrentDriveType() = DriveType();
         CurrentDriveType().driveClass = driveClass;
-        auto view = MakeView(diagram, folder);
+        std::unique_ptr<CWizardDiagramView> view;
+        if (diagram == WizardDiagram::Position)
+            view = std::make_unique<CPWizardView>(folder);
+        else if (diagram == WizardDiagram::Velocity)
+            view = std::make_unique<CVWizardView>(folder);
+        else
+            view = std::make_unique<CTWizardView>(folder);
         view->show();
         return view;
     }
 };
 
-TEST_F(DiagramViews, TorqueAtPin16OnAClassThreeDriveHasNoSpeedLimitButton)
+// Torque at Pin16 on a class 3 drive has no speed limit (Pr.56) button;
+// class 1 drives have no second-notch buttons in any diagram.
+TEST_F(DiagramViews, PictureAndButtonsFollowTheDriveClassAndPr5B)
 {
-    SetDriveRegister(0x5B, 1);
-    const auto view = show(WizardDiagram::Torque, 3);
-    EXPECT_EQ(view->setup().picture, "Images/TorquePin16_Backgrand007.bmp");
-    ASSERT_FALSE(view->picture()->pixmap().isNull());
-    EXPECT_EQ(view->picture()->pixmap().size(), QSize(960, 560));
-    EXPECT_FALSE(Shows(*view, 2131));
-    for (int button : {2113, 2129, 2130, 2071, 2194, 2195, 2188})
-        EXPECT_TRUE(Shows(*view, button)) << button;
-    EXPECT_TRUE(prompt.shown().empty());
-}
-
-TEST_F(DiagramViews, TorqueAtPin14ShowsTheSpeedLimitButton)
-{
-    SetDriveRegister(0x5B, 0);
-    const auto view = show(WizardDiagram::Torque, 2);
-    EXPECT_EQ(view->setup().picture, "Images/TorquePin14_Backgrand007.bmp");
-    EXPECT_TRUE(Shows(*view, 2131));
-}
-
-TEST_F(DiagramViews, ClassOneDrivesHaveNoSecondNotchButtons)
-{
-    SetDriveRegister(0x5B, 1);
-    for (WizardDiagram diagram : {WizardDiagram::Position, WizardDiagram::Velocity, WizardDiagram::Torque}) {
-        const auto view = show(diagram, 1);
-        EXPECT_NE(view->setup().picture.find("_BackgrandII.bmp"), std::string::npos);
-        EXPECT_FALSE(view->picture()->pixmap().isNull());
-        for (int button : kSecondNotch)
+    const std::set<int> torque = {2113, 2129, 2130, 2071, 2194, 2195, 2188};
+    const struct {
+        WizardDiagram diagram;
+        int driveClass;
+        uint16_t pr5b;
+        const char* picture;
+        std::set<int> hidden, shown;
+    } rows[] = {
+        {WizardDiagram::Torque, 3, 1, "Images/TorquePin16_Backgrand007.bmp", {2131}, torque},
+        {WizardDiagram::Torque, 2, 0, "Images/TorquePin14_Backgrand007.bmp", {}, {2131}},
+        {WizardDiagram::Position, 1, 1, "Images/PCBDD_BackgrandII.bmp", kSecondNotch, {2074}},
+        {WizardDiagram::Velocity, 1, 1, "Images/Velocity_BackgrandII.bmp", kSecondNotch, {2074}},
+        {WizardDiagram::Torque, 1, 1, "Images/TorquePin16_BackgrandII.bmp", kSecondNotch, {2074}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.picture);
+        SetDriveRegister(0x5B, row.pr5b);
+        const auto view = show(row.diagram, row.driveClass);
+        EXPECT_EQ(view->setup().picture, row.picture);
+        EXPECT_EQ(view->picture()->pixmap().size(), QSize(960, 560));
+        for (int button : row.hidden)
             EXPECT_FALSE(Shows(*view, button)) << button;
-        EXPECT_TRUE(Shows(*view, 2074)) << "the first notch stays";
+        for (int button : row.shown)
+            EXPECT_TRUE(Shows(*view, button)) << button;
     }
-    const auto position = show(WizardDiagram::Position, 1);
-    EXPECT_EQ(position->setup().picture, "Images/PCBDD_BackgrandII.bmp");
     EXPECT_TRUE(prompt.shown().empty());
 }
 
@@ -145,43 +132,35 @@ TEST_F(DiagramViews, MissingPictureIsReportedAndTheButtonsStillWork)
     rmdir(folder);
 }
 
-TEST(DiagramViewsWithoutDrive, UnreadablePr5BLeavesNoPictureAndButtonsThatStillOpenDialogs)
+TEST_F(DiagramViews, UnreadablePr5BLeavesNoPictureAndButtonsThatStillOpenDialogs)
 {
-    ResetLinkState();
-    CurrentDriveType() = DriveType();
-    CurrentDriveType().driveClass = 1;
-    platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt scoped(prompt);
-    CTWizardView view(RuntimeFolder());
-    view.show();
+    connected().silence();
+    const auto view = show(WizardDiagram::Torque, 1);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"Get Pr5B Error!"});
     EXPECT_EQ(prompt.shown()[0].caption, "Error");
-    EXPECT_TRUE(view.picture()->pixmap().isNull());
+    EXPECT_TRUE(view->picture()->pixmap().isNull());
     for (int button : kSecondNotch)
-        EXPECT_FALSE(Shows(view, button)) << "the class rule holds without Pr.5B";
-    ASSERT_TRUE(Shows(view, 2131));
+        EXPECT_FALSE(Shows(*view, button)) << "the class rule holds without Pr.5B";
+    ASSERT_TRUE(Shows(*view, 2131));
     prompt.clear();
-    view.parameterButton(2131)->click();  // its dialog cannot read Pr.56 either
+    view->parameterButton(2131)->click();  // its dialog cannot read Pr.56 either
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{"Read data failed!"});
-    CurrentDriveType() = DriveType();
 }
 
 // The pictures the build wrote are the drawings of the layouts the views
 // place their buttons by: each button lies on its strip in the picture.
 TEST(DiagramPictures, ButtonStripsLieWhereTheButtonsGo)
 {
-    struct Picture {
+    const struct {
         WizardDiagram diagram;
-        bool early;
-        bool pin16;
-    };
-    for (const Picture p : {Picture{WizardDiagram::Position, false, false}, Picture{WizardDiagram::Velocity, true, false},
-                            Picture{WizardDiagram::Torque, false, true}, Picture{WizardDiagram::Torque, true, false}}) {
+        bool early, pin16;
+    } pictures[] = {{WizardDiagram::Position, false, false}, {WizardDiagram::Velocity, true, false},
+                    {WizardDiagram::Torque, false, true}, {WizardDiagram::Torque, true, false}};
+    for (const auto& p : pictures) {
         const std::string file = DiagramPictureFile(p.diagram, p.early, p.pin16);
         const QImage built(QString::fromStdString(PictureFullPath(RuntimeFolder(), file)));
         ASSERT_FALSE(built.isNull()) << file;
-        const QImage drawn = DrawDiagram(p.diagram, p.early, p.pin16);
-        ASSERT_EQ(built.size(), drawn.size());
+        ASSERT_EQ(built.size(), DrawDiagram(p.diagram, p.early, p.pin16).size());
         for (const DiagramButton& button : LayoutOf(p.diagram, p.pin16).buttons) {
             const bool drawnOn = !(p.early && kSecondNotch.count(button.controlId));
             const QColor colour = built.pixelColor(button.rect.x + 2, button.rect.centreY());
