@@ -181,7 +181,7 @@ WizardDialogId DialogOfButton(int controlId)
 
 std::string ParameterButtonLabel(WizardDialogId dialog)
 {
-    const std::vector<uint8_t> parameters = WizardDialogSpecOf(dialog).parameters();
+    const std::vector<uint8_t> parameters = WizardDialogOf(dialog).parameters();
     std::string label = "Pr.";
     for (size_t i = 0; i < parameters.size();) {
         size_t end = i;

@@ -24,8 +24,8 @@ int WriteParameter(WizardDrive& drive, uint8_t parameter, uint16_t value)
     return drive.writeParameter(parameter, value) == 1 ? 1 : 0;
 }
 
-WizardDialogSession::WizardDialogSession(const WizardDialogSpec& spec, WizardDrive& drive)
-    : spec_(spec), drive_(drive), parameters_(spec.parameters())
+WizardDialogSession::WizardDialogSession(const WizardDialogDescription& dialog, WizardDrive& drive)
+    : dialog_(dialog), drive_(drive), parameters_(dialog.parameters())
 {
 }
 
@@ -43,20 +43,20 @@ bool WizardDialogSession::load()
 
 unsigned WizardDialogSession::loadFailureMessage() const
 {
-    return spec_.silentReadFailure ? 0 : kReadFailed;
+    return dialog_.silentReadFailure ? 0 : kReadFailed;
 }
 
 int WizardDialogSession::preselectedOption() const
 {
-    if (values_.empty() || spec_.options.empty())
+    if (values_.empty() || dialog_.options.empty())
         return -1;
     const uint16_t value = values_.front();
-    return value < spec_.options.size() ? value : -1;
+    return value < dialog_.options.size() ? value : -1;
 }
 
 int WizardDialogSession::preselectedPulseType() const
 {
-    if (spec_.control != WizardControl::PulseInput || values_.size() < 3)
+    if (dialog_.control != WizardControl::PulseInput || values_.size() < 3)
         return -1;
     return PulseInputTypeOf(values_[1], values_[2]);
 }
@@ -84,7 +84,7 @@ WizardOutcome WizardDialogSession::applyPulseInput(int circuitOption, int pulseT
 
 WizardOutcome WizardDialogSession::apply(const std::vector<std::optional<uint16_t>>& wanted)
 {
-    const bool closeOnFailure = spec_.onFailedWrite == FailedWriteRule::Closes;
+    const bool closeOnFailure = dialog_.onFailedWrite == FailedWriteRule::Closes;
     for (size_t i = 0; i < parameters_.size(); ++i)
         if (i >= wanted.size() || !wanted[i] || !AcceptsParameterValue(parameters_[i], *wanted[i]))
             return {kOutOfRange, closeOnFailure, 0};

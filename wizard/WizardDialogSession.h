@@ -24,14 +24,14 @@ struct WizardOutcome {
 
 class WizardDialogSession {
 public:
-    WizardDialogSession(const WizardDialogSpec& spec, WizardDrive& drive);
+    WizardDialogSession(const WizardDialogDescription& dialog, WizardDrive& drive);
 
     // Reads every parameter in order and stops at the first failure.
     bool load();
     // The message for a failed load: 409, or 0 for the dialogs that close
     // without one.
     unsigned loadFailureMessage() const;
-    // The values read, in the order of the spec's parameters().
+    // The values read, in the order of the dialog's parameters().
     const std::vector<uint16_t>& values() const { return values_; }
 
     // The option the value read selects (Options: the parameter's value;
@@ -53,7 +53,7 @@ private:
     // written. Then the values go out in order until one fails.
     WizardOutcome apply(const std::vector<std::optional<uint16_t>>& wanted);
 
-    const WizardDialogSpec& spec_;
+    const WizardDialogDescription& dialog_;
     WizardDrive& drive_;
     std::vector<uint8_t> parameters_;
     std::vector<uint16_t> values_;

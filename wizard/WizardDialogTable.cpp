@@ -9,7 +9,7 @@ constexpr auto Closes = FailedWriteRule::Closes;
 constexpr unsigned kSetValue = 483;
 
 // A dialog with one edit box under one title.
-WizardDialogSpec edit(Id id, const char* name, int templateId, const char* caption, uint8_t parameter,
+WizardDialogDescription edit(Id id, const char* name, int templateId, const char* caption, uint8_t parameter,
                       unsigned title, unsigned help, FailedWriteRule rule,
                       std::vector<unsigned> notes = {})
 {
@@ -18,7 +18,7 @@ WizardDialogSpec edit(Id id, const char* name, int templateId, const char* capti
 }
 
 // A dialog with several edit boxes under one title.
-WizardDialogSpec edits(Id id, const char* name, int templateId, const char* caption,
+WizardDialogDescription edits(Id id, const char* name, int templateId, const char* caption,
                        std::vector<WizardField> fields, unsigned title, unsigned help,
                        FailedWriteRule rule, std::vector<unsigned> notes = {})
 {
@@ -26,7 +26,7 @@ WizardDialogSpec edits(Id id, const char* name, int templateId, const char* capt
             0, {}, std::move(notes), rule, false};
 }
 
-WizardDialogSpec options(Id id, const char* name, int templateId, const char* caption, uint8_t parameter,
+WizardDialogDescription options(Id id, const char* name, int templateId, const char* caption, uint8_t parameter,
                          std::vector<WizardOption> choices, unsigned title, unsigned help,
                          std::vector<unsigned> notes = {}, bool silentReadFailure = false)
 {
@@ -34,9 +34,9 @@ WizardDialogSpec options(Id id, const char* name, int templateId, const char* ca
             parameter, std::move(choices), std::move(notes), Stays, silentReadFailure};
 }
 
-std::vector<WizardDialogSpec> buildTable()
+std::vector<WizardDialogDescription> buildTable()
 {
-    std::vector<WizardDialogSpec> table;
+    std::vector<WizardDialogDescription> table;
     table.push_back(options(Id::Wizard05, "CWizard05Dlg", 2162, "Parameter No.05", 0x05,
                             {{473, 472}, {475, 474}, {476, 0}, {477, 0}}, 470, 471, {}, true));
     table.push_back(options(Id::Wizard06, "CWizard06Dlg", 2182, "Parameter No.06", 0x06,
@@ -89,7 +89,7 @@ std::vector<WizardDialogSpec> buildTable()
 
 }  // namespace
 
-std::vector<uint8_t> WizardDialogSpec::parameters() const
+std::vector<uint8_t> WizardDialogDescription::parameters() const
 {
     switch (control) {
     case WizardControl::Options:
@@ -106,7 +106,7 @@ std::vector<uint8_t> WizardDialogSpec::parameters() const
     return result;
 }
 
-std::vector<unsigned> WizardDialogSpec::textIds() const
+std::vector<unsigned> WizardDialogDescription::textIds() const
 {
     std::vector<unsigned> ids;
     for (const WizardSection& section : sections) {
@@ -124,13 +124,13 @@ std::vector<unsigned> WizardDialogSpec::textIds() const
     return ids;
 }
 
-const std::vector<WizardDialogSpec>& WizardDialogs()
+const std::vector<WizardDialogDescription>& WizardDialogs()
 {
-    static const std::vector<WizardDialogSpec> table = buildTable();
+    static const std::vector<WizardDialogDescription> table = buildTable();
     return table;
 }
 
-const WizardDialogSpec& WizardDialogSpecOf(WizardDialogId id)
+const WizardDialogDescription& WizardDialogOf(WizardDialogId id)
 {
     return WizardDialogs().at(static_cast<size_t>(id));
 }

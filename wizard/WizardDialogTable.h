@@ -39,7 +39,7 @@ struct WizardOption {
     unsigned headingTextId;  // a heading above this option; 0 for none
 };
 
-struct WizardDialogSpec {
+struct WizardDialogDescription {
     WizardDialogId id;
     const char* className;
     int templateId;
@@ -58,5 +58,5 @@ struct WizardDialogSpec {
     std::vector<unsigned> textIds() const;
 };
 
-const std::vector<WizardDialogSpec>& WizardDialogs();
-const WizardDialogSpec& WizardDialogSpecOf(WizardDialogId id);
+const std::vector<WizardDialogDescription>& WizardDialogs();
+const WizardDialogDescription& WizardDialogOf(WizardDialogId id);

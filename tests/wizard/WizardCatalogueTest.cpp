@@ -71,12 +71,12 @@ ParameterCatalogue::Model CurrentModel()
 TEST(WizardCatalogue, DialogRangesAreTheCataloguesButForTheSecondNotch)
 {
     const ParameterCatalogue::Model model = CurrentModel();
-    for (const WizardDialogSpec& spec : WizardDialogs()) {
-        for (uint8_t parameter : spec.parameters()) {
+    for (const WizardDialogDescription& dialog : WizardDialogs()) {
+        for (uint8_t parameter : dialog.parameters()) {
             const ParameterRange* range = FindParameterRange(parameter);
             ASSERT_NE(range, nullptr);
             const ParameterCatalogue::Parameter& row = model.parameters[parameter];
-            SCOPED_TRACE(std::string(spec.className) + " Pr." + std::to_string(parameter));
+            SCOPED_TRACE(std::string(dialog.className) + " Pr." + std::to_string(parameter));
             EXPECT_EQ(range->min, row.minimum);
             // The page takes 1600 for Pr.28 (a converted file sets it); the
             // wizard keeps the narrower 100 to 1500 of its own range table.
@@ -89,16 +89,16 @@ TEST(WizardCatalogue, DialogRangesAreTheCataloguesButForTheSecondNotch)
 TEST(WizardCatalogue, HelpStatesTheFactoryValueAndTheRange)
 {
     const ParameterCatalogue::Model model = CurrentModel();
-    for (const WizardDialogSpec& spec : WizardDialogs()) {
-        for (const WizardSection& section : spec.sections) {
+    for (const WizardDialogDescription& dialog : WizardDialogs()) {
+        for (const WizardSection& section : dialog.sections) {
             std::vector<uint8_t> parameters;
             for (const WizardField& field : section.fields)
                 parameters.push_back(field.parameter);
             if (parameters.empty())
-                parameters = spec.parameters();
+                parameters = dialog.parameters();
             const Stated stated = statedBy(LoadText(section.helpTextId), parameters);
             for (uint8_t parameter : parameters) {
-                SCOPED_TRACE(std::string(spec.className) + " text " + std::to_string(section.helpTextId));
+                SCOPED_TRACE(std::string(dialog.className) + " text " + std::to_string(section.helpTextId));
                 const ParameterCatalogue::Parameter& row = model.parameters[parameter];
                 ASSERT_TRUE(stated.initial.count(parameter) && stated.range.count(parameter)) << "Pr." << int(parameter);
                 EXPECT_EQ(stated.initial.at(parameter), row.factory) << "Pr." << int(parameter);

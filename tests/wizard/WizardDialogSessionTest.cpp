@@ -15,7 +15,7 @@ TEST(WizardDialogSession, ReadsEveryParameterAndStopsAtTheFirstFailedRead)
 {
     FakeWizardDrive drive;
     drive.registers = {{0x58, 120}, {0x59, 130}, {0x5A, 40}};
-    WizardDialogSession session(WizardDialogSpecOf(WizardDialogId::Wizard58), drive);
+    WizardDialogSession session(WizardDialogOf(WizardDialogId::Wizard58), drive);
     ASSERT_TRUE(session.load());
     EXPECT_EQ(session.values(), (std::vector<uint16_t>{120, 130, 40}));
 
@@ -26,7 +26,7 @@ TEST(WizardDialogSession, ReadsEveryParameterAndStopsAtTheFirstFailedRead)
     EXPECT_EQ(session.loadFailureMessage(), 409u);
     // The speed selection and pulse input dialogs close without a message.
     for (WizardDialogId id : {WizardDialogId::Wizard05, WizardDialogId::Wizard40})
-        EXPECT_EQ(WizardDialogSession(WizardDialogSpecOf(id), drive).loadFailureMessage(), 0u);
+        EXPECT_EQ(WizardDialogSession(WizardDialogOf(id), drive).loadFailureMessage(), 0u);
 }
 
 // The drive tests cover the range refusals, -5 and the failed third speed;
@@ -49,10 +49,10 @@ TEST(WizardDialogSession, EditsAreWrittenInOrderOrRefusedWithTheReason)
          {{0x53, 0xFFFF}, {0x54, 2}, {0x55, 0xFFFD}, {0x56, 4}, {0x74, 0xFFFB}, {0x75, 6}, {0x76, 0xFFF9}, {0x77, 10000}}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(WizardDialogSpecOf(row.dialog).className);
+        SCOPED_TRACE(WizardDialogOf(row.dialog).className);
         FakeWizardDrive drive;
         drive.failingWrites = row.failingWrites;
-        WizardDialogSession session(WizardDialogSpecOf(row.dialog), drive);
+        WizardDialogSession session(WizardDialogOf(row.dialog), drive);
         ASSERT_TRUE(session.load());
         const WizardOutcome outcome = session.applyEdits(row.texts);
         EXPECT_EQ(outcome.messageTextId, row.message);
@@ -66,7 +66,7 @@ TEST(WizardDialogSession, PulseInputStopsAfterAFailedWriteAndRefusesAMissingType
 {
     FakeWizardDrive drive;
     drive.registers = {{0x40, 0}, {0x41, 4}, {0x42, 0}};
-    WizardDialogSession session(WizardDialogSpecOf(WizardDialogId::Wizard40), drive);
+    WizardDialogSession session(WizardDialogOf(WizardDialogId::Wizard40), drive);
     ASSERT_TRUE(session.load());
     EXPECT_EQ(session.preselectedPulseType(), -1) << "Pr.41 = 4 is no type";
     EXPECT_EQ(session.applyPulseInput(0, -1).messageTextId, 355u);

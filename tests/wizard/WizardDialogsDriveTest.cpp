@@ -31,7 +31,7 @@ const std::set<Id> kClosesOnRefusal = {Id::Wizard10, Id::Wizard15, Id::Wizard28,
 std::vector<Id> DialogsWithARange()
 {
     std::vector<Id> ids;
-    for (const WizardDialogSpec& row : WizardDialogs())
+    for (const WizardDialogDescription& row : WizardDialogs())
         if (row.id != Id::Wizard40)
             ids.push_back(row.id);
     return ids;
@@ -154,7 +154,7 @@ void EveryDialog::runOptionCase(Id id, uint8_t parameter)
 
 TEST_P(EveryDialog, RefusesOutsideItsRangeAndWritesWhatItAccepts)
 {
-    const WizardDialogSpec& row = WizardDialogSpecOf(GetParam());
+    const WizardDialogDescription& row = WizardDialogOf(GetParam());
     if (row.control == WizardControl::Options)
         runOptionCase(row.id, row.optionParameter);
     else
@@ -163,7 +163,7 @@ TEST_P(EveryDialog, RefusesOutsideItsRangeAndWritesWhatItAccepts)
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, EveryDialog, ::testing::ValuesIn(DialogsWithARange()),
                          [](const ::testing::TestParamInfo<Id>& info) {
-                             return std::string(WizardDialogSpecOf(info.param).className);
+                             return std::string(WizardDialogOf(info.param).className);
                          });
 
 using WizardDialogsOnDrive = SimulatedDriveTest;
@@ -265,17 +265,17 @@ TEST_F(WizardDialogsOnFakeDrive, EveryDialogClosesOnAFailedRead)
 {
     fake.absent = true;
     for (int i = 0; i < kWizardDialogCount; ++i) {
-        const WizardDialogSpec& spec = WizardDialogSpecOf(static_cast<Id>(i));
+        const WizardDialogDescription& description = WizardDialogOf(static_cast<Id>(i));
         prompt.clear();
         bool shown = false;
-        CWizardDlg dialog(spec.id, nullptr, &fake);
+        CWizardDlg dialog(description.id, nullptr, &fake);
         OnNextModal<CWizardDlg>(&dialog, [&](CWizardDlg* up) { shown = true; up->reject(); }, 5);
-        EXPECT_EQ(dialog.exec(), QDialog::Rejected) << spec.className;
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected) << description.className;
         QApplication::processEvents();
-        EXPECT_FALSE(shown) << spec.className;
-        const bool silent = spec.id == Id::Wizard05 || spec.id == Id::Wizard40;
+        EXPECT_FALSE(shown) << description.className;
+        const bool silent = description.id == Id::Wizard05 || description.id == Id::Wizard40;
         EXPECT_EQ(prompt.messageTexts(), silent ? std::vector<std::string>{}
-                                                : std::vector<std::string>{"Read data failed!"}) << spec.className;
+                                                : std::vector<std::string>{"Read data failed!"}) << description.className;
     }
 }
 

@@ -75,7 +75,7 @@ TEST(WizardDialogTable, EveryDialogAgreesWithTheRangeTableAndTheTexts)
     ASSERT_EQ(dialogs.size(), static_cast<size_t>(kWizardDialogCount));
     std::set<int> templates;
     for (size_t i = 0; i < dialogs.size(); ++i) {
-        const WizardDialogSpec& row = dialogs[i];
+        const WizardDialogDescription& row = dialogs[i];
         SCOPED_TRACE(row.className);
         EXPECT_EQ(static_cast<size_t>(row.id), i) << "rows stand in the order of their ids";
         templates.insert(row.templateId);

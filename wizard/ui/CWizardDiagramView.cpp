@@ -69,17 +69,17 @@ void CWizardDiagramView::placeButtons(const DiagramLayout& layout)
 {
     QFont font = this->font();
     font.setBold(true);
-    for (const DiagramButton& spec : layout.buttons) {
-        auto* button = new QPushButton(QString::fromStdString(spec.label), this);
-        button->setObjectName(QString("button%1").arg(spec.controlId));
+    for (const DiagramButton& entry : layout.buttons) {
+        auto* button = new QPushButton(QString::fromStdString(entry.label), this);
+        button->setObjectName(QString("button%1").arg(entry.controlId));
         button->setFont(font);
         button->setCursor(Qt::PointingHandCursor);
-        button->setGeometry(spec.rect.x, spec.rect.y, spec.rect.width, spec.rect.height);
-        const WizardSection& section = WizardDialogSpecOf(spec.dialog).sections.front();
+        button->setGeometry(entry.rect.x, entry.rect.y, entry.rect.width, entry.rect.height);
+        const WizardSection& section = WizardDialogOf(entry.dialog).sections.front();
         button->setToolTip(QString::fromStdString(LoadText(section.titleTextId)));
-        const WizardDialogId dialog = spec.dialog;
+        const WizardDialogId dialog = entry.dialog;
         connect(button, &QPushButton::clicked, this, [this, dialog] { CWizardDlg::run(dialog, this); });
-        buttons_[spec.controlId] = button;
+        buttons_[entry.controlId] = button;
     }
     for (auto& [id, button] : buttons_) {
         const auto& hidden = setup_.hiddenButtons;

@@ -55,13 +55,13 @@ std::vector<QRadioButton*> buttonsOf(QButtonGroup* group)
 }  // namespace
 
 CWizardDlg::CWizardDlg(WizardDialogId id, QWidget* parent, WizardDrive* drive)
-    : QDialog(parent), spec_(WizardDialogSpecOf(id)), session_(spec_, drive ? *drive : LinkDrive())
+    : QDialog(parent), dialog_(WizardDialogOf(id)), session_(dialog_, drive ? *drive : LinkDrive())
 {
-    setObjectName(spec_.className);
-    setWindowTitle(spec_.caption);
+    setObjectName(dialog_.className);
+    setWindowTitle(dialog_.caption);
     auto* layout = new QVBoxLayout(this);
-    for (size_t i = 0; i < spec_.sections.size(); ++i)
-        buildSection(layout, spec_.sections[i], i == 0, i + 1 == spec_.sections.size());
+    for (size_t i = 0; i < dialog_.sections.size(); ++i)
+        buildSection(layout, dialog_.sections[i], i == 0, i + 1 == dialog_.sections.size());
 
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton(LoadQText(kOk), QDialogButtonBox::AcceptRole);
@@ -92,15 +92,15 @@ void CWizardDlg::buildSection(QVBoxLayout* layout, const WizardSection& section,
         }
         inner->addLayout(form);
     }
-    if (first && spec_.control != WizardControl::Edits) {
+    if (first && dialog_.control != WizardControl::Edits) {
         options_ = new QButtonGroup(this);
-        addOptions(inner, options_, spec_.options);
+        addOptions(inner, options_, dialog_.options);
     }
     if (last)
-        for (unsigned id : spec_.noteTextIds)
+        for (unsigned id : dialog_.noteTextIds)
             inner->addWidget(wrappedLabel(LoadQText(id), group));
     inner->addStretch();
-    if (first && spec_.control == WizardControl::PulseInput)
+    if (first && dialog_.control == WizardControl::PulseInput)
         columns->addLayout(pulseTypes());  // beside the help
     layout->addWidget(group);
 }
@@ -173,7 +173,7 @@ int CWizardDlg::exec()
 
 void CWizardDlg::showValues()
 {
-    const std::vector<uint8_t> parameters = spec_.parameters();
+    const std::vector<uint8_t> parameters = dialog_.parameters();
     const std::vector<uint16_t>& values = session_.values();
     for (size_t i = 0; i < edits_.size() && i < values.size(); ++i)
         edits_[i]->setText(shownValue(parameters[i], values[i]));
@@ -188,7 +188,7 @@ void CWizardDlg::confirm()
     WizardOutcome outcome;
     {
         platform::WaitCursor wait;
-        switch (spec_.control) {
+        switch (dialog_.control) {
         case WizardControl::Edits: {
             std::vector<std::string> texts;
             for (QLineEdit* edit : edits_)

@@ -25,7 +25,7 @@ public:
     // not, as its row says) and does not show.
     int exec() override;
 
-    WizardDialogId dialogId() const { return spec_.id; }
+    WizardDialogId dialogId() const { return dialog_.id; }
     const std::vector<QLineEdit*>& edits() const { return edits_; }
     std::vector<QRadioButton*> optionButtons() const;  // Options, or Pr.40 of the pulse input
     std::vector<QRadioButton*> typeButtons() const;    // the six pulse-input types
@@ -41,7 +41,7 @@ private:
     void showValues();
     void confirm();
 
-    const WizardDialogSpec& spec_;
+    const WizardDialogDescription& dialog_;
     WizardDialogSession session_;
     std::vector<QLineEdit*> edits_;
     QButtonGroup* options_ = nullptr;
