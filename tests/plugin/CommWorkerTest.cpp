@@ -299,25 +299,6 @@ TEST_F(WorkerTest, CloseAnsweredNoTurnsTheServoOffBeforeReportingTheAnswer)
     }
 }
 
-// Catches a question asked with the servo off, and a write when kept on.
-TEST_F(WorkerTest, HostCloseRequestIsPassedToTheWindowOnlyWithTheServoOn)
-{
-    auto w = worker();
-    hostVars.closeRequest = 1;
-    w->runCycle();
-    EXPECT_EQ(shared.closeQuestionWanted.load(), 0);
-    EXPECT_EQ(hostVars.status.load(), kPluginCloseAnsweredBit);
-    hostVars.status = 0;
-    shared.servoOn = 1;
-    w->runCycle();
-    EXPECT_EQ(shared.closeQuestionWanted.load(), 1);
-    EXPECT_EQ(hostVars.status.load(), kPluginServoOnBit);
-    shared.closeAnswer = kKeepServoState;
-    w->runCycle();
-    EXPECT_EQ(hostVars.status.load(), kPluginServoOnBit | kPluginCloseAnsweredBit);
-    EXPECT_EQ(bus.count("C38"), 0u);
-}
-
 // Catches a thread that parks before the last command went out, a close
 // answer dropped at the end, and a thread that does not end.
 TEST_F(WorkerTest, ThreadParksOnlyOnceTheLastCommandWentOut)

@@ -85,6 +85,15 @@ private:
         if (hostVars.linkUp)
             QVERIFY(waitIdle());
     }
+    // A point counts as reached within the drive's in-position window (10).
+    bool near(int target) { return std::abs(text("position").toInt() - target) <= 10; }
+    void run(int first, int last, int delayMs)
+    {
+        child<QSpinBox>("first")->setValue(first);
+        child<QSpinBox>("last")->setValue(last);
+        child<QSpinBox>("delay")->setValue(delayMs);
+        child("run")->click();
+    }
     // Closes the window as the host does: the question first.
     void closeWindow(std::optional<int> answer = {})
     {
@@ -110,7 +119,8 @@ private slots:
     }
 
     // Catches a window that does not read on opening, wrong enabling for the
-    // mode, a second command let through, and a write without the warning.
+    // mode, a second command let through, a write without the warning, and a
+    // field written to another register than it is read from.
     void openingReadsTheDriveThenWritesAfterTheWarning()
     {
         open({"--mode", "6", "--extended"});
@@ -129,7 +139,18 @@ private slots:
         QVERIFY(shown("Now on processing CommSteps: CS_ReadAllParms"));
         QVERIFY(waitIdle());
 
-        setCells({{1, 1, "-123456"}, {34, 1, "1234"}});
+        // The whole set to the drive and back: every field lands where it is read from.
+        ParameterValues written = view()->grid()->values(ParameterValues{});
+        for (int i = 0; i < kPointCount; ++i) {
+            written[PointPosition(i)] = (i % 2 ? -1 : 1) * (100000 * i + 7);
+            written[PointSpeed(i)] = 50 + 10 * i;
+        }
+        written[kHomingOffset] = -123456;
+        written[kCreepSpeed] = 33;
+        written[kOnPosDelay] = 12;
+        written[kSoftLimitPos] = 5000000;
+        written[kJogSpeed] = 777;
+        view()->grid()->setValues(written);
         prompt.clear();
         prompt.queueAnswer(PromptNo);
         child("writeToDriver")->click();
@@ -140,16 +161,15 @@ private slots:
         child("writeToDriver")->click();
         QVERIFY(waitIdle());
         QVERIFY(shown("Write data success."));
-        cell(1, 1)->setText("0");
+        view()->grid()->setValues(ParameterValues{});
         child("readFromDriver")->click();
         QVERIFY(waitIdle());
-        QCOMPARE(cell(1, 1)->text(), QString("-123456"));
-        QCOMPARE(cell(34, 1)->text(), QString("1234"));
+        QCOMPARE(view()->grid()->values(ParameterValues{}), written);
     }
 
-    // Catches the skip row or homing offered without the feature, and a
-    // language file of the plug-in that is ignored (an empty entry keeps the
-    // built-in text).
+    // Catches the skip row, homing or a write of 1222 without the feature,
+    // the plug-in's language file ignored (an empty entry keeps the built-in
+    // text), and a relative run that does not move its base on.
     void withoutTheFeatureTheSkipRowAndHomingAreOff()
     {
         QFile language(dir->filePath("Waystation.lng"));
@@ -162,6 +182,18 @@ private slots:
         QVERIFY(!(cell(kSkipGearRatioRow, 1)->flags() & Qt::ItemIsEditable));
         QVERIFY(!child("homingSetup")->isEnabled());
         QVERIFY(child("gotoRel")->isEnabled() && !child("gotoAbs")->isEnabled());
+        // A relative run adds each reached target to the base.
+        setCells({{1, 1, "1000"}, {2, 1, "-400"}, {1, 2, "3000"}, {2, 2, "3000"}, {19, 1, "10"}, {20, 1, "10"}});
+        view()->writeAllWithWarning();  // the drive refuses register 1222 without the feature
+        QVERIFY(waitIdle());
+        QVERIFY(shown("Write data success."));
+        child("servoToggle")->click();
+        QVERIFY(waitIdle());
+        const int base = shared().position;
+        run(1, 2, 0);
+        for (int target : {1000, 600, 1600, 1200})
+            QTRY_VERIFY_WITH_TIMEOUT(near(base + target), 5000);
+        child("run")->click();
     }
 
     // Catches a read or a drive control offered while the host's link is down.
@@ -256,8 +288,8 @@ private slots:
         QCOMPARE(int(servo), 0);
     }
 
-    // Catches Goto or the point run not moving the drive, and Stop not
-    // ending the run.
+    // Catches Goto or the point run not moving the drive, wrong selection
+    // coils, a run that does not wrap, and Stop not ending the run.
     void gotoAndPointRunMoveTheDrive()
     {
         open({"--mode", "6"});
@@ -272,18 +304,22 @@ private slots:
         child("gotoAbs")->click();
         QVERIFY(waitIdle());
         QTRY_COMPARE_WITH_TIMEOUT(text("position"), QString("5000"), 5000);
-        // A point counts as reached within the in-position window (10).
-        const auto near = [&](int target) { return std::abs(text("position").toInt() - target) <= 10; };
-        child<QSpinBox>("first")->setValue(3);
-        child<QSpinBox>("last")->setValue(5);
-        child<QSpinBox>("delay")->setValue(300);
-        child("run")->click();
+        run(3, 5, 1000);
         QCOMPARE(child("run")->text(), QString("Stop"));
-        QTRY_VERIFY_WITH_TIMEOUT(near(-1500), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(near(900), 5000);
-        child("run")->click();
+        for (int target : {2500, -1500, 900, 2500})  // and round again
+            QTRY_VERIFY_WITH_TIMEOUT(near(target), 5000);
+        child("run")->click();  // within the dwell at point 3
         QCOMPARE(child("run")->text(), QString("Run"));
         QVERIFY(shared().comm.idle());
+        // The drive's selection inputs 42, 39, 37, 34 (bits 0-3) hold point 3 (2).
+        closeWindow(PromptYes);
+        QTRY_VERIFY(app.worker().parked());
+        CModbus own;
+        own.m_hComm = drive->port();
+        unsigned char inputs[2] = {};
+        QCOMPARE(own.ReadCoils(32, 11, inputs), 1);
+        const unsigned bits = inputs[0] | inputs[1] << 8;
+        QCOMPARE((bits >> 10 & 1) | (bits >> 7 & 1) << 1 | (bits >> 5 & 1) << 2 | (bits >> 2 & 1) << 3, 2u);
     }
 
     // Catches a slider that does not spring back, labels not swapped by
