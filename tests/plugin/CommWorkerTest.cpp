@@ -1,5 +1,6 @@
 // The worker, its transfers and the point run against a drive in memory:
-// the exact exchanges, their order and timing, and what each failure does.
+// the exact exchanges, their order and timing, and what each failure does;
+// the plug-in's master on a port the host let go.
 #include "FakeDriveBus.h"
 #include "HostVariables.h"
 
@@ -7,9 +8,14 @@
 #include "plugin/DriveTransfers.h"
 #include "plugin/PointRun.h"
 #include "plugin/WaypadShared.h"
+#include "comm/CModbus.h"
+#include "platform/SerialPort.h"
 #include "platform/Ticks.h"
+#include "tests/support/PtyPair.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 #include <algorithm>
 
@@ -340,6 +346,38 @@ TEST_F(WorkerTest, SecondCommandWhileOneRunsIsRefusedWithTheRunningStepsName)
     shared.comm.reset();
     shared.comm.finish(CS_RunPointToPoint, kResultFailure);
     EXPECT_TRUE(shared.comm.idle());
+}
+
+// Catches writes to a port the host let go: the system may have handed
+// that number to the next file opened.
+TEST(ModbusDriveBus, NoExchangeOnAPortTheHostLetGo)
+{
+    testsupport::PtyPair line;
+    ASSERT_TRUE(line.ok());
+    const platform::SerialOpenResult opened = platform::serialOpen(line.slavePath());
+    ASSERT_TRUE(platform::isOpenHandle(opened.handle));
+    HostVariables hostVars;
+    hostVars.port = opened.handle;
+    HostLink host(hostVars.record());
+    CModbus modbus;
+    modbus.SetPreCountQueTimes(100);
+    ModbusDriveBus bus(modbus, &host);
+    bus.usePort(opened.handle, 1);
+    uint16_t value = 0;
+    const auto sentBytes = [&] {
+        int waiting = 0;
+        return ioctl(line.masterFd(), FIONREAD, &waiting) == 0 ? waiting : -1;
+    };
+    EXPECT_FALSE(bus.readRegisters(180, 2, &value));  // nobody answers, but the request went out
+    EXPECT_EQ(sentBytes(), 8);
+    tcflush(line.masterFd(), TCIFLUSH);
+    hostVars.port = platform::kNoPort;  // the host let the port go
+    EXPECT_FALSE(bus.readRegisters(180, 2, &value));
+    EXPECT_FALSE(bus.writeRegister(2002, 0x400));
+    EXPECT_FALSE(bus.writeCoil(38, false));
+    bus.flushInput();
+    EXPECT_EQ(sentBytes(), 0);
+    platform::serialClose(opened.handle);
 }
 
 }  // namespace

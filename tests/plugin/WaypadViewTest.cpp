@@ -14,6 +14,7 @@
 #include "platform/ScriptedUserPrompt.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -71,6 +72,7 @@ private:
         drive = std::make_unique<DriveOnPty>(options);
         QVERIFY(drive->ok());
         hostVars.port = drive->port();
+        hostVars.slave = 1;
         hostVars.linkUp = linkUp ? 1 : 0;
         app.bind(hostVars.record(), dir->path().toStdString());
         reopen();
@@ -323,8 +325,8 @@ private slots:
     }
 
     // Catches a slider that does not spring back, labels not swapped by
-    // Reverse, and homing, pulse jog, Set home offset or Zero not reaching
-    // the drive or the grid.
+    // Reverse, homing, pulse jog, Set home offset or Zero not reaching the
+    // drive or the grid, and the wrong bit for a time jog minus.
     void homingDialogHomesJogsZeroesAndTakesTheOffset()
     {
         open({"--mode", "6", "--extended"});
@@ -399,6 +401,43 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QCOMPARE(shared().dialogActive.load(), 0);
         QVERIFY(child("servoToggle")->isEnabled());
+        // A time jog minus (0x1000) of 500 ms at the drive's 300 rpm: about 2500 pulses.
+        QTest::qWait(200);  // the position is read again once the dialog is gone
+        const int before = text("position").toInt();
+        shared().jogWord = 0x1000 | 500;
+        QVERIFY(shared().comm.issue(CS_Jog));
+        QTRY_VERIFY_WITH_TIMEOUT(text("position").toInt() < before - 2000, 5000);
+    }
+
+    // Catches a changed host port picked up late, more than once, or with
+    // the old slave address (only station 7 answers on the new port).
+    void changedHostPortIsPickedUpWithinACyclePlus100Ms()
+    {
+        open({"--mode", "6"});
+        DriveOnPty second({"--mode", "7"}, 7);
+        QVERIFY(second.ok());
+        QElapsedTimer took;
+        took.start();
+        hostVars.slave = 7;
+        hostVars.port = second.port();
+        QTRY_COMPARE(app.worker().portChanges(), 1);
+        QVERIFY(took.elapsed() >= 100);
+        QVERIFY2(took.elapsed() < 100 + 1000, "one cycle plus 100 ms, with room for a loaded machine");
+        child("readFromDriver")->click();
+        QVERIFY(waitIdle());
+        QCOMPARE(text("activeMode"), QString("Active control mode:  WaypadHost_REL"));
+        QCOMPARE(app.worker().portChanges(), 1);
+        cleanup();  // before the second drive's port closes
+    }
+
+    // Catches a silent drive that hangs the worker or is reported as success.
+    void silentDriveFailsTheStepsWithAMessage()
+    {
+        open({"--mode", "6", "--silent-after", "3"});
+        QVERIFY(shown("Read data failed."));
+        hostVars.linkUp = 0;  // the host gave up: no more cyclic reads
+        QVERIFY(shared().comm.issue(CS_ZeroHomeOffsetRef));
+        QTRY_VERIFY_WITH_TIMEOUT(shown("Write Zero HomeOffsetRef data failed."), 8000);
     }
 };
 
