@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -58,12 +59,25 @@ private:
     T* child(const char* name, QWidget* in = nullptr) { return (in ? in : frame.get())->findChild<T*>(name); }
     QString text(const char* name, QWidget* in = nullptr) { return child<QLabel>(name, in)->text(); }
     bool waitIdle() { return QTest::qWaitFor([this] { return shared().comm.idle(); }, 10000); }
+    bool clickIdle(const char* name, QWidget* in = nullptr) { return child(name, in)->click(), waitIdle(); }
+    bool writeAll() { return view()->writeAllWithWarning(), waitIdle(); }
+    QString writeFile(const char* name, const QByteArray& bytes)
+    {
+        QFile file(dir->filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
+    }
+    // The drive's coils, read on the window's port while the worker is parked.
+    unsigned readCoils(uint16_t start, uint16_t count)
+    {
+        CModbus own;
+        own.m_hComm = drive->port();
+        unsigned char packed[4] = {};
+        return own.ReadCoils(start, count, packed) == 1 ? packed[0] | packed[1] << 8 : 0xFFFFFFFFu;
+    }
     bool shown(const std::string& text, const std::string& caption = "Comm")
     {
-        for (const auto& s : prompt.shown())
-            if (s.text == text && s.caption == caption)
-                return true;
-        return false;
+        const auto all = prompt.shown();
+        return std::any_of(all.begin(), all.end(), [&](auto& s) { return s.text == text && s.caption == caption; });
     }
 
     // Binds the plug-in to a fresh drive and opens its window.
@@ -160,12 +174,10 @@ private slots:
         QCOMPARE(prompt.shown().at(0).text, app.text(kWriteWarningText));
         QVERIFY(shared().comm.idle());  // No: nothing written
         prompt.queueAnswer(PromptYes);
-        child("writeToDriver")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("writeToDriver"));
         QVERIFY(shown("Write data success."));
         view()->grid()->setValues(ParameterValues{});
-        child("readFromDriver")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("readFromDriver"));
         QCOMPARE(view()->grid()->values(ParameterValues{}), written);
     }
 
@@ -174,10 +186,7 @@ private slots:
     // text), and a relative run that does not move its base on.
     void withoutTheFeatureTheSkipRowAndHomingAreOff()
     {
-        QFile language(dir->filePath("Waystation.lng"));
-        QVERIFY(language.open(QIODevice::WriteOnly));
-        language.write("[StringTable]\n202=Mode:\n231=\n");
-        language.close();
+        QVERIFY(!writeFile("Waystation.lng", "[StringTable]\n202=Mode:\n231=\n").isEmpty());
         open({"--mode", "7"});
         QCOMPARE(text("activeMode"), QString("Mode: WaypadHost_REL"));
         QCOMPARE(cell(0, 1)->text(), QString("Position (pulse)"));
@@ -186,11 +195,9 @@ private slots:
         QVERIFY(child("gotoRel")->isEnabled() && !child("gotoAbs")->isEnabled());
         // A relative run adds each reached target to the base.
         setCells({{1, 1, "1000"}, {2, 1, "-400"}, {1, 2, "3000"}, {2, 2, "3000"}, {19, 1, "10"}, {20, 1, "10"}});
-        view()->writeAllWithWarning();  // the drive refuses register 1222 without the feature
-        QVERIFY(waitIdle());
+        QVERIFY(writeAll());  // the drive refuses register 1222 without the feature
         QVERIFY(shown("Write data success."));
-        child("servoToggle")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("servoToggle"));
         const int base = shared().position;
         run(1, 2, 0);
         for (int target : {1000, 600, 1600, 1200})
@@ -239,15 +246,11 @@ private slots:
         QCOMPARE(text("filePath"), " Import Path>   " + path + ".wpd");
         QCOMPARE(app.settings().filePath, (path + ".wpd").toStdString());
 
-        QFile file(dir->filePath("bad.wpd"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[WPD Point0]\nPosition_pulse=12\nSpeed_rpm=1x\n");
-        file.close();
+        const std::string bad = writeFile("bad.wpd", "[WPD Point0]\nPosition_pulse=12\nSpeed_rpm=1x\n").toStdString();
         prompt.clear();
-        prompt.queueFile(file.fileName().toStdString());
+        prompt.queueFile(bad);
         child("importFromFile")->click();
-        QVERIFY(shown("The file " + file.fileName().toStdString() +
-                      " is damaged: [WPD Point0] Speed_rpm does not hold a whole number."));
+        QVERIFY(shown("The file " + bad + " is damaged: [WPD Point0] Speed_rpm does not hold a whole number."));
         QCOMPARE(grid->values(ParameterValues{}), exported);
         QCOMPARE(text("filePath"), " Import Path>   " + path + ".wpd");
     }
@@ -265,8 +268,7 @@ private slots:
         QVERIFY(prompt.shown().empty());
 
         reopen();
-        child("servoToggle")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("servoToggle"));
         QCOMPARE(child("servoToggle")->text(), QString("Turn ServoOFF"));
         QTRY_COMPARE(hostVars.status.load(), kPluginServoOnBit);
         prompt.queueAnswer(PromptYes);
@@ -283,11 +285,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(hostVars.status & kPluginCloseAnsweredBit, 5000);
         QCOMPARE(hostVars.status & kPluginServoOnBit, 0);
         QTRY_VERIFY(app.worker().parked());
-        CModbus own;
-        own.m_hComm = drive->port();
-        unsigned char servo = 0xFF;
-        QCOMPARE(own.ReadCoils(38, 1, &servo), 1);
-        QCOMPARE(int(servo), 0);
+        QCOMPARE(readCoils(38, 1), 0u);
     }
 
     // Catches Goto or the point run not moving the drive, wrong selection
@@ -297,14 +295,11 @@ private slots:
         open({"--mode", "6"});
         setCells({{3, 1, "2500"}, {4, 1, "-1500"}, {5, 1, "900"}, {3, 2, "3000"}, {4, 2, "3000"}, {5, 2, "3000"},
                   {19, 1, "10"}, {20, 1, "10"}});  // three fast points, short ramps
-        view()->writeAllWithWarning();
-        QVERIFY(waitIdle());
-        child("servoToggle")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(writeAll());
+        QVERIFY(clickIdle("servoToggle"));
         child<QSpinBox>("pulse")->setValue(5000);
         child<QSpinBox>("speed")->setValue(3000);
-        child("gotoAbs")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("gotoAbs"));
         QTRY_COMPARE_WITH_TIMEOUT(text("position"), QString("5000"), 5000);
         run(3, 5, 1000);
         QCOMPARE(child("run")->text(), QString("Stop"));
@@ -316,11 +311,7 @@ private slots:
         // The drive's selection inputs 42, 39, 37, 34 (bits 0-3) hold point 3 (2).
         closeWindow(PromptYes);
         QTRY_VERIFY(app.worker().parked());
-        CModbus own;
-        own.m_hComm = drive->port();
-        unsigned char inputs[2] = {};
-        QCOMPARE(own.ReadCoils(32, 11, inputs), 1);
-        const unsigned bits = inputs[0] | inputs[1] << 8;
+        const unsigned bits = readCoils(32, 11);
         QCOMPARE((bits >> 10 & 1) | (bits >> 7 & 1) << 1 | (bits >> 5 & 1) << 2 | (bits >> 2 & 1) << 3, 2u);
     }
 
@@ -331,8 +322,7 @@ private slots:
     {
         open({"--mode", "6", "--extended"});
         setCells({{24, 1, "300"}, {25, 1, "3000"}});  // homing offset and speed
-        view()->writeAllWithWarning();
-        QVERIFY(waitIdle());
+        QVERIFY(writeAll());
         prompt.clear();
         prompt.queueAnswer(PromptYes);
         child("homingSetup")->click();
@@ -349,8 +339,7 @@ private slots:
         QTRY_COMPARE(text("driveStatus", dialog), QString("Not Ready."));
 
         CJogSlider* slider = dialog->slider();  // still ignored: springs back, moves nothing
-        QCOMPARE(slider->minimum(), -1);
-        QCOMPARE(slider->maximum(), 1);
+        QCOMPARE(std::pair(slider->minimum(), slider->maximum()), std::pair(-1, 1));
         slider->setValue(1);
         QTest::mouseRelease(slider, Qt::LeftButton);
         QCOMPARE(slider->value(), 0);
@@ -367,8 +356,7 @@ private slots:
         QCOMPARE(text("rightLabel", dialog), QString("J+"));
         child<QCheckBox>("reverse", dialog)->setChecked(false);
 
-        child("servoToggle", dialog)->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("servoToggle", dialog));
         QCOMPARE(child("servoToggle")->text(), QString("Turn ServoOFF"));
         QTRY_COMPARE_WITH_TIMEOUT(text("driveStatus", dialog), QString("Ready."), 5000);
         child("homing", dialog)->click();
@@ -394,8 +382,7 @@ private slots:
         child("setHomeOffset", dialog)->click();
         QCOMPARE(cell(24, 1)->text(), reached);
         QVERIFY(waitIdle());
-        child("zero", dialog)->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("zero", dialog));
         QTRY_COMPARE_WITH_TIMEOUT(text("homeReference", dialog), QString("0"), 5000);
         dialog->reject();
         QVERIFY(!dialog->isVisible());
@@ -423,8 +410,7 @@ private slots:
         QTRY_COMPARE(app.worker().portChanges(), 1);
         QVERIFY(took.elapsed() >= 100);
         QVERIFY2(took.elapsed() < 100 + 1000, "one cycle plus 100 ms, with room for a loaded machine");
-        child("readFromDriver")->click();
-        QVERIFY(waitIdle());
+        QVERIFY(clickIdle("readFromDriver"));
         QCOMPARE(text("activeMode"), QString("Active control mode:  WaypadHost_REL"));
         QCOMPARE(app.worker().portChanges(), 1);
         cleanup();  // before the second drive's port closes
