@@ -181,7 +181,7 @@ TEST_F(WorkerTest, RunFromThreeToFiveSelectsTwoThreeFourAndWraps)
         if (shared.runSubStep == TRC_Sleep && (arrivals.empty() || arrivals.back() != shared.position))
             arrivals.push_back(shared.position);
     }
-    EXPECT_EQ(bus.selectedPoints(), (std::vector<int>{2, 3, 4, 2, 3}));
+    EXPECT_EQ(bus.startedPoints, (std::vector<int>{2, 3, 4, 2, 3}));
     EXPECT_EQ(arrivals, (std::vector<int32_t>{3000, 4000, 5000, 3000, 4000}));
     EXPECT_GE(sleeping, 4 * 3) << "each dwell of 25 ms lasts three cycles";
     const auto firstStart = std::find_if(bus.log.begin(), bus.log.end(), [](auto& e) { return e.rfind("C35=", 0) == 0; });

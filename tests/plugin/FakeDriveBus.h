@@ -2,8 +2,9 @@
 // A drive behind the DriveBus seam, in memory: registers and coils, a log
 // of every exchange ("R180+2", "W2002=1025", "C42=1", "RC0+6", "F" for a
 // flush, "P5/7" for a port change), failures on demand, and a position that
-// jumps to the selected point on a rising start coil. Coil and register
-// numbers are the drive's, written here, not taken from the plug-in's code.
+// jumps to the point selected on coils 42, 39, 37, 34 (bits 0-3) on a rising
+// start coil (35). Coil and register numbers are the drive's, written here,
+// not taken from the plug-in's code.
 
 #include "plugin/DriveBus.h"
 
@@ -15,11 +16,11 @@
 
 class FakeDriveBus : public waypad::DriveBus {
 public:
-    static constexpr uint16_t kSelectCoils[4] = {42, 39, 37, 34};  // point number bits 0-3
     std::map<uint16_t, uint16_t> registers;
     std::map<uint16_t, uint16_t> readOverrides;  // what a read gives, whatever was written
     std::array<bool, 64> coils{};
     std::vector<std::string> log;
+    std::vector<int> startedPoints;  // the point selected at each rising start coil
     std::vector<Timing> timings;  // the timing of each exchange
     int failFrom = 0;             // exchanges from this number on fail (1-based; 0 never)
     std::function<bool(const std::string&)> failWhen;  // sees each log entry; true: it fails
@@ -40,22 +41,6 @@ public:
         for (const std::string& e : log)
             n += e.rfind(prefix, 0) == 0;
         return n;
-    }
-    // The points selected, one per completed group of four selection coil writes.
-    std::vector<int> selectedPoints() const
-    {
-        std::vector<int> points;
-        int number = 0, seen = 0;
-        for (const std::string& e : log)
-            for (int bit = 0; bit < 4; ++bit)
-                if (e.rfind("C" + std::to_string(kSelectCoils[bit]) + "=", 0) == 0) {
-                    number |= (e.back() == '1') << bit;
-                    if (++seen == 4) {
-                        points.push_back(number);
-                        number = seen = 0;
-                    }
-                }
-        return points;
     }
 
     bool readRegisters(uint16_t start, uint16_t count, uint16_t* values) override
@@ -87,19 +72,22 @@ public:
             packed[i / 8] = uint8_t((i % 8 ? packed[i / 8] : 0) | coils[start + i] << (i % 8));
         return true;
     }
-    // A rising start coil (35) moves to the selected point's target, or by
-    // it in the relative mode (register 939 = 1).
+    // On a rising start coil: to the selected point's target, or by it in
+    // the relative mode (register 939 = 1).
     bool writeCoil(uint16_t coil, bool on) override
     {
         if (!record("C" + std::to_string(coil) + "=" + (on ? "1" : "0")))
             return false;
         const bool rising = coil == 35 && on && !coils[coil];
         coils[coil] = on;
+        const uint16_t selectCoils[4] = {42, 39, 37, 34};
         int point = 0;
         for (int bit = 0; bit < 4; ++bit)
-            point |= coils[kSelectCoils[bit]] << bit;
-        if (rising)
+            point |= coils[selectCoils[bit]] << bit;
+        if (rising) {
+            startedPoints.push_back(point);
             setLong(180, (registers[939] == 1 ? getLong(180) : 0) + getLong(uint16_t(200 + 2 * point)));
+        }
         return true;
     }
     void flushInput() override { record("F"); }
