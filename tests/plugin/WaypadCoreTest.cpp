@@ -84,6 +84,8 @@ TEST(WpdFile, DamagedFilesAreRefusedAsAWhole)
         {"empty value", replaced("Mode=", "Mode=\n;"), kFileBadValueText, "[WPD Homing Parm] Mode"},
         {"beyond 32 bits", replaced("Offset_pulse=-2147483648", "Offset_pulse=-2147483649"), kFileBadValueText,
          "[WPD Homing Parm] Offset_pulse"},
+        {"beyond 64 bits", replaced("Speed_rpm=", "Speed_rpm=99999999999999999999\n;"), kFileBadValueText,
+         "[WPD Point0] Speed_rpm"},
         {"no point-table section", "[Other]\nx=1\n", kFileNotPointTableText, ""},
         {"empty", "", kFileNotPointTableText, ""},
         {"binary", std::string("[WPD Point0]\nPosition_pulse=1\0\1\2", 33), kFileNotPointTableText, ""},

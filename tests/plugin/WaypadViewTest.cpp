@@ -317,7 +317,8 @@ private slots:
 
     // Catches a slider that does not spring back, labels not swapped by
     // Reverse, homing, pulse jog, Set home offset or Zero not reaching the
-    // drive or the grid, and the wrong bit for a time jog minus.
+    // drive or the grid, the wrong bit for a time jog minus, and the servo
+    // state not read back.
     void homingDialogHomesJogsZeroesAndTakesTheOffset()
     {
         open({"--mode", "6", "--extended"});
@@ -394,6 +395,9 @@ private slots:
         shared().jogWord = 0x1000 | 500;
         QVERIFY(shared().comm.issue(CS_Jog));
         QTRY_VERIFY_WITH_TIMEOUT(text("position").toInt() < before - 2000, 5000);
+        shared().servoOn = 0;  // a read with the feature takes the drive's servo state
+        QVERIFY(clickIdle("readFromDriver"));
+        QCOMPARE(shared().servoOn.load(), 1);
     }
 
     // Catches a changed host port picked up late, more than once, or with
