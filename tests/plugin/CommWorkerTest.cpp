@@ -364,19 +364,24 @@ TEST(ModbusDriveBus, NoExchangeOnAPortTheHostLetGo)
     ModbusDriveBus bus(modbus, &host);
     bus.usePort(opened.handle, 1);
     uint16_t value = 0;
-    const auto sentBytes = [&] {
-        int waiting = 0;
-        return ioctl(line.masterFd(), FIONREAD, &waiting) == 0 ? waiting : -1;
+    // The pty hands written bytes on a moment later: wait until `expected`
+    // arrived, or (for none) the whole 200 ms.
+    const auto sentBytes = [&](int expected) {
+        int waiting = -1;
+        for (int i = 0; i < 40; ++i, platform::sleepMs(5))
+            if (ioctl(line.masterFd(), FIONREAD, &waiting) != 0 || (expected > 0 && waiting == expected))
+                break;
+        return waiting;
     };
     EXPECT_FALSE(bus.readRegisters(180, 2, &value));  // nobody answers, but the request went out
-    EXPECT_EQ(sentBytes(), 8);
+    EXPECT_EQ(sentBytes(8), 8);
     tcflush(line.masterFd(), TCIFLUSH);
     hostVars.port = platform::kNoPort;  // the host let the port go
     EXPECT_FALSE(bus.readRegisters(180, 2, &value));
     EXPECT_FALSE(bus.writeRegister(2002, 0x400));
     EXPECT_FALSE(bus.writeCoil(38, false));
     bus.flushInput();
-    EXPECT_EQ(sentBytes(), 0);
+    EXPECT_EQ(sentBytes(0), 0);
     platform::serialClose(opened.handle);
 }
 
