@@ -1,7 +1,6 @@
-// Takes the pictures of the point-table window and the homing dialog for the
-// README: the plug-in's window on drivesim with a small point table written
-// to the drive, homed, then grabbed. Not a test: run by
-// docs/make-waypad-screenshots.sh.
+// Takes the README's pictures of the point-table window and the homing
+// dialog on drivesim: a small point table written to the drive, homed, then
+// grabbed. Not a test: run by docs/make-waypad-screenshots.sh.
 #include "DriveOnPty.h"
 #include "HostVariables.h"
 
@@ -18,24 +17,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdio>
-
-namespace {
-
-bool waitIdle(CWaypadApp& app)
-{
-    return QTest::qWaitFor([&] { return app.shared().comm.idle(); }, 10000);
-}
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s output-folder\n", argv[0]);
-        return 2;
-    }
+    if (argc < 2)
+        return 2;  // usage: waypad_screenshots output-folder
     const QString out = QString::fromLocal8Bit(argv[1]);
     platform::ScriptedUserPrompt prompt;  // every question answered Yes
     platform::ScopedUserPrompt installed(prompt);
@@ -46,37 +32,37 @@ int main(int argc, char* argv[])
     HostVariables host;
     host.port = drive.port();
     CWaypadApp& app = CWaypadApp::instance();
+    const auto idle = [&] { return QTest::qWaitFor([&] { return app.shared().comm.idle(); }, 10000); };
     app.bind(host.record(), dir.path().toStdString());
+    bool saved = false;
     {
         CDLLChildFrame frame(app);
         frame.resize(980, 760);
         frame.setWindowTitle("Waystation1");
         frame.show();
-        if (!waitIdle(app))
+        if (!idle())
             return 1;
-        PointTableGrid* grid = frame.view()->grid();
         const int positions[] = {0, 25000, 50000, -12500, 100000, 75000, 0, -50000};
         for (int i = 0; i < 8; ++i) {
-            grid->item(1 + i, 1)->setText(QString::number(positions[i]));
-            grid->item(1 + i, 2)->setText(QString::number(500 + 250 * i));
+            frame.view()->grid()->item(1 + i, 1)->setText(QString::number(positions[i]));
+            frame.view()->grid()->item(1 + i, 2)->setText(QString::number(500 + 250 * i));
         }
-        grid->item(24, 1)->setText("1200");
+        frame.view()->grid()->item(24, 1)->setText("1200");
         frame.findChild<QPushButton*>("homingSetup")->click();  // first use: writes the table
-        if (!waitIdle(app))
+        if (!idle())
             return 1;
         CDlgHomeSetup* dialog = frame.view()->homeSetup();
         dialog->findChild<QPushButton*>("servoToggle")->click();
-        waitIdle(app);
+        idle();
         dialog->findChild<QPushButton*>("homing")->click();
         QTest::qWait(1500);
         frame.findChild<QSpinBox*>("first")->setValue(2);
         frame.findChild<QSpinBox*>("last")->setValue(5);
         QTest::qWait(200);
-        if (!frame.grab().save(out + "/waypad-point-table.png") || !dialog->grab().save(out + "/waypad-home-setup.png"))
-            return 1;
+        saved = frame.grab().save(out + "/waypad-point-table.png") && dialog->grab().save(out + "/waypad-home-setup.png");
         dialog->findChild<QPushButton*>("servoToggle")->click();
-        waitIdle(app);
+        idle();
     }
     app.release();
-    return 0;
+    return saved ? 0 : 1;
 }
