@@ -1,6 +1,6 @@
 #pragma once
-// Answers modal dialogs of a headless test: each step waits (bounded) for
-// the next modal dialog of its type and acts on it, in the order queued.
+// Answers the modal dialogs of a headless test in order: each step waits
+// (bounded) for a modal dialog of its type and acts on it, closing it.
 
 #include <QApplication>
 #include <QTimer>
@@ -10,47 +10,36 @@
 
 namespace paramtest {
 
-// Runs `action` on the next modal dialog of type T once it is up.
-template <typename T>
-void OnNextModal(std::function<void(T*)> action, int triesLeft = 300)
-{
-    QTimer::singleShot(5, [action, triesLeft] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            action(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            OnNextModal<T>(action, triesLeft - 1);
-    });
-}
-
-// Chains steps: each is armed when the one before has acted.
 class ModalScript {
 public:
     template <typename T>
     ModalScript& then(std::function<void(T*)> action)
     {
-        steps_.push_back([this, action] {
-            OnNextModal<T>([this, action](T* dialog) {
-                ++done_;
-                action(dialog);  // closes it: the next step cannot see it again
-                armNext();
-            });
+        steps_.push_back([action](QWidget* widget) {
+            auto* dialog = qobject_cast<T*>(widget);
+            if (dialog)
+                action(dialog);
+            return dialog != nullptr;
         });
         return *this;
     }
-    void start() { armNext(); }
+    void start() { poll(300); }
     int done() const { return done_; }
 
 private:
-    void armNext()
+    // Polls every 5 ms; the context stops the timers when the script goes.
+    void poll(int triesLeft)
     {
-        if (next_ < steps_.size())
-            steps_[next_++]();
+        QTimer::singleShot(5, &context_, [this, triesLeft] {
+            if (done_ < static_cast<int>(steps_.size()) && steps_[done_](QApplication::activeModalWidget()))
+                ++done_, poll(300);
+            else if (triesLeft > 0 && done_ < static_cast<int>(steps_.size()))
+                poll(triesLeft - 1);
+        });
     }
-    std::vector<std::function<void()>> steps_;
-    size_t next_ = 0;
+    std::vector<std::function<bool(QWidget*)>> steps_;
     int done_ = 0;
+    QObject context_;
 };
 
 }  // namespace paramtest

@@ -3,8 +3,6 @@
 // transfer, EEPROM save across a power cycle, factory reset, the Read
 // command, compare against a file, and a drive that stops answering.
 #include "ParamFixtures.h"
-#include "RecordingHost.h"
-#include "SimDrive.h"
 
 #include "comm/CModbus.h"
 #include "link/LinkConnection.h"
@@ -12,33 +10,37 @@
 #include "link/LinkState.h"
 #include "param/DriveParameterReader.h"
 #include "param/PageDriveCommands.h"
-#include "param/PageFiles.h"
 #include "param/PageModeChoice.h"
 #include "param/PageOpening.h"
 #include "param/ParameterCompare.h"
 #include "param/ParameterEdit.h"
-#include "platform/ScriptedUserPrompt.h"
 #include "texts/LoadText.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace paramtest;
 
 namespace {
 
-class PageOnDrive : public ::testing::Test {
+class PageOnDrive : public PageTest {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007")); }
+    // Starts drivesim as the current drive, then opens the page on line.
+    OpenedPage open(int mode, std::vector<std::string> options = {})
     {
-        environment.workingDirectory = folder.path();
-        ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));
+        drive.emplace("Vr_007", options);
+        EXPECT_TRUE(drive->connected());
+        return reopen(mode);
     }
-    // Opens the page on line against a drive (set up by the test).
-    OpenedPage open(int mode = PageModeParameter)
+    OpenedPage reopen(int mode = PageModeParameter)
     {
         PageModeChoice choice;
         choice.pageMode = mode;
-        return OpenParameterPage(environment, CurrentDriveType(), choice, host);
+        OpenedPage opened = OpenParameterPage(environment, CurrentDriveType(), choice, host);
+        EXPECT_TRUE(opened.page);
+        return opened;
     }
     int16_t driveValue(int parameter)
     {
@@ -52,44 +54,33 @@ protected:
         return EditParameter(page, page.rowOf(parameter), host);
     }
 
-    TempFolder folder;
-    ParamEnvironment environment;
-    platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt scoped{prompt};
-    RecordingHost host;
+    std::optional<SimDrive> drive;
 };
 
 }  // namespace
 
+// Catches a page that opens on line without the drive's values, tuning state or first help block.
 TEST_F(PageOnDrive, OpensOnLineWithTheDrivesValues)
 {
-    SimDrive drive("Vr_007", {"--set", "0x11=48", "--set", "0x21=1"});
-    ASSERT_TRUE(drive.connected());
-    OpenedPage opened = open();
-    ASSERT_TRUE(opened.page);
+    OpenedPage opened = open(PageModeParameter, {"--set", "0x11=48", "--set", "0x21=1"});
     EXPECT_TRUE(opened.driveCommandsAvailable);
-    ParameterValues expected = CatalogueValues("Vr_007");
-    expected[0x11] = 48;
-    expected[0x21] = 1;
-    EXPECT_EQ(opened.page->values(), expected);
+    EXPECT_EQ(opened.page->values(), CatalogueValues("Vr_007", {{0x11, 48}, {0x21, 1}}));
     EXPECT_EQ(opened.page->realtimeTuning(), 1);
     EXPECT_EQ(host.lastStatus(), LoadText(320));
     EXPECT_EQ(host.description.rfind("Pr.01 ", 0), 0u) << host.description;  // block 2 for the Vr family
     EXPECT_TRUE(prompt.shown().empty());
 }
 
-TEST_F(PageOnDrive, EditsWriteAndReadBack)
+// Catches an edit not written, not read back, written out of range, or a differing read-back hidden;
+// and a new station (Pr.00) the link does not follow.
+TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
 {
-    SimDrive drive("Vr_007");
-    ASSERT_TRUE(drive.connected());
     OpenedPage opened = open(PageModePosition);
     ParameterPage& page = *opened.page;
-
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::Written);
     EXPECT_EQ(page.row(page.rowOf(0x10)).value, 120);
     EXPECT_EQ(driveValue(0x10), 120);
     EXPECT_EQ(host.lastStatus(), "Parameter10 ---> has written.");
-
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::SameValue);
     EXPECT_EQ(host.lastStatus(), "Parameter10 Same as before.");
     host.answers.clear();
@@ -98,19 +89,29 @@ TEST_F(PageOnDrive, EditsWriteAndReadBack)
     EXPECT_EQ(edit(page, 0x10, 2001), EditResult::OutOfRange);
     EXPECT_EQ(prompt.countMessages(LoadText(355)), 1);
     EXPECT_EQ(driveValue(0x10), 120);
-
-    // A restart-marked parameter warns after it is written.
-    prompt.clear();
+    prompt.clear();  // a restart-marked parameter warns after it is written
     EXPECT_EQ(edit(page, 0x04, 1), EditResult::Written);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{LoadText(359)});
+
+    environment.engineerMode = true;  // past the row's range (the drive refuses 2500), and Pr.00 (unused)
+    OpenedPage engineer = reopen();
+    prompt.clear();
+    EXPECT_EQ(edit(*engineer.page, 0x10, 2500), EditResult::ReadBackDiffers);
+    EXPECT_EQ(engineer.page->row(0x10).value, 120);
+    EXPECT_EQ(prompt.countMessages(LoadText(357)), 1);
+    EXPECT_EQ(host.lastStatus(), LoadText(357));
+    EXPECT_EQ(edit(*engineer.page, 0x00, 7), EditResult::Written);
+    EXPECT_EQ(linkState().slaveAddress, 7);
+    EXPECT_EQ(LinkModbus().GetSlaveAddress(), 7);
+    EXPECT_EQ(linkState().pluginSlaveAddress, 7);
+    EXPECT_EQ(driveValue(0x00), 7);
 }
 
+// Catches a firmware, auto-tuning or unused lock that lets the value question through.
 TEST_F(PageOnDrive, LocksRefuseBeforeAnythingIsAsked)
 {
-    SimDrive drive("Vr_007", {"--model", "vr_003", "--set", "0x21=1"});
-    ASSERT_TRUE(drive.connected());
     environment.engineerMode = true;
-    OpenedPage opened = open();
+    OpenedPage opened = open(PageModeParameter, {"--model", "vr_003", "--set", "0x21=1"});
     ParameterPage& page = *opened.page;
     host.answers = {5};
     EXPECT_EQ(EditParameter(page, page.rowOf(0x4E), host), EditResult::FirmwareLocked);
@@ -119,42 +120,15 @@ TEST_F(PageOnDrive, LocksRefuseBeforeAnythingIsAsked)
     EXPECT_EQ(EditParameter(page, page.rowOf(0x10), host), EditResult::AutoTuningLocked);
     EXPECT_EQ(host.description, LoadText(352));
     EXPECT_EQ(host.answers.size(), 1u);  // never asked
-
     environment.engineerMode = false;
-    OpenedPage normal = open();
+    OpenedPage normal = reopen();
     EXPECT_EQ(EditParameter(*normal.page, normal.page->rowOf(0x0B), host), EditResult::Unused);
     EXPECT_EQ(host.lastStatus(), LoadText(351));
 }
 
-TEST_F(PageOnDrive, WritingPr00MovesTheLinkToTheNewStation)
-{
-    SimDrive drive("Vr_007");
-    ASSERT_TRUE(drive.connected());
-    environment.engineerMode = true;  // Pr.00 is an unused parameter on this model
-    OpenedPage opened = open();
-    EXPECT_EQ(edit(*opened.page, 0x00, 7), EditResult::Written);
-    EXPECT_EQ(linkState().slaveAddress, 7);
-    EXPECT_EQ(LinkModbus().GetSlaveAddress(), 7);
-    EXPECT_EQ(linkState().pluginSlaveAddress, 7);
-    EXPECT_EQ(driveValue(0x00), 7);
-}
-
-TEST_F(PageOnDrive, AReadBackThatDiffersShowsTheDrivesValue)
-{
-    SimDrive drive("Vr_007");
-    ASSERT_TRUE(drive.connected());
-    environment.engineerMode = true;  // past the row's range; the drive refuses 2500
-    OpenedPage opened = open();
-    EXPECT_EQ(edit(*opened.page, 0x10, 2500), EditResult::ReadBackDiffers);
-    EXPECT_EQ(opened.page->row(0x10).value, 35);
-    EXPECT_EQ(prompt.countMessages(LoadText(357)), 1);
-    EXPECT_EQ(host.lastStatus(), LoadText(357));
-}
-
+// Catches a transfer that misses a row or ignores Cancel, and a Read command that keeps stale values.
 TEST_F(PageOnDrive, TransferSendsThePageAndTheReadCommandReadsItBack)
 {
-    SimDrive drive("Vr_007");
-    ASSERT_TRUE(drive.connected());
     OpenedPage opened = open(PageModeVelocity);
     ParameterPage& page = *opened.page;
     for (auto [p, v] : {std::pair{0x11, 77}, {0x12, 20}, {0x20, 300}, {0x44, 100}})
@@ -162,39 +136,34 @@ TEST_F(PageOnDrive, TransferSendsThePageAndTheReadCommandReadsItBack)
     ASSERT_TRUE(TransferPage(page, host));
     EXPECT_EQ(prompt.messageTexts(), (std::vector<std::string>{LoadText(332), LoadText(336)}));
     EXPECT_EQ(host.lastStatus(), LoadText(337));
-    ParameterValues drive1{};
-    ASSERT_TRUE(ReadDriveParameters(drive1, nullptr));
+    ParameterValues onDrive{};
+    ASSERT_TRUE(ReadDriveParameters(onDrive, nullptr));
     for (int i = 0; i < page.rowCount(); ++i)
-        EXPECT_EQ(drive1[page.row(i).parameter], page.row(i).value) << ParameterHex(page.row(i).parameter);
+        EXPECT_EQ(onDrive[page.row(i).parameter], page.row(i).value) << ParameterHex(page.row(i).parameter);
 
-    // Changed behind the page's back, then read with the Read command.
-    ASSERT_EQ(LinkWriteRegister(1, 0x00, 0x11, 0x00, 99, 100), 1);
+    ASSERT_EQ(LinkWriteRegister(1, 0x00, 0x11, 0x00, 99, 100), 1);  // changed behind the page's back
     prompt.clear();
     ASSERT_TRUE(RefreshPageFromDrive(page, host));
     EXPECT_EQ(page.row(page.rowOf(0x11)).value, 99);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{LoadText(347)});
-
-    // Cancel at the question sends nothing.
     prompt.queueAnswer(platform::PromptCancel);
     page.row(page.rowOf(0x11)).value = 5;
     EXPECT_FALSE(TransferPage(page, host));
     EXPECT_EQ(driveValue(0x11), 99);
 }
 
+// Catches an EEPROM save lost at a power cycle, or a factory reset that leaves the page or drive stale.
 TEST_F(PageOnDrive, EepromKeepsValuesAcrossAPowerCycleAndFactoryResetRestoresThem)
 {
-    SimDrive drive("Vr_007", {"--state", folder.file("eeprom.txt")});
-    ASSERT_TRUE(drive.connected());
-    OpenedPage opened = open();
+    OpenedPage opened = open(PageModeParameter, {"--state", folder.file("eeprom.txt")});
     ASSERT_EQ(edit(*opened.page, 0x10, 99), EditResult::Written);
     ASSERT_TRUE(SavePageToEeprom(*opened.page, host));
     EXPECT_EQ(host.commandWaits, 1);
     EXPECT_EQ(host.lastStatus(), LoadText(310));
 
-    ASSERT_TRUE(drive.restart());
-    OpenedPage again = open();
+    ASSERT_TRUE(drive->restart());
+    OpenedPage again = reopen();
     EXPECT_EQ(again.page->row(0x10).value, 99);
-
     prompt.clear();
     ASSERT_TRUE(ResetDriveToFactory(*again.page, host));
     EXPECT_EQ(again.page->row(0x10).value, 35);
@@ -203,23 +172,17 @@ TEST_F(PageOnDrive, EepromKeepsValuesAcrossAPowerCycleAndFactoryResetRestoresThe
     EXPECT_EQ(host.lastStatus(), LoadText(317));
 }
 
+// Catches a compare that shows other rows than the three differing ones, or copies into the drive.
 TEST_F(PageOnDrive, CompareShowsExactlyTheParametersThatDiffer)
 {
-    SimDrive drive("Vr_007");
-    ASSERT_TRUE(drive.connected());
-    OpenedPage opened = open();
-    SomSpec file = DriveLikeSom("Vr_007");
-    file.values[0x10] = 50;
-    file.values[0x14] = 80;
-    file.values[0x44] = 100;
-    writeBytes(folder.file("tuned.qdp"), SomText(file));
-
+    OpenedPage opened = open(PageModeParameter);
+    const std::string file = writeFile("tuned.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x14, 80}, {0x44, 100}}));
     ParameterCompare compare(opened.page->visibleParameters());
     ParameterValues values{};
     ASSERT_TRUE(ReadCompareValuesFromDrive(values));
     compare.setColumn(0, values, "drive");
-    ASSERT_TRUE(ReadCompareValuesFromFile(*opened.page, folder.file("tuned.qdp"), values));
-    compare.setColumn(1, values, folder.file("tuned.qdp"));
+    ASSERT_TRUE(ReadCompareValuesFromFile(*opened.page, file, values));
+    compare.setColumn(1, values, file);
     ASSERT_TRUE(ReadFactoryValues(*opened.page, values));
     compare.setColumn(2, values, "factory");
     compare.choose(0, 1);
@@ -232,20 +195,18 @@ TEST_F(PageOnDrive, CompareShowsExactlyTheParametersThatDiffer)
     EXPECT_EQ(compare.differenceCount(), 0);
     compare.setOnlyDifferences(false);
     EXPECT_EQ(compare.rows().size(), 128u);
-
-    // The file's values go into the page, not to the drive.
     EXPECT_EQ(CopyCompareColumnIntoPage(compare, 1, differing, *opened.page, host), 3);
     EXPECT_EQ(opened.page->row(0x14).value, 80);
     EXPECT_EQ(driveValue(0x14), 65);
 }
 
+// Catches a page that keeps the drive commands when the drive goes silent after connecting.
 TEST_F(PageOnDrive, ADriveThatStopsAnsweringLeavesThePageOffTheDrive)
 {
-    // Answers the connection's first reads, then goes silent.
-    SimDrive drive("Vr_007", {"--silent-after", "1"});
-    ASSERT_TRUE(drive.connected());
+    drive.emplace("Vr_007", std::vector<std::string>{"--silent-after", "1"});
+    ASSERT_TRUE(drive->connected());
     ASSERT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 200, 0), 1);  // the one answer
-    OpenedPage opened = open();
+    OpenedPage opened = reopen();
     EXPECT_FALSE(opened.driveCommandsAvailable);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{LoadText(329)});
     EXPECT_EQ(host.lastStatus(), LoadText(319));

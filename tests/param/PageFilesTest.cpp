@@ -2,14 +2,12 @@
 // and load in every mode, the model check, conversion, the Pr.1F
 // correction, and bad files that must leave the page as it was.
 #include "ParamFixtures.h"
-#include "RecordingHost.h"
 
 #include "param/ModelDriveType.h"
-#include "param/ModelFiles.h"
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
 #include "param/PageOpening.h"
-#include "platform/ScriptedUserPrompt.h"
+#include "tables/ParameterCatalogue.h"
 #include "texts/LoadText.h"
 
 #include <gtest/gtest.h>
@@ -22,21 +20,12 @@ using namespace paramtest;
 
 namespace {
 
-class PageFiles : public ::testing::Test {
+class PageFiles : public PageTest {
 protected:
     void SetUp() override
     {
-        environment.workingDirectory = folder.path();
         for (const char* model : {"Vr_006", "Vr_007", "Vr_102"})
-            WriteModelFiles(folder, DriveLikeSom(model));
-    }
-    // A file of `model` holding `values`.
-    std::string fileOf(const std::string& model, const ParameterValues& values, const std::string& name)
-    {
-        SomSpec spec = DriveLikeSom(model);
-        spec.values = values;
-        writeBytes(folder.file(name), SomText(spec));
-        return folder.file(name);
+            WriteModelFiles(folder, model);
     }
     bool load(ParameterPage& page, const std::string& path, LoadSource source = LoadSource::UserFile)
     {
@@ -49,40 +38,30 @@ protected:
         EXPECT_EQ(shown.size(), 1u);
         return shown.empty() ? std::pair<std::string, std::string>() : std::pair{shown[0].caption, shown[0].text};
     }
-
-    TempFolder folder;
-    ParamEnvironment environment;
-    platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt scoped{prompt};
-    RecordingHost host;
 };
 
-// Runs `check` where permissions hold: as root, in a child that became
-// nobody. Returns check's result.
+// Runs `check` where permissions hold: as root, in a child that became nobody.
 bool withoutPrivileges(const std::function<bool()>& check)
 {
     if (::geteuid() != 0)
         return check();
     const pid_t child = ::fork();
-    if (child == 0) {
-        const bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
-        ::_exit(ok ? 0 : 1);
-    }
+    if (child == 0)
+        ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && check() ? 0 : 1);
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace
 
-TEST_F(PageFiles, RowsOfBuiltInAndFlagsPages)
+// Catches rows shown, hidden, marked, greyed or locked against the built-in tables or the file's flags.
+TEST_F(PageFiles, RowsOfBuiltInAndFlagsPagesAndTheirLocks)
 {
     auto position = LoadedPage(environment, "Vr_007", PageModePosition);
     EXPECT_FALSE(position->flagsPage());
-    EXPECT_LT(position->rowCount(), 128);
     EXPECT_EQ(position->rowOf(0x00), -1);
     const int row10 = position->rowOf(0x10);
-    ASSERT_GE(row10, 0);
-    EXPECT_LT(row10, 0x10);  // rows skip hidden parameters
+    ASSERT_TRUE(row10 >= 0 && row10 < 0x10);  // rows skip hidden parameters
     EXPECT_EQ(position->row(row10).parameter, 0x10);
     EXPECT_EQ(position->row(row10).definition, "Parameter 10            ");
     EXPECT_EQ(position->row(row10).value, 35);
@@ -92,41 +71,39 @@ TEST_F(PageFiles, RowsOfBuiltInAndFlagsPages)
     EXPECT_EQ(all->rowCount(), 128);
     EXPECT_TRUE(all->row(0x2B).grey);
     EXPECT_FALSE(all->row(0x21).grey);
+    // Real-time auto tuning locks the gains (and unused rows) of drive classes 2 and up.
+    all->setRealtimeTuning(1);
+    for (auto [p, locked] : {std::pair{0x10, true}, {0x30, true}, {0x0B, true}, {0x03, false}})
+        EXPECT_EQ(all->autoTuningLocked(p), locked) << p;
+    auto vr006 = LoadedPage(environment, "Vr_006", PageModeParameter);
+    vr006->setRealtimeTuning(1);
+    EXPECT_FALSE(vr006->autoTuningLocked(0x10));
 
-    // Flags decide a flags page; the torque bit shows a row in torque mode.
-    SomSpec zt = DriveLikeSom("Zt_001");
-    zt.flags = [](int p) { return ParameterFlag{p == 0x30, p == 0x31, static_cast<uint8_t>(p < 0x40 ? 4 : 1), 0}; };
-    WriteModelFiles(folder, zt);
+    // The generated Zt_001 files carry the catalogue's flags: they decide the rows.
+    ASSERT_TRUE(UseGeneratedModelFiles(folder, "Zt_001"));
+    ParameterCatalogue::Model zt;
+    ASSERT_TRUE(ParameterCatalogue::findModel("Zt_001", zt));
     auto torque = LoadedPage(environment, "Zt_001", PageModeTorque);
     EXPECT_TRUE(torque->flagsPage());
-    EXPECT_EQ(torque->rowCount(), 0x40);
-    EXPECT_EQ(torque->label(0x30), "30 *");
-    EXPECT_EQ(torque->label(0x2F), "2F");
-    EXPECT_TRUE(torque->row(0x31).grey);
-    EXPECT_TRUE(torque->unused(0x31));
+    int row = 0;
+    for (const auto& p : zt.parameters) {
+        const bool shown = p.modeBits & ParameterCatalogue::kTorqueBit;
+        EXPECT_EQ(torque->rowOf(p.number), shown ? row : -1) << p.number;
+        if (!shown)
+            continue;
+        EXPECT_EQ(torque->label(row), ParameterHex(p.number) + (p.restart ? " *" : ""));
+        EXPECT_EQ(torque->row(row++).grey, p.unused) << p.number;
+        EXPECT_EQ(torque->unused(p.number), p.unused) << p.number;
+    }
+    EXPECT_EQ(torque->rowCount(), row);
 
-    // A model with neither flags nor tables shows everything and says so.
-    SomSpec bare = DriveLikeSom("Zt_101");
-    WriteModelFiles(folder, bare);
+    WriteModelFiles(folder, "Zt_101");  // neither flags nor tables: everything, and it says so
     auto none = LoadedPage(environment, "Zt_101", PageModeVelocity);
     EXPECT_TRUE(none->typeError());
     EXPECT_EQ(none->rowCount(), 128);
 }
 
-TEST_F(PageFiles, AutoTuningLocksTheGainsOfNewerDrivesOnly)
-{
-    auto vr007 = LoadedPage(environment, "Vr_007", PageModeParameter);
-    EXPECT_FALSE(vr007->autoTuningLocked(0x10));
-    vr007->setRealtimeTuning(1);
-    EXPECT_TRUE(vr007->autoTuningLocked(0x10));
-    EXPECT_TRUE(vr007->autoTuningLocked(0x30));
-    EXPECT_TRUE(vr007->autoTuningLocked(0x0B));  // unused parameters too
-    EXPECT_FALSE(vr007->autoTuningLocked(0x03));
-    auto vr006 = LoadedPage(environment, "Vr_006", PageModeParameter);
-    vr006->setRealtimeTuning(1);
-    EXPECT_FALSE(vr006->autoTuningLocked(0x10));  // drive class 1
-}
-
+// Catches a save or load that loses a shown value, or brings back a hidden one.
 TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
 {
     for (int mode = PageModeParameter; mode <= PageModeTorque; ++mode) {
@@ -141,11 +118,10 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
 
         auto same = LoadedPage(environment, "Vr_007", mode);
         ASSERT_TRUE(load(*same, path));
-        EXPECT_EQ(PageValues(*same), PageValues(*saved));
+        EXPECT_EQ(same->values(), saved->values());
         EXPECT_EQ(host.lastStatus(), path);
 
-        // Into a page of every parameter (Pr.1F left as the file has it).
-        environment.repairPr1F = false;
+        environment.repairPr1F = false;  // into a page of every parameter, Pr.1F as the file has it
         auto everything = LoadedPage(environment, "Vr_007", PageModeParameter);
         environment.repairPr1F = true;
         ASSERT_TRUE(load(*everything, path));
@@ -155,37 +131,32 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
     EXPECT_TRUE(prompt.shown().empty());
 }
 
+// Catches an older model's file loaded unconverted, or an incompatible one loaded at all.
 TEST_F(PageFiles, AnOlderModelsFileIsConvertedOrRefused)
 {
-    ParameterValues values = CatalogueValues("Vr_006");
-    values[0x20] = 150;
-    values[0x22] = 9;
-    const std::string vr006 = fileOf("Vr_006", values, "old.qdp");
-
+    const std::string vr006 = writeFile("old.qdp", "Vr_006", CatalogueValues("Vr_006", {{0x20, 150}, {0x22, 9}}));
     auto vr007 = LoadedPage(environment, "Vr_007", PageModeParameter);
     ASSERT_TRUE(load(*vr007, vr006));
-    const auto [caption, text] = onlyMessage();
-    EXPECT_EQ(caption, "Warning");
-    EXPECT_EQ(text, "Warning!\nThe version of loaded file is: Vr_006\nThe version of parameter page is: Vr_007\n" +
-                        LoadText(363));
+    EXPECT_EQ(onlyMessage(), std::pair(std::string("Warning"),
+                                       "Warning!\nThe version of loaded file is: Vr_006\n"
+                                       "The version of parameter page is: Vr_007\n" + LoadText(363)));
     EXPECT_EQ(vr007->values()[0x20], 300);
     EXPECT_EQ(vr007->values()[0x22], 4);
 
     prompt.clear();
     auto vr102 = LoadedPage(environment, "Vr_102", PageModeParameter);
-    const ParameterValues before = PageValues(*vr102);
+    const ParameterValues before = vr102->values();
     EXPECT_FALSE(load(*vr102, vr006));
     EXPECT_EQ(onlyMessage().second, "Warning!\nThe version of loaded file is: Vr_006\nThe version of parameter page is: Vr_102\n"
                                     "Parameter values are incompatible between the two versions!!\n\n"
                                     "Please change the correctly version of Servo driver: Vr_006.");
-    EXPECT_EQ(PageValues(*vr102), before);
+    EXPECT_EQ(vr102->values(), before);
 }
 
+// Catches a wrong Pr.1F kept, corrected where it must not be, or not written back.
 TEST_F(PageFiles, AWrongPr1FInAChosenFileIsCorrectedAndWrittenBack)
 {
-    ParameterValues values = CatalogueValues("Vr_102");
-    values[kModelCodeParameter] = 5;
-    values[0x10] = 77;
+    const ParameterValues values = CatalogueValues("Vr_102", {{kModelCodeParameter, 5}, {0x10, 77}});
     struct Case { int mode; LoadSource source; bool repair; int32_t pr1F; bool rewritten; };
     const Case cases[] = {
         {PageModeParameter, LoadSource::UserFile, true, 2, true},
@@ -197,79 +168,73 @@ TEST_F(PageFiles, AWrongPr1FInAChosenFileIsCorrectedAndWrittenBack)
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.source));
         prompt.clear();
-        const std::string path = fileOf("Vr_102", values, "wrong1f.qdp");
-        const std::string original = readBytes(path);
+        const std::string path = writeFile("wrong1f.qdp", "Vr_102", values);
         environment.repairPr1F = c.repair;
         auto page = LoadedPage(environment, "Vr_102", c.mode);
         ASSERT_TRUE(load(*page, path, c.source));
         EXPECT_EQ(page->values()[kModelCodeParameter], c.pr1F);
         EXPECT_EQ(prompt.countMessages(LoadText(601)), c.rewritten ? 1 : 0);
-        if (!c.rewritten) {
-            EXPECT_EQ(readBytes(path), original);
-            continue;
-        }
+        EXPECT_EQ(readBytes(path) == SomText("Vr_102", values), !c.rewritten);
         auto reread = LoadedPage(environment, "Vr_102", PageModeParameter);
         ASSERT_TRUE(load(*reread, path, LoadSource::SystemInit));
-        EXPECT_EQ(reread->values()[kModelCodeParameter], 2);
+        EXPECT_EQ(reread->values()[kModelCodeParameter], c.rewritten ? 2 : 5);
         EXPECT_EQ(reread->values()[0x10], 77);
     }
 }
 
+// Catches a version check (or conversion) made on a file whose heading names no model.
 TEST_F(PageFiles, AFileWithoutItsModelLineLoadsWithoutAVersionCheck)
 {
-    ParameterValues values = CatalogueValues("Vr_006");
-    values[0x20] = 150;
-    std::string text = readBytes(fileOf("Vr_006", values, "two.qdp"));
+    const ParameterValues values = CatalogueValues("Vr_006", {{0x20, 150}});
+    std::string text = SomText("Vr_006", values);
     text.erase(text.find("* Type : Vr_006,\r\n"), 18);
     text.erase(text.find("* Mode : Pulse\r\n"), 16);
     writeBytes(folder.file("two.qdp"), text);
     auto vr102 = LoadedPage(environment, "Vr_102", PageModeParameter);
     ASSERT_TRUE(load(*vr102, folder.file("two.qdp")));
     EXPECT_TRUE(prompt.shown().empty());
-    EXPECT_EQ(PageValues(*vr102), values);  // nothing converted, nothing shifted
+    EXPECT_EQ(vr102->values(), values);  // nothing converted, nothing shifted
 }
 
+// Catches a bad file that is loaded in part, refused without its message, or changes the page.
 TEST_F(PageFiles, BadFilesAreRefusedAndLeaveThePageUnchanged)
 {
-    const std::string good = readBytes(fileOf("Vr_007", CatalogueValues("Vr_007"), "good.qdp"));
+    const std::string good = SomText("Vr_007", CatalogueValues("Vr_007"));
     const std::string line10 = ParameterLine(0x10, "Parameter 10", "     1~2000", "unit 10", "35");
-    const size_t at10 = good.find(line10);
-    ASSERT_NE(at10, std::string::npos);
-    std::string withComma = good, withValue = good;
-    withComma.replace(at10, line10.size(), ParameterLine(0x10, "Gain, first", "     1~2000", "unit 10", "35"));
-    withValue.replace(at10, line10.size(), ParameterLine(0x10, "Parameter 10", "     1~2000", "unit 10", "3x5"));
-    struct Case { const char* name; std::string bytes; const char* message; };
-    const Case cases[] = {
-        {"large.qdp", good + std::string(70000, ' '), "65536 characters"},
-        {"binary.qdp", std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10), "binary data"},
-        {"cut.qdp", good.substr(0, good.size() / 2), "ends before all 128 parameter lines"},
-        {"comma.qdp", withComma, "line 21: a text holds one of the characters"},
-        {"value.qdp", withValue, "line 21: the value is not a whole number"},
-        {"model.qdp", readBytes(fileOf("Vr_102", CatalogueValues("Vr_102"), "model.qdp")), "incompatible"},
+    const auto with10 = [&](const std::string& definition, const std::string& value) {
+        std::string text = good;
+        return text.replace(text.find(line10), line10.size(), ParameterLine(0x10, definition, "     1~2000", "unit 10", value));
+    };
+    const std::pair<std::string, const char*> cases[] = {
+        {good + std::string(70000, ' '), "65536 characters"},
+        {std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10), "binary data"},
+        {good.substr(0, good.size() / 2), "ends before all 128 parameter lines"},
+        {with10("Gain, first", "35"), "line 21: a text holds one of the characters"},
+        {with10("Parameter 10", "3x5"), "line 21: the value is not a whole number"},
     };
     auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
     page->row(0x10).value = 1234;
-    const ParameterValues before = PageValues(*page);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    const ParameterValues before = page->values();
+    for (const auto& [bytes, message] : cases) {
+        SCOPED_TRACE(message);
         prompt.clear();
-        writeBytes(folder.file(c.name), c.bytes);
-        EXPECT_FALSE(load(*page, folder.file(c.name)));
-        EXPECT_NE(onlyMessage().second.find(c.message), std::string::npos) << onlyMessage().second;
-        EXPECT_EQ(PageValues(*page), before);
+        writeBytes(folder.file("bad.qdp"), bytes);
+        EXPECT_FALSE(load(*page, folder.file("bad.qdp")));
+        EXPECT_NE(onlyMessage().second.find(message), std::string::npos) << onlyMessage().second;
+        EXPECT_EQ(page->values(), before);
     }
     prompt.clear();
     EXPECT_FALSE(load(*page, folder.file("none.qdp")));
-    EXPECT_EQ(onlyMessage(), std::make_pair(std::string("Error"), std::string("7.Open File Error !")));
-    EXPECT_EQ(PageValues(*page), before);
+    EXPECT_EQ(onlyMessage(), std::pair(std::string("Error"), std::string("7.Open File Error !")));
+    EXPECT_EQ(page->values(), before);
 }
 
+// Catches a failed save reported as done, or one that damages the old file.
 TEST_F(PageFiles, ASaveThatCannotBeWrittenKeepsTheOldFile)
 {
     auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
-    const std::string dir = folder.file("locked");
+    const std::string dir = folder.file("locked"), path = dir + "/set.qdp";
     ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
-    const std::string path = dir + "/set.qdp";
     writeBytes(path, "old contents");
     ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
     ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
@@ -280,6 +245,7 @@ TEST_F(PageFiles, ASaveThatCannotBeWrittenKeepsTheOldFile)
     ::chmod(dir.c_str(), 0755);
 }
 
+// Catches file dialogs with the wrong title or an extension not of the page mode.
 TEST_F(PageFiles, FileDialogsOfThePageMode)
 {
     auto page = LoadedPage(environment, "Vr_007", PageModeVelocity);
@@ -294,24 +260,21 @@ TEST_F(PageFiles, FileDialogsOfThePageMode)
     EXPECT_EQ(prompt.shown().back().text, "Load File");
 }
 
+// Catches a model name that finds the wrong drive type, or none.
 TEST(ModelDriveType, SelectableModelsByName)
 {
     struct Case { const char* name; bool found; int family; int group; int driveClass; };
-    const Case cases[] = {
-        {"Vr_007", true, 0, 11, 2}, {"VR-008", true, 0, 23, 3}, {"Qm 001", true, 1, 0, 4},
-        {"zt_201", true, 2, 2, 5},  {"Vr_005", false, 0, 0, 0}, {"Vr_9999", false, 0, 0, 0},
-    };
+    const Case cases[] = {{"Vr_007", true, 0, 11, 2}, {"VR-008", true, 0, 23, 3}, {"Qm 001", true, 1, 0, 4},
+                          {"zt_201", true, 2, 2, 5},  {"Vr_005", false, 0, 0, 0}, {"Vr_9999", false, 0, 0, 0}};
     for (const Case& c : cases) {
         DriveType drive;
         EXPECT_EQ(DriveTypeOfModel(c.name, drive), c.found) << c.name;
-        if (!c.found)
-            continue;
-        EXPECT_EQ(drive.family, c.family) << c.name;
-        EXPECT_EQ(drive.group(), c.group) << c.name;
-        EXPECT_EQ(drive.driveClass, c.driveClass) << c.name;
+        if (c.found)
+            EXPECT_EQ(std::tuple(drive.family, drive.group(), drive.driveClass), std::tuple(c.family, c.group, c.driveClass));
     }
 }
 
+// Catches an overlong help block or a missing reference file shown instead of refused.
 TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
 {
     auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
@@ -327,5 +290,5 @@ TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
     prompt.clear();
     ::unlink(folder.file("ParameterRef-Vr_007.qdt").c_str());
     ShowRowHelp(*page, page->rowOf(0x11), host);
-    EXPECT_EQ(onlyMessage(), std::make_pair(std::string("Error"), std::string("2.Open File Error !")));
+    EXPECT_EQ(onlyMessage(), std::pair(std::string("Error"), std::string("2.Open File Error !")));
 }

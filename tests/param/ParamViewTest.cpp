@@ -5,7 +5,6 @@
 // the compare table are saved there as pictures.
 #include "ModalScript.h"
 #include "ParamFixtures.h"
-#include "SimDrive.h"
 
 #include "link/LinkState.h"
 #include "link/ui/CSetComPortDlg.h"
@@ -16,7 +15,6 @@
 #include "param/ui/CSOModeDlg.h"
 #include "param/ui/CSelFileDlg.h"
 #include "param/ui/ControlModeChoice.h"
-#include "platform/ScriptedUserPrompt.h"
 #include "texts/LoadText.h"
 
 #include <QCheckBox>
@@ -35,12 +33,11 @@ using namespace paramtest;
 
 namespace {
 
-class ParamView : public ::testing::Test {
+class ParamView : public PageTest {
 protected:
     void SetUp() override
     {
-        environment.workingDirectory = folder.path();
-        WriteModelFiles(folder, DriveLikeSom("Vr_007"));
+        WriteModelFiles(folder, "Vr_007");
         CurrentDriveType() = ModelDrive("Vr_007");
         CurrentPageModeChoice() = PageModeChoice();
         linkState().online = 0;
@@ -55,10 +52,10 @@ protected:
         auto view = std::make_unique<CSOM_View>(environment, [this](int, const std::string& definition, int32_t,
                                                                     int32_t& value) {
             askedDefinition = definition;
-            if (typed.empty())
+            if (host.answers.empty())
                 return false;
-            value = typed.front();
-            typed.pop_front();
+            value = host.answers.front();
+            host.answers.pop_front();
             return true;
         });
         view->openPage();
@@ -68,14 +65,8 @@ protected:
     {
         return view.table()->item(view.page()->rowOf(parameter), column)->text();
     }
-    // The step that follows a modal question, for scripts that end the chain.
-    static void press(QPushButton* button) { button->click(); }
+    std::string status(const CSOM_View& view) { return view.statusLine()->text().toStdString(); }
 
-    TempFolder folder;
-    ParamEnvironment environment;
-    platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt scoped{prompt};
-    std::deque<int32_t> typed;
     std::string askedDefinition;
 };
 
@@ -86,26 +77,40 @@ void saveScreenshot(QWidget& widget, const char* name)
         widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
 }
 
+// Dialog steps the scripts share.
+void chooseMode(CSOModeDlg* d, int mode)
+{
+    if (mode)
+        d->modeOption(mode)->setChecked(true);
+    d->okButton()->click();
+}
+void cancelMode(CSOModeDlg* d) { d->cancelButton()->click(); }
+void takeFile(CSelFileDlg* d) { d->okButton()->click(); }
+void takeFactory(CSelFileDlg* d)
+{
+    d->factoryOption()->setChecked(true);
+    d->okButton()->click();
+}
+
 }  // namespace
 
+// Catches a Cancel that does not walk back one question, an unreadable start file taken, or a wrong choice kept.
 TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 {
-    // Off line: mode, start choice (Cancel), mode again (Cancel): back to the connection.
-    ModalScript cancelTwice;
-    cancelTwice.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); })
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
+    ModalScript cancelTwice;  // off line: mode, start choice (Cancel), mode (Cancel): back to the connection
+    cancelTwice.then<CSOModeDlg>([](auto* d) { chooseMode(d, 3); })
+        .then<CSelFileDlg>([](auto* d) { d->cancelButton()->click(); })
+        .then<CSOModeDlg>(cancelMode)
         .start();
     EXPECT_FALSE(RunControlModeChoice(nullptr));
     EXPECT_EQ(cancelTwice.done(), 3);
 
-    // An unreadable file keeps the file dialog coming; its Cancel goes back to the start choice.
     prompt.queueFile(folder.path());  // a folder: opens, does not read
     prompt.queueFile(folder.file("missing.vcm"));
-    ModalScript fileThenFactory;
-    fileThenFactory.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
+    ModalScript fileThenFactory;  // an unreadable file keeps the file dialog coming
+    fileThenFactory.then<CSOModeDlg>([](auto* d) { chooseMode(d, 3); })
+        .then<CSelFileDlg>(takeFile)
+        .then<CSelFileDlg>(takeFactory)
         .start();
     EXPECT_TRUE(RunControlModeChoice(nullptr));
     EXPECT_EQ(fileThenFactory.done(), 3);
@@ -114,67 +119,58 @@ TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeVelocity);
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
 
-    // A readable file ends the chain and is kept.
-    writeBytes(folder.file("start.qdp"), "x");
+    writeBytes(folder.file("start.qdp"), "x");  // a readable file ends the chain and is kept
     prompt.queueFile(folder.file("start.qdp"));
     ModalScript file;
-    file.then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
-        .start();
+    file.then<CSOModeDlg>([](auto* d) { chooseMode(d, 0); }).then<CSelFileDlg>(takeFile).start();
     EXPECT_TRUE(RunControlModeChoice(nullptr));
     EXPECT_EQ(CurrentPageModeChoice().offlineFile, folder.file("start.qdp"));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeParameter);
 
-    // A Zt drive is not asked its mode; Cancel of the start choice goes back to the connection.
-    CurrentDriveType() = ModelDrive("Zt_101");
+    CurrentDriveType() = ModelDrive("Zt_101");  // not asked its mode; Cancel goes back to the connection
     ModalScript zt;
-    zt.then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); }).start();
+    zt.then<CSelFileDlg>([](auto* d) { d->cancelButton()->click(); }).start();
     EXPECT_FALSE(RunControlModeChoice(nullptr));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModePosition);
 
-    // On line only the mode is asked.
-    linkState().online = 1;
+    linkState().online = 1;  // on line only the mode is asked
     CurrentDriveType() = ModelDrive("Vr_007");
     ModalScript online;
-    online.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(4)->setChecked(true); press(d->okButton()); }).start();
+    online.then<CSOModeDlg>([](auto* d) { chooseMode(d, 4); }).start();
     EXPECT_TRUE(RunControlModeChoice(nullptr));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeTorque);
 }
 
+// Catches a connection step that skips the mode choice, or whose Cancel does not reopen the connection.
 TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnection)
 {
     CSetComPortDlg::setControlModeDialogHook([](QWidget* parent) { return RunControlModeChoice(parent); });
     const auto offline = [](CSetComPortDlg* d) {
         d->offlineOption()->setChecked(true);
-        press(d->okButton());
+        d->okButton()->click();
     };
     const auto vr007 = [](CTypeSelDlg* d) {
         d->modelList()->setCurrentRow(3);
         d->findChild<QPushButton*>("ok")->click();
     };
     ModalScript script;
-    script.then<CSetComPortDlg>(offline)
-        .then<CTypeSelDlg>(vr007)
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
-        .then<CSetComPortDlg>(offline)
-        .then<CTypeSelDlg>(vr007)
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
-        .start();
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(cancelMode);
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>([](auto* d) { chooseMode(d, 0); });
+    script.then<CSelFileDlg>(takeFactory).start();
     CSetComPortDlg::runConnectionStep(folder.file("Preference.ini"));
     EXPECT_EQ(script.done(), 7);
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
     CSetComPortDlg::setControlModeDialogHook(nullptr);
 }
 
-TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFile)
+// Catches an off-line view that ignores the start file, offers drive commands, or whose
+// help, edit, save, load, unused lock or Exit do not work.
+TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
 {
-    SomSpec start = DriveLikeSom("Vr_007");
-    start.values[0x10] = 77;
-    writeBytes(folder.file("start.pcm"), SomText(start));
+    writeFile("start.pcm", "Vr_007", CatalogueValues("Vr_007", {{0x10, 77}}));
     CurrentPageModeChoice() = {PageModePosition, OfflineStartFile, folder.file("start.pcm")};
     auto view = openView();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(321));
+    EXPECT_EQ(status(*view), LoadText(321));
     EXPECT_EQ(view->modeLabel()->text(), "Position Control Mode");
     EXPECT_EQ(view->versionLabel()->text(), "Ver : Vr_007");
     EXPECT_EQ(view->table()->rowCount(), view->page()->rowCount());
@@ -187,62 +183,52 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFile)
         EXPECT_TRUE(view->button(command)->isEnabled()) << command;
     EXPECT_TRUE(prompt.shown().empty());
 
-    // Edit, save, change, load back.
     view->table()->selectRow(view->page()->rowOf(0x10));
     view->showSelectedRowHelp();
     EXPECT_EQ(view->descriptionLabel()->text(), "Help of Pr.10\nline 2");
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(348));
-    typed = {150};
+    EXPECT_EQ(status(*view), LoadText(348));
+    host.answers = {150};
     view->editSelectedRow();
     EXPECT_EQ(askedDefinition, "Parameter 10");
     EXPECT_EQ(cell(*view, 0x10), "150");
-    EXPECT_EQ(view->statusLine()->text(), "Parameter10 ---> has written.");
+    EXPECT_EQ(status(*view), "Parameter10 ---> has written.");
     prompt.queueFile(folder.file("saved"));
     view->button(CSOM_View::Save)->click();
-    typed = {151};
+    host.answers = {151};
     view->editSelectedRow();
     prompt.queueFile(folder.file("saved.pcm"));
     view->button(CSOM_View::Load)->click();
     EXPECT_EQ(cell(*view, 0x10), "150");
-    EXPECT_EQ(view->statusLine()->text().toStdString(), folder.file("saved.pcm"));
+    EXPECT_EQ(status(*view), folder.file("saved.pcm"));
     view->showFirmwareVersion();
-    EXPECT_EQ(view->statusLine()->text(), "Version 1.0.1.8 Vr-007");
-}
+    EXPECT_EQ(status(*view), "Version 1.0.1.8 Vr-007");
 
-TEST_F(ParamView, UnusedRowsAreGreyAndRefusedWithARedNote)
-{
-    auto view = openView();
-    ASSERT_EQ(view->table()->rowCount(), 128);
-    EXPECT_EQ(view->table()->item(0x0B, 1)->foreground().color(), QColor(180, 180, 180));
-    EXPECT_EQ(view->table()->item(0x10, 1)->foreground().color(), QColor(Qt::black));
-    view->table()->selectRow(0x0B);
-    typed = {1};
-    view->editSelectedRow();
-    EXPECT_EQ(typed.size(), 1u);
-    EXPECT_EQ(view->descriptionLabel()->text().toStdString(), LoadText(351));
-    EXPECT_NE(view->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
-}
+    CurrentPageModeChoice() = PageModeChoice();  // every parameter: unused rows grey, refused with a red note
+    auto all = openView();
+    ASSERT_EQ(all->table()->rowCount(), 128);
+    EXPECT_EQ(all->table()->item(0x0B, 1)->foreground().color(), QColor(180, 180, 180));
+    EXPECT_EQ(all->table()->item(0x10, 1)->foreground().color(), QColor(Qt::black));
+    all->table()->selectRow(0x0B);
+    host.answers = {1};
+    all->editSelectedRow();
+    EXPECT_EQ(host.answers.size(), 1u);
+    EXPECT_EQ(all->descriptionLabel()->text().toStdString(), LoadText(351));
+    EXPECT_NE(all->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
 
-TEST_F(ParamView, ExitClosesItsOwnWindow)
-{
-    QMdiArea area;
-    auto* frame = area.addSubWindow(openView().release());
+    QMdiArea area;  // Exit closes the view's own window
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(all.release());
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->show();
-    QPointer<QMdiSubWindow> watched(frame);
     static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(watched.isNull());
+    EXPECT_TRUE(frame.isNull());
 }
 
+// Catches an off-line compare that shows the wrong rows or copies the wrong column into the page.
 TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
 {
-    SomSpec other = DriveLikeSom("Vr_007");
-    other.values[0x10] = 50;
-    other.values[0x11] = 60;
-    other.values[0x44] = 100;
-    writeBytes(folder.file("other.qdp"), SomText(other));
+    writeFile("other.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x11, 60}, {0x44, 100}}));
     auto view = openView();
     prompt.queueFile(folder.file("other.qdp"));
     std::vector<QString> rows;
@@ -271,27 +257,25 @@ TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
     EXPECT_EQ(cell(*view, 0x11), "36");
 }
 
+// Catches an on-line view without the drive's values or commands, or a compare that misses the drive.
 TEST_F(ParamView, OnLineAgainstDrivesim)
 {
     ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));
     SimDrive drive("Vr_007", {"--set", "0x10=48"});
     ASSERT_TRUE(drive.connected());
-    CurrentPageModeChoice().pageMode = PageModeParameter;
     auto view = openView();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(320));
+    EXPECT_EQ(status(*view), LoadText(320));
     for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
         EXPECT_TRUE(view->button(command)->isEnabled()) << command;
     EXPECT_EQ(cell(*view, 0x10), "48");
     view->table()->selectRow(0x10);
-    typed = {52};
+    host.answers = {52};
     view->editSelectedRow();
     EXPECT_EQ(cell(*view, 0x10), "52");
     view->showFirmwareVersion();
     EXPECT_NE(view->statusLine()->text().indexOf("ACSERVO"), -1);
-
-    // Transfer (confirmed by the scripted prompt) keeps the buttons usable afterwards.
-    view->button(CSOM_View::Transfer)->click();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(337));
+    view->button(CSOM_View::Transfer)->click();  // confirmed by the scripted prompt; the buttons stay usable
+    EXPECT_EQ(status(*view), LoadText(337));
     EXPECT_TRUE(view->button(CSOM_View::Transfer)->isEnabled());
 
     view->resize(780, 560);
@@ -301,10 +285,7 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     view->table()->scrollToItem(view->table()->item(0x08, 0), QAbstractItemView::PositionAtTop);
     view->showSelectedRowHelp();
     saveScreenshot(*view, "parameter-page.png");
-    SomSpec file = DriveLikeSom("Vr_007");
-    file.values[0x11] = 48;
-    file.values[0x14] = 80;
-    writeBytes(folder.file("tuned.qdp"), SomText(file));
+    writeFile("tuned.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x11, 48}, {0x14, 80}}));
     prompt.queueFile(folder.file("tuned.qdp"));
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
