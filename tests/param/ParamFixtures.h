@@ -25,22 +25,19 @@ using testing_files::readBytes;
 using testing_files::TempFolder;
 using testing_files::writeBytes;
 
-// The model's factory values from the parameter catalogue (drivesim's too),
-// some of them changed.
+// The model's factory values (the catalogue's, drivesim's too), some changed.
 ParameterValues CatalogueValues(const std::string& model, const std::map<int, int32_t>& changed = {});
 // One parameter line: " 10  !def!   RS range RS   #unit# , value".
 std::string ParameterLine(int parameter, const std::string& definition, const std::string& range,
                           const std::string& unit, const std::string& value, const std::string& lineBreak = "\r\n");
-// A parameter-set file of the model written line by line, independently of
-// the program's writer: texts "Parameter NN" and "unit NN", the catalogue's ranges.
+// A parameter-set file of the model: texts "Parameter NN", "unit NN", the catalogue's ranges.
 std::string SomText(const std::string& model, const ParameterValues& values, const std::string& lineBreak = "\r\n");
 // Block N+1 "Help of Pr.NN\nline 2".
 std::string QdtText();
-// A working folder holding SystemInit-<model>.som (factory values) and ParameterRef-<model>.qdt.
+// Writes SystemInit-<model>.som (factory values) and ParameterRef-<model>.qdt into the folder.
 void WriteModelFiles(const TempFolder& folder, const std::string& model);
 // Copies the model's files as the build generated them; false when missing.
 bool UseGeneratedModelFiles(const TempFolder& folder, const std::string& model);
-// The drive type of a model name ("Vr_007", "Zt_001").
 DriveType ModelDrive(const std::string& model);
 // A page of the model in a mode, filled from the folder's .som (all columns).
 std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, const std::string& model, int mode);
@@ -55,21 +52,21 @@ public:
     std::deque<int32_t> answers;  // values the user types; empty: Cancel
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void setDescription(const std::string& text, bool red) override { description = text, descriptionRed = red; }
-    bool runCommandWait() override { return ++commandWaits, PageHost::runCommandWait(); }
+    void setDescription(const std::string& text, bool red) override;
+    bool runCommandWait() override;
     bool askValue(int, const std::string&, int32_t, int32_t& newValue) override;
     std::string lastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
 };
 
-// drivesim at 115200 baud, paced, 3 ms latency, mapped to COM 1 and
-// connected through the program's link as the current drive. It poses as
-// `model` ("Vr_007") unless the options name another.
+// drivesim at 115200 baud, paced, 3 ms latency, connected through the
+// program's link as the current drive; it poses as `model` unless the
+// options name another.
 class SimDrive {
 public:
     SimDrive(const std::string& model, std::vector<std::string> extraOptions = {});
     ~SimDrive();  // lets the port go and stops drivesim
     bool connected() const { return connected_; }
-    bool restart();  // a power cycle: stops drivesim and starts it again
+    bool restart();  // a power cycle
 
 private:
     bool start();
