@@ -1,7 +1,7 @@
 // The parameter page against drivesim (115200 baud, paced, 3 ms latency):
 // opening on line, editing with write and read-back, the station change,
 // transfer, EEPROM save across a power cycle, factory reset, the Read
-// command, compare against a file, and a drive that stops answering.
+// command, and a drive that stops answering. Compare: test_param_ui.
 #include "ParamFixtures.h"
 
 #include "comm/CModbus.h"
@@ -12,7 +12,6 @@
 #include "param/PageDriveCommands.h"
 #include "param/PageModeChoice.h"
 #include "param/PageOpening.h"
-#include "param/ParameterCompare.h"
 #include "param/ParameterEdit.h"
 #include "texts/LoadText.h"
 
@@ -126,10 +125,11 @@ TEST_F(PageOnDrive, LocksRefuseBeforeAnythingIsAsked)
     EXPECT_EQ(host.lastStatus(), LoadText(351));
 }
 
-// Catches a transfer that misses a row or ignores Cancel, and a Read command that keeps stale values.
-TEST_F(PageOnDrive, TransferSendsThePageAndTheReadCommandReadsItBack)
+// Catches a transfer that misses a row or ignores Cancel, a Read command that keeps stale values,
+// an EEPROM save lost at a power cycle, and a factory reset that leaves the page or drive stale.
+TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
 {
-    OpenedPage opened = open(PageModeVelocity);
+    OpenedPage opened = open(PageModeVelocity, {"--state", folder.file("eeprom.txt")});
     ParameterPage& page = *opened.page;
     for (auto [p, v] : {std::pair{0x11, 77}, {0x12, 20}, {0x20, 300}, {0x44, 100}})
         page.row(page.rowOf(p)).value = v;
@@ -140,7 +140,6 @@ TEST_F(PageOnDrive, TransferSendsThePageAndTheReadCommandReadsItBack)
     ASSERT_TRUE(ReadDriveParameters(onDrive, nullptr));
     for (int i = 0; i < page.rowCount(); ++i)
         EXPECT_EQ(onDrive[page.row(i).parameter], page.row(i).value) << ParameterHex(page.row(i).parameter);
-
     ASSERT_EQ(LinkWriteRegister(1, 0x00, 0x11, 0x00, 99, 100), 1);  // changed behind the page's back
     prompt.clear();
     ASSERT_TRUE(RefreshPageFromDrive(page, host));
@@ -150,54 +149,20 @@ TEST_F(PageOnDrive, TransferSendsThePageAndTheReadCommandReadsItBack)
     page.row(page.rowOf(0x11)).value = 5;
     EXPECT_FALSE(TransferPage(page, host));
     EXPECT_EQ(driveValue(0x11), 99);
-}
 
-// Catches an EEPROM save lost at a power cycle, or a factory reset that leaves the page or drive stale.
-TEST_F(PageOnDrive, EepromKeepsValuesAcrossAPowerCycleAndFactoryResetRestoresThem)
-{
-    OpenedPage opened = open(PageModeParameter, {"--state", folder.file("eeprom.txt")});
-    ASSERT_EQ(edit(*opened.page, 0x10, 99), EditResult::Written);
-    ASSERT_TRUE(SavePageToEeprom(*opened.page, host));
+    ASSERT_TRUE(SavePageToEeprom(page, host));
     EXPECT_EQ(host.commandWaits, 1);
     EXPECT_EQ(host.lastStatus(), LoadText(310));
-
     ASSERT_TRUE(drive->restart());
     OpenedPage again = reopen();
-    EXPECT_EQ(again.page->row(0x10).value, 99);
+    EXPECT_EQ(again.page->row(0x11).value, 99);
+    EXPECT_EQ(again.page->row(0x20).value, 300);
     prompt.clear();
     ASSERT_TRUE(ResetDriveToFactory(*again.page, host));
-    EXPECT_EQ(again.page->row(0x10).value, 35);
-    EXPECT_EQ(driveValue(0x10), 35);
+    EXPECT_EQ(again.page->row(0x11).value, 36);
+    EXPECT_EQ(driveValue(0x11), 36);
     EXPECT_EQ(prompt.messageTexts(), (std::vector<std::string>{LoadText(341), LoadText(343)}));
     EXPECT_EQ(host.lastStatus(), LoadText(317));
-}
-
-// Catches a compare that shows other rows than the three differing ones, or copies into the drive.
-TEST_F(PageOnDrive, CompareShowsExactlyTheParametersThatDiffer)
-{
-    OpenedPage opened = open(PageModeParameter);
-    const std::string file = writeFile("tuned.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x14, 80}, {0x44, 100}}));
-    ParameterCompare compare(opened.page->visibleParameters());
-    ParameterValues values{};
-    ASSERT_TRUE(ReadCompareValuesFromDrive(values));
-    compare.setColumn(0, values, "drive");
-    ASSERT_TRUE(ReadCompareValuesFromFile(*opened.page, file, values));
-    compare.setColumn(1, values, file);
-    ASSERT_TRUE(ReadFactoryValues(*opened.page, values));
-    compare.setColumn(2, values, "factory");
-    compare.choose(0, 1);
-    compare.setOnlyDifferences(true);
-    std::vector<int> differing;
-    for (const CompareRow& row : compare.rows())
-        differing.push_back(row.parameter);
-    EXPECT_EQ(differing, (std::vector<int>{0x10, 0x14, 0x44}));
-    compare.choose(0, 2);
-    EXPECT_EQ(compare.differenceCount(), 0);
-    compare.setOnlyDifferences(false);
-    EXPECT_EQ(compare.rows().size(), 128u);
-    EXPECT_EQ(CopyCompareColumnIntoPage(compare, 1, differing, *opened.page, host), 3);
-    EXPECT_EQ(opened.page->row(0x14).value, 80);
-    EXPECT_EQ(driveValue(0x14), 65);
 }
 
 // Catches a page that keeps the drive commands when the drive goes silent after connecting.

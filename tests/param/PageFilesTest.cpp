@@ -3,7 +3,6 @@
 // correction, and bad files that must leave the page as it was.
 #include "ParamFixtures.h"
 
-#include "param/ModelDriveType.h"
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
 #include "param/PageOpening.h"
@@ -62,7 +61,6 @@ TEST_F(PageFiles, RowsOfBuiltInAndFlagsPagesAndTheirLocks)
     EXPECT_EQ(position->rowOf(0x00), -1);
     const int row10 = position->rowOf(0x10);
     ASSERT_TRUE(row10 >= 0 && row10 < 0x10);  // rows skip hidden parameters
-    EXPECT_EQ(position->row(row10).parameter, 0x10);
     EXPECT_EQ(position->row(row10).definition, "Parameter 10            ");
     EXPECT_EQ(position->row(row10).value, 35);
     EXPECT_EQ(position->label(position->rowOf(0x04)), "04 *");
@@ -131,7 +129,7 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
     EXPECT_TRUE(prompt.shown().empty());
 }
 
-// Catches an older model's file loaded unconverted, or an incompatible one loaded at all.
+// Catches an older model's file loaded unconverted, an incompatible one loaded, or a version check without a model line.
 TEST_F(PageFiles, AnOlderModelsFileIsConvertedOrRefused)
 {
     const std::string vr006 = writeFile("old.qdp", "Vr_006", CatalogueValues("Vr_006", {{0x20, 150}, {0x22, 9}}));
@@ -151,6 +149,15 @@ TEST_F(PageFiles, AnOlderModelsFileIsConvertedOrRefused)
                                     "Parameter values are incompatible between the two versions!!\n\n"
                                     "Please change the correctly version of Servo driver: Vr_006.");
     EXPECT_EQ(vr102->values(), before);
+
+    std::string text = readBytes(vr006);  // a heading of two "*" only: no version check, nothing converted
+    text.erase(text.find("* Type : Vr_006,\r\n"), 18);
+    text.erase(text.find("* Mode : Pulse\r\n"), 16);
+    writeBytes(folder.file("two.qdp"), text);
+    prompt.clear();
+    ASSERT_TRUE(load(*vr102, folder.file("two.qdp")));
+    EXPECT_TRUE(prompt.shown().empty());
+    EXPECT_EQ(vr102->values(), CatalogueValues("Vr_006", {{0x20, 150}, {0x22, 9}}));
 }
 
 // Catches a wrong Pr.1F kept, corrected where it must not be, or not written back.
@@ -180,20 +187,6 @@ TEST_F(PageFiles, AWrongPr1FInAChosenFileIsCorrectedAndWrittenBack)
         EXPECT_EQ(reread->values()[kModelCodeParameter], c.rewritten ? 2 : 5);
         EXPECT_EQ(reread->values()[0x10], 77);
     }
-}
-
-// Catches a version check (or conversion) made on a file whose heading names no model.
-TEST_F(PageFiles, AFileWithoutItsModelLineLoadsWithoutAVersionCheck)
-{
-    const ParameterValues values = CatalogueValues("Vr_006", {{0x20, 150}});
-    std::string text = SomText("Vr_006", values);
-    text.erase(text.find("* Type : Vr_006,\r\n"), 18);
-    text.erase(text.find("* Mode : Pulse\r\n"), 16);
-    writeBytes(folder.file("two.qdp"), text);
-    auto vr102 = LoadedPage(environment, "Vr_102", PageModeParameter);
-    ASSERT_TRUE(load(*vr102, folder.file("two.qdp")));
-    EXPECT_TRUE(prompt.shown().empty());
-    EXPECT_EQ(vr102->values(), values);  // nothing converted, nothing shifted
 }
 
 // Catches a bad file that is loaded in part, refused without its message, or changes the page.
@@ -243,35 +236,6 @@ TEST_F(PageFiles, ASaveThatCannotBeWrittenKeepsTheOldFile)
     }));
     EXPECT_EQ(readBytes(path), "old contents");
     ::chmod(dir.c_str(), 0755);
-}
-
-// Catches file dialogs with the wrong title or an extension not of the page mode.
-TEST_F(PageFiles, FileDialogsOfThePageMode)
-{
-    auto page = LoadedPage(environment, "Vr_007", PageModeVelocity);
-    prompt.queueFile("/tmp/x/settings");
-    prompt.queueFile("/tmp/x/settings.old");
-    EXPECT_EQ(AskSavePath(*page), "/tmp/x/settings.vcm");
-    EXPECT_EQ(AskSavePath(*page), "/tmp/x/settings.old");
-    EXPECT_EQ(AskSavePath(*page), "");  // cancelled
-    EXPECT_EQ(prompt.shown()[0].text, "Save file");
-    prompt.queueFile("/tmp/x/a.vcm");
-    EXPECT_EQ(AskLoadPath(*page, false), "/tmp/x/a.vcm");
-    EXPECT_EQ(prompt.shown().back().text, "Load File");
-}
-
-// Catches a model name that finds the wrong drive type, or none.
-TEST(ModelDriveType, SelectableModelsByName)
-{
-    struct Case { const char* name; bool found; int family; int group; int driveClass; };
-    const Case cases[] = {{"Vr_007", true, 0, 11, 2}, {"VR-008", true, 0, 23, 3}, {"Qm 001", true, 1, 0, 4},
-                          {"zt_201", true, 2, 2, 5},  {"Vr_005", false, 0, 0, 0}, {"Vr_9999", false, 0, 0, 0}};
-    for (const Case& c : cases) {
-        DriveType drive;
-        EXPECT_EQ(DriveTypeOfModel(c.name, drive), c.found) << c.name;
-        if (c.found)
-            EXPECT_EQ(std::tuple(drive.family, drive.group(), drive.driveClass), std::tuple(c.family, c.group, c.driveClass));
-    }
 }
 
 // Catches an overlong help block or a missing reference file shown instead of refused.

@@ -3,12 +3,12 @@
 // the view off line and on line (drivesim), its commands, and the compare
 // window. With DRIVARA_SCREENSHOTS set to a folder, the on-line view and
 // the compare table are saved there as pictures.
-#include "ModalScript.h"
 #include "ParamFixtures.h"
 
 #include "link/LinkState.h"
 #include "link/ui/CSetComPortDlg.h"
 #include "link/ui/CTypeSelDlg.h"
+#include "param/DriveParameterReader.h"
 #include "param/PageModeChoice.h"
 #include "param/ui/CCompareDlg.h"
 #include "param/ui/CSOM_View.h"
@@ -17,21 +17,50 @@
 #include "param/ui/ControlModeChoice.h"
 #include "texts/LoadText.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 using namespace paramtest;
 
 namespace {
+
+// Answers the modal dialogs in order: each step waits (bounded) for a modal
+// dialog of its type and acts on it, closing it.
+class ModalScript {
+public:
+    template <typename T>
+    ModalScript& then(std::function<void(T*)> action)
+    {
+        steps_.push_back([action](QWidget* widget) {
+            auto* dialog = qobject_cast<T*>(widget);
+            if (dialog)
+                action(dialog);
+            return dialog != nullptr;
+        });
+        return *this;
+    }
+    void start() { poll(300); }
+    int done() const { return done_; }
+    int steps() const { return static_cast<int>(steps_.size()); }
+
+private:
+    // Polls every 5 ms; the context stops the timers when the script goes.
+    void poll(int triesLeft)
+    {
+        QTimer::singleShot(5, &context_, [this, triesLeft] {
+            const bool more = done_ < steps();
+            if (more && steps_[done_](QApplication::activeModalWidget())) {
+                ++done_;
+                poll(300);
+            } else if (more && triesLeft > 0) {
+                poll(triesLeft - 1);
+            }
+        });
+    }
+    std::vector<std::function<bool(QWidget*)>> steps_;
+    int done_ = 0;
+    QObject context_;
+};
 
 class ParamView : public PageTest {
 protected:
@@ -49,14 +78,10 @@ protected:
     }
     std::unique_ptr<CSOM_View> openView()
     {
-        auto view = std::make_unique<CSOM_View>(environment, [this](int, const std::string& definition, int32_t,
-                                                                    int32_t& value) {
+        auto view = std::make_unique<CSOM_View>(environment, [this](int p, const std::string& definition,
+                                                                    int32_t current, int32_t& value) {
             askedDefinition = definition;
-            if (host.answers.empty())
-                return false;
-            value = host.answers.front();
-            host.answers.pop_front();
-            return true;
+            return host.askValue(p, definition, current, value);
         });
         view->openPage();
         return view;
@@ -66,6 +91,14 @@ protected:
         return view.table()->item(view.page()->rowOf(parameter), column)->text();
     }
     std::string status(const CSOM_View& view) { return view.statusLine()->text().toStdString(); }
+    // Runs the questions after the connection step, the script answering them.
+    bool chain(ModalScript& script)
+    {
+        script.start();
+        const bool chosen = RunControlModeChoice(nullptr);
+        EXPECT_EQ(script.done(), script.steps());
+        return chosen;
+    }
 
     std::string askedDefinition;
 };
@@ -78,15 +111,16 @@ void saveScreenshot(QWidget& widget, const char* name)
 }
 
 // Dialog steps the scripts share.
-void chooseMode(CSOModeDlg* d, int mode)
+const auto ok = [](auto* dialog) { dialog->okButton()->click(); };
+const auto cancel = [](auto* dialog) { dialog->cancelButton()->click(); };
+std::function<void(CSOModeDlg*)> mode(int pageMode)
 {
-    if (mode)
-        d->modeOption(mode)->setChecked(true);
-    d->okButton()->click();
+    return [pageMode](CSOModeDlg* d) {
+        d->modeOption(pageMode)->setChecked(true);
+        d->okButton()->click();
+    };
 }
-void cancelMode(CSOModeDlg* d) { d->cancelButton()->click(); }
-void takeFile(CSelFileDlg* d) { d->okButton()->click(); }
-void takeFactory(CSelFileDlg* d)
+void factory(CSelFileDlg* d)
 {
     d->factoryOption()->setChecked(true);
     d->okButton()->click();
@@ -97,23 +131,12 @@ void takeFactory(CSelFileDlg* d)
 // Catches a Cancel that does not walk back one question, an unreadable start file taken, or a wrong choice kept.
 TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 {
-    ModalScript cancelTwice;  // off line: mode, start choice (Cancel), mode (Cancel): back to the connection
-    cancelTwice.then<CSOModeDlg>([](auto* d) { chooseMode(d, 3); })
-        .then<CSelFileDlg>([](auto* d) { d->cancelButton()->click(); })
-        .then<CSOModeDlg>(cancelMode)
-        .start();
-    EXPECT_FALSE(RunControlModeChoice(nullptr));
-    EXPECT_EQ(cancelTwice.done(), 3);
+    // Off line: mode, start choice (Cancel), mode (Cancel): back to the connection.
+    EXPECT_FALSE(chain(ModalScript().then<CSOModeDlg>(mode(3)).then<CSelFileDlg>(cancel).then<CSOModeDlg>(cancel)));
 
-    prompt.queueFile(folder.path());  // a folder: opens, does not read
+    prompt.queueFile(folder.path());  // a folder: opens, does not read; the file dialog comes again
     prompt.queueFile(folder.file("missing.vcm"));
-    ModalScript fileThenFactory;  // an unreadable file keeps the file dialog coming
-    fileThenFactory.then<CSOModeDlg>([](auto* d) { chooseMode(d, 3); })
-        .then<CSelFileDlg>(takeFile)
-        .then<CSelFileDlg>(takeFactory)
-        .start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
-    EXPECT_EQ(fileThenFactory.done(), 3);
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(mode(3)).then<CSelFileDlg>(ok).then<CSelFileDlg>(factory)));
     EXPECT_EQ(prompt.countMessages("Open File Error !"), 2);
     EXPECT_EQ(prompt.shown()[0].text, LoadText(598));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeVelocity);
@@ -121,23 +144,17 @@ TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 
     writeBytes(folder.file("start.qdp"), "x");  // a readable file ends the chain and is kept
     prompt.queueFile(folder.file("start.qdp"));
-    ModalScript file;
-    file.then<CSOModeDlg>([](auto* d) { chooseMode(d, 0); }).then<CSelFileDlg>(takeFile).start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(ok).then<CSelFileDlg>(ok)));
     EXPECT_EQ(CurrentPageModeChoice().offlineFile, folder.file("start.qdp"));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeParameter);
 
     CurrentDriveType() = ModelDrive("Zt_101");  // not asked its mode; Cancel goes back to the connection
-    ModalScript zt;
-    zt.then<CSelFileDlg>([](auto* d) { d->cancelButton()->click(); }).start();
-    EXPECT_FALSE(RunControlModeChoice(nullptr));
+    EXPECT_FALSE(chain(ModalScript().then<CSelFileDlg>(cancel)));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModePosition);
 
     linkState().online = 1;  // on line only the mode is asked
     CurrentDriveType() = ModelDrive("Vr_007");
-    ModalScript online;
-    online.then<CSOModeDlg>([](auto* d) { chooseMode(d, 4); }).start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(mode(4))));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeTorque);
 }
 
@@ -154,17 +171,17 @@ TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnec
         d->findChild<QPushButton*>("ok")->click();
     };
     ModalScript script;
-    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(cancelMode);
-    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>([](auto* d) { chooseMode(d, 0); });
-    script.then<CSelFileDlg>(takeFactory).start();
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(cancel);
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(ok).then<CSelFileDlg>(factory);
+    script.start();
     CSetComPortDlg::runConnectionStep(folder.file("Preference.ini"));
-    EXPECT_EQ(script.done(), 7);
+    EXPECT_EQ(script.done(), script.steps());
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
     CSetComPortDlg::setControlModeDialogHook(nullptr);
 }
 
-// Catches an off-line view that ignores the start file, offers drive commands, or whose
-// help, edit, save, load, unused lock or Exit do not work.
+// Catches an off-line view that ignores the start file, offers drive commands, or whose help, edit,
+// save, load, unused lock, compare (wrong rows, wrong column copied) or Exit do not work.
 TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
 {
     writeFile("start.pcm", "Vr_007", CatalogueValues("Vr_007", {{0x10, 77}}));
@@ -215,22 +232,8 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
     EXPECT_EQ(all->descriptionLabel()->text().toStdString(), LoadText(351));
     EXPECT_NE(all->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
 
-    QMdiArea area;  // Exit closes the view's own window
-    QPointer<QMdiSubWindow> frame = area.addSubWindow(all.release());
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->show();
-    static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(frame.isNull());
-}
-
-// Catches an off-line compare that shows the wrong rows or copies the wrong column into the page.
-TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
-{
     writeFile("other.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x11, 60}, {0x44, 100}}));
-    auto view = openView();
-    prompt.queueFile(folder.file("other.qdp"));
+    prompt.queueFile(folder.file("other.qdp"));  // compare a file with the factory values, copy one row
     std::vector<QString> rows;
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
@@ -250,14 +253,24 @@ TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
         d->accept();
     });
     script.start();
-    view->button(CSOM_View::Compare)->click();
+    all->button(CSOM_View::Compare)->click();
     EXPECT_EQ(script.done(), 1);
     EXPECT_EQ(rows, (std::vector<QString>{"10=50/35", "11=60/36", "44=100/1"}));
-    EXPECT_EQ(cell(*view, 0x10), "50");
-    EXPECT_EQ(cell(*view, 0x11), "36");
+    EXPECT_EQ(cell(*all, 0x10), "50");
+    EXPECT_EQ(cell(*all, 0x11), "36");
+
+    QMdiArea area;  // Exit closes the view's own window
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(all.release());
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->show();
+    static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame.isNull());
 }
 
-// Catches an on-line view without the drive's values or commands, or a compare that misses the drive.
+// Catches an on-line view without the drive's values or commands, and a compare of the drive with
+// a file that shows other rows than the three differing ones or copies into the drive.
 TEST_F(ParamView, OnLineAgainstDrivesim)
 {
     ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));
@@ -268,10 +281,6 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
         EXPECT_TRUE(view->button(command)->isEnabled()) << command;
     EXPECT_EQ(cell(*view, 0x10), "48");
-    view->table()->selectRow(0x10);
-    host.answers = {52};
-    view->editSelectedRow();
-    EXPECT_EQ(cell(*view, 0x10), "52");
     view->showFirmwareVersion();
     EXPECT_NE(view->statusLine()->text().indexOf("ACSERVO"), -1);
     view->button(CSOM_View::Transfer)->click();  // confirmed by the scripted prompt; the buttons stay usable
@@ -287,12 +296,17 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     saveScreenshot(*view, "parameter-page.png");
     writeFile("tuned.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x11, 48}, {0x14, 80}}));
     prompt.queueFile(folder.file("tuned.qdp"));
+    QStringList rows;
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
         EXPECT_TRUE(d->compare().hasColumn(0));  // the drive, read at once
         d->loadButton(1)->click();
-        d->onlyDifferences()->setChecked(true);
-        EXPECT_EQ(d->table()->rowCount(), 3);     // Pr.10 edited, Pr.11 and Pr.14 in the file
+        d->onlyDifferences()->setChecked(true);  // Pr.10 set on the drive, Pr.11 and Pr.14 in the file
+        for (int r = 0; r < d->table()->rowCount(); ++r)
+            rows << d->table()->item(r, 0)->text();
+        d->table()->selectAll();
+        d->copyChoice()->setCurrentIndex(1);  // from the file
+        d->copyButton()->click();
         d->onlyDifferences()->setChecked(false);
         QApplication::processEvents();
         d->table()->scrollToItem(d->table()->item(0x0C, 0), QAbstractItemView::PositionAtTop);
@@ -302,6 +316,11 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     script.start();
     view->button(CSOM_View::Compare)->click();
     EXPECT_EQ(script.done(), 1);
+    EXPECT_EQ(rows, QStringList({"10", "11", "14"}));
+    EXPECT_EQ(cell(*view, 0x14), "80");
+    int16_t onDrive = 0;
+    EXPECT_TRUE(ReadDriveRegister(0x14, onDrive));
+    EXPECT_EQ(onDrive, 65);  // the page's value changed, not the drive's
 }
 
 int main(int argc, char** argv)

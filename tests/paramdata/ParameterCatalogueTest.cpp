@@ -4,6 +4,7 @@
 // and write limits.
 
 #include "param/BuiltInParameterTables.h"
+#include "param/ModelDriveType.h"
 #include "param/PageMode.h"
 #include "sim/ParameterTable.h"
 #include "tables/DriveModelTable.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -47,7 +49,7 @@ std::string where(const Model& m, int parameter)
     return m.name + text;
 }
 
-// Catches a catalogue that lists other models, classes or Pr.1F codes than the selection list.
+// Catches a catalogue (or a name look-up) with other models, classes or Pr.1F codes than the selection list.
 TEST(ParameterCatalogue, ModelsAreTheSelectionListWithTheirClassAndPr1F)
 {
     ASSERT_EQ(ParameterCatalogue::modelCount(), kModelSelectionRowCount);
@@ -66,11 +68,18 @@ TEST(ParameterCatalogue, ModelsAreTheSelectionListWithTheirClassAndPr1F)
         Model found;
         ASSERT_TRUE(ParameterCatalogue::findModel(m.name, found));
         EXPECT_EQ(found.name, m.name);
+        DriveType drive;  // the page finds the same drive type by the name
+        ASSERT_TRUE(DriveTypeOfModel(m.name, drive));
+        EXPECT_EQ(std::tuple(drive.family, drive.group(), drive.driveClass), std::tuple(family, group, m.driveClass));
     }
     Model found;
     EXPECT_TRUE(ParameterCatalogue::findModel("vr-a02", found));
     EXPECT_EQ(found.name, "Vr_A02");
-    EXPECT_FALSE(ParameterCatalogue::findModel("Vr_005", found));
+    DriveType drive;
+    for (auto [spelled, family, group] : {std::tuple{"VR-008", FamilyVr, 23}, {"Qm 001", FamilyQm, 0}, {"zt_201", FamilyZt, 2}})
+        EXPECT_TRUE(DriveTypeOfModel(spelled, drive) && drive.family == family && drive.group() == group) << spelled;
+    for (const char* unknown : {"Vr_005", "Vr_9999"})
+        EXPECT_FALSE(ParameterCatalogue::findModel(unknown, found) || DriveTypeOfModel(unknown, drive)) << unknown;
 }
 
 // Catches a factory value outside its range, or a range that differs from
