@@ -1,11 +1,11 @@
-// The parameter page with its files: which rows a model and mode show, save
-// and load in every mode, the model check, conversion, the Pr.1F
-// correction, and bad files that must leave the page as it was.
+// The parameter page with its files: rows by model and mode, save and load in every mode, the model
+// check and conversion, the Pr.1F correction, help, and bad files that must leave the page as it was.
 #include "ParamFixtures.h"
 
 #include "param/PageFiles.h"
 #include "param/PageMode.h"
 #include "param/PageOpening.h"
+#include "param/ParameterReference.h"
 #include "tables/ParameterCatalogue.h"
 #include "texts/LoadText.h"
 
@@ -38,6 +38,14 @@ protected:
         return shown.empty() ? std::pair<std::string, std::string>() : std::pair{shown[0].caption, shown[0].text};
     }
 };
+
+// Replaces the first occurrence of `from` (which must be there).
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
 
 // Runs `check` where permissions hold: as root, in a child that became nobody.
 bool withoutPrivileges(const std::function<bool()>& check)
@@ -189,21 +197,25 @@ TEST_F(PageFiles, AWrongPr1FInAChosenFileIsCorrectedAndWrittenBack)
     }
 }
 
-// Catches a bad file that is loaded in part, refused without its message, or changes the page.
-TEST_F(PageFiles, BadFilesAreRefusedAndLeaveThePageUnchanged)
+// Catches a bad file loaded in part, refused without its message and line, or changing the page.
+TEST_F(PageFiles, BadFilesAreRefusedWithTheirLineAndLeaveThePageUnchanged)
 {
-    const std::string good = SomText("Vr_007", CatalogueValues("Vr_007"));
+    const std::string good = SomText("Vr_007", CatalogueValues("Vr_007")), rs(1, '\x1E');
     const std::string line10 = ParameterLine(0x10, "Parameter 10", "     1~2000", "unit 10", "35");
-    const auto with10 = [&](const std::string& definition, const std::string& value) {
-        std::string text = good;
-        return text.replace(text.find(line10), line10.size(), ParameterLine(0x10, definition, "     1~2000", "unit 10", value));
-    };
-    const std::pair<std::string, const char*> cases[] = {
+    const auto at21 = [](int text) { return "bad.qdp, line 21: " + LoadText(text); };
+    const std::pair<std::string, std::string> cases[] = {
         {good + std::string(70000, ' '), "65536 characters"},
         {std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10), "binary data"},
-        {good.substr(0, good.size() / 2), "ends before all 128 parameter lines"},
-        {with10("Gain, first", "35"), "line 21: a text holds one of the characters"},
-        {with10("Parameter 10", "3x5"), "line 21: the value is not a whole number"},
+        {good.substr(0, good.find(" 41  !")), "bad.qdp, line 69: " + LoadText(1104)},  // cut after Pr.40
+        {good.substr(0, good.find("\r\n", good.find(" 7F  !"))), "bad.qdp, line 132: " + LoadText(1104)},
+        {replaced(good, "Parameter 10", "Parameter,10"), at21(1106)},
+        {replaced(good, "Parameter 10", "Parameter!10"), at21(1106)},
+        {replaced(good, "unit 10", "unit#10"), at21(1106)},
+        {replaced(good, "     1~2000", "  " + rs + "  1~2000"), at21(1106)},
+        {replaced(good, ", 35\r\n", ", 12abc\r\n"), at21(1108)},
+        {replaced(good, ", 35\r\n", ", 70000\r\n"), at21(1108)},
+        {replaced(good, line10, ""), at21(1105)},  // a line missing
+        {replaced(good, line10, " 10  !Parameter 10!   #unit 10#   " + rs + "1~2000" + rs + " , 35\r\n"), at21(1107)},
     };
     auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
     page->row(0x10).value = 1234;
@@ -238,13 +250,22 @@ TEST_F(PageFiles, ASaveThatCannotBeWrittenKeepsTheOldFile)
     ::chmod(dir.c_str(), 0755);
 }
 
-// Catches an overlong help block or a missing reference file shown instead of refused.
+// Catches a shifted, unclosed or overlong help block, or an oversized or missing file, shown.
 TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
 {
+    const std::string qdt = QdtText();
+    EXPECT_EQ(FindHelpBlock(qdt, 128).text, "Help of Pr.7F\nline 2");
+    EXPECT_EQ(FindHelpBlock(qdt, 129).status, HelpBlockStatus::NoBlock);
+    EXPECT_EQ(FindHelpBlock("{{{open", 1).status, HelpBlockStatus::Unclosed);
+    EXPECT_EQ(FindHelpBlock("{{{" + std::string(1003, 'x') + "}}}", 1).status, HelpBlockStatus::Ok);
+    EXPECT_EQ(FindHelpBlock("{{{" + std::string(1004, 'x') + "}}}", 1).status, HelpBlockStatus::TooLong);
+    writeBytes(folder.file("big.qdt"), "{{{a}}}" + std::string(70000, ' '));
+    const HelpBlock big = ReadHelpBlock(folder.file("big.qdt"), 1);
+    EXPECT_EQ(big.fileStatus, TextFileStatus::TooLarge);
+    EXPECT_NE(HelpBlockProblemText(big, "big.qdt", 1).find("65536"), std::string::npos);
+
     auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
-    std::string qdt = QdtText();
-    qdt.replace(qdt.find("Help of Pr.10"), 13, std::string(1100, 'h'));
-    writeBytes(folder.file("ParameterRef-Vr_007.qdt"), qdt);
+    writeBytes(folder.file("ParameterRef-Vr_007.qdt"), replaced(qdt, "Help of Pr.10", std::string(1100, 'h')));
     ShowRowHelp(*page, page->rowOf(0x11), host);
     EXPECT_EQ(host.description, "Help of Pr.11\nline 2");
     EXPECT_EQ(host.lastStatus(), LoadText(348));

@@ -10,7 +10,6 @@
 #include "tables/ParameterCatalogue.h"
 #include "tests/link/LinkTestBed.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -123,10 +122,8 @@ bool RecordingHost::askValue(int, const std::string&, int32_t, int32_t& newValue
 SimDrive::SimDrive(const std::string& model, std::vector<std::string> extraOptions)
 {
     std::string code = model;
-    code[2] = '-';  // as drivesim takes it: "Vr-007"
-    options_ = {"--station", "1", "--baud", "115200", "--pace", "--latency", "3"};
-    if (std::find(extraOptions.begin(), extraOptions.end(), "--model") == extraOptions.end())
-        options_.insert(options_.end(), {"--model", code});
+    code[2] = '-';  // as drivesim takes it: "Vr-007"; a later --model wins
+    options_ = {"--station", "1", "--baud", "115200", "--pace", "--latency", "3", "--model", code};
     options_.insert(options_.end(), extraOptions.begin(), extraOptions.end());
     CurrentDriveType() = ModelDrive(model);
     connected_ = start();

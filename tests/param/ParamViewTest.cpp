@@ -1,8 +1,6 @@
-// The parameter view and the dialogs before it, headless (offscreen): the
-// chain of questions after the connection step with Cancel walking back,
-// the view off line and on line (drivesim), its commands, and the compare
-// window. With DRIVARA_SCREENSHOTS set to a folder, the on-line view and
-// the compare table are saved there as pictures.
+// The parameter view and the dialogs before it, headless: the questions after the connection step,
+// the view off line and on line (drivesim), its commands and the compare window. With
+// DRIVARA_SCREENSHOTS set to a folder, the on-line view and the compare table are saved there.
 #include "ParamFixtures.h"
 
 #include "link/LinkState.h"
@@ -69,7 +67,6 @@ protected:
         WriteModelFiles(folder, "Vr_007");
         CurrentDriveType() = ModelDrive("Vr_007");
         CurrentPageModeChoice() = PageModeChoice();
-        linkState().online = 0;
     }
     void TearDown() override
     {
@@ -91,6 +88,14 @@ protected:
         return view.table()->item(view.page()->rowOf(parameter), column)->text();
     }
     std::string status(const CSOM_View& view) { return view.statusLine()->text().toStdString(); }
+    // The compare table's rows: "parameter=left/right".
+    static QStringList compareRows(const CCompareDlg* d)
+    {
+        QStringList rows;
+        for (int r = 0; r < d->table()->rowCount(); ++r)
+            rows << d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" + d->table()->item(r, 3)->text();
+        return rows;
+    }
     // Runs the questions after the connection step, the script answering them.
     bool chain(ModalScript& script)
     {
@@ -190,9 +195,7 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
     EXPECT_EQ(status(*view), LoadText(321));
     EXPECT_EQ(view->modeLabel()->text(), "Position Control Mode");
     EXPECT_EQ(view->versionLabel()->text(), "Ver : Vr_007");
-    EXPECT_EQ(view->table()->rowCount(), view->page()->rowCount());
     EXPECT_EQ(cell(*view, 0x10), "77");
-    EXPECT_EQ(cell(*view, 0x10, 1), "Parameter 10");
     EXPECT_EQ(cell(*view, 0x04, 0), "04 *");
     for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
         EXPECT_FALSE(view->button(command)->isEnabled()) << command;
@@ -234,18 +237,15 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
 
     writeFile("other.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x11, 60}, {0x44, 100}}));
     prompt.queueFile(folder.file("other.qdp"));  // compare a file with the factory values, copy one row
-    std::vector<QString> rows;
+    QStringList rows;
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
-        EXPECT_TRUE(d->compare().hasColumn(2));  // factory values from the start
-        EXPECT_FALSE(d->compare().hasColumn(0));
-        d->loadButton(0)->click();               // the first file
+        EXPECT_TRUE(d->compare().hasColumn(2) && !d->compare().hasColumn(0));  // factory values, no drive
+        d->loadButton(0)->click();                                             // the first file
         d->leftChoice()->setCurrentIndex(0);
         d->rightChoice()->setCurrentIndex(2);
         d->onlyDifferences()->setChecked(true);
-        for (int r = 0; r < d->table()->rowCount(); ++r)
-            rows.push_back(d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" +
-                           d->table()->item(r, 3)->text());
+        rows = compareRows(d);
         EXPECT_EQ(d->summary()->text(), "3 parameter(s) differ.");
         d->table()->selectRow(0);
         d->copyChoice()->setCurrentIndex(0);  // from the file
@@ -255,7 +255,7 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
     script.start();
     all->button(CSOM_View::Compare)->click();
     EXPECT_EQ(script.done(), 1);
-    EXPECT_EQ(rows, (std::vector<QString>{"10=50/35", "11=60/36", "44=100/1"}));
+    EXPECT_EQ(rows, QStringList({"10=50/35", "11=60/36", "44=100/1"}));
     EXPECT_EQ(cell(*all, 0x10), "50");
     EXPECT_EQ(cell(*all, 0x11), "36");
 
@@ -302,8 +302,7 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
         EXPECT_TRUE(d->compare().hasColumn(0));  // the drive, read at once
         d->loadButton(1)->click();
         d->onlyDifferences()->setChecked(true);  // Pr.10 set on the drive, Pr.11 and Pr.14 in the file
-        for (int r = 0; r < d->table()->rowCount(); ++r)
-            rows << d->table()->item(r, 0)->text();
+        rows = compareRows(d);
         d->table()->selectAll();
         d->copyChoice()->setCurrentIndex(1);  // from the file
         d->copyButton()->click();
@@ -316,7 +315,7 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     script.start();
     view->button(CSOM_View::Compare)->click();
     EXPECT_EQ(script.done(), 1);
-    EXPECT_EQ(rows, QStringList({"10", "11", "14"}));
+    EXPECT_EQ(rows, QStringList({"10=48/35", "11=36/48", "14=65/80"}));
     EXPECT_EQ(cell(*view, 0x14), "80");
     int16_t onDrive = 0;
     EXPECT_TRUE(ReadDriveRegister(0x14, onDrive));

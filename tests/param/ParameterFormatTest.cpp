@@ -1,13 +1,11 @@
-// The parameter page's file formats and tables without a page: the line
-// format both ways, malformed and oversized files, the range text, the
-// built-in tables, the model check and conversion, help blocks and flags.
+// The parameter page's formats and tables without a page: the line format both ways, oversized
+// files, the range text, the built-in tables, the model check and conversion, and the flags.
 #include "ParamFixtures.h"
 
 #include "param/BuiltInParameterTables.h"
 #include "param/FileCompatibility.h"
 #include "param/LimitedTextFile.h"
 #include "param/ParameterFileFormat.h"
-#include "param/ParameterReference.h"
 #include "param/RangeText.h"
 #include "tables/DriveModelTable.h"
 
@@ -18,17 +16,7 @@
 using namespace paramtest;
 
 namespace {
-
 const std::string kRs(1, '\x1E');
-
-// Replaces the first occurrence of `from` (which must be there).
-std::string replaced(std::string text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 }  // namespace
 
 // Catches a range check that reads the wrong places or ignores engineer mode.
@@ -101,36 +89,6 @@ TEST(ParameterFileFormat, WriterMatchesTheLayoutAndReadsBack)
     EXPECT_TRUE(text.empty());
 }
 
-// Catches a malformed file read as if whole, or refused without its line.
-TEST(ParameterFileFormat, MalformedFilesAreRefusedWithTheLine)
-{
-    const std::string good = SomText("Vr_007", CatalogueValues("Vr_007"));
-    const std::string line10 = ParameterLine(0x10, "Parameter 10", "     1~2000", "unit 10", "35");
-    const auto valued = [&](const char* value) { return replaced(good, line10, replaced(line10, ", 35", value)); };
-    using Problem = ParameterFileProblem;
-    struct Case { const char* what; std::string text; ParameterFileProblem problem; int line; };
-    const Case cases[] = {
-        {"cut after Pr.40", good.substr(0, good.find(" 41  !")), Problem::MissingParameters, 69},
-        {"last value cut", good.substr(0, good.find("\r\n", good.find(" 7F  !"))), Problem::MissingParameters, 132},
-        {"comma in a text", replaced(good, "Parameter 10", "Parameter,10"), Problem::DelimiterInText, 21},
-        {"! in a text", replaced(good, "Parameter 10", "Parameter!10"), Problem::DelimiterInText, 21},
-        {"# in a unit", replaced(good, "unit 10", "unit#10"), Problem::DelimiterInText, 21},
-        {"RS in a range", replaced(good, "     1~2000", "  " + kRs + "  1~2000"), Problem::DelimiterInText, 21},
-        {"value 12abc", valued(", 12abc"), Problem::BadValue, 21},
-        {"value 70000", valued(", 70000"), Problem::BadValue, 21},
-        {"line missing", replaced(good, line10, ""), Problem::LineOutOfOrder, 21},
-        {"fields swapped", replaced(good, line10, " 10  !Parameter 10!   #unit 10#   " + kRs + "1~2000" + kRs + " , 35\r\n"),
-         Problem::MalformedLine, 21},
-    };
-    for (const Case& c : cases) {
-        ParameterFileContent content;
-        const ParameterFileParse parse = ParseParameterFile(c.text, content);
-        EXPECT_EQ(parse.problem, c.problem) << c.what;
-        EXPECT_EQ(parse.line, c.line) << c.what;
-        EXPECT_NE(ParameterFileProblemText(parse, "f.qdp").find("f.qdp, line "), std::string::npos) << c.what;
-    }
-}
-
 // Catches an oversized, binary or unreadable file read in part instead of refused.
 TEST(LimitedTextFile, SizeBinaryAndMissingFiles)
 {
@@ -195,25 +153,6 @@ TEST(FileCompatibility, ConversionOfAnOlderModelsValues)
     ConvertFileValues(values, 8);
     EXPECT_EQ(values[0x01], 9);
     EXPECT_EQ(values[0x1D], 250);
-}
-
-// Catches a shifted, unclosed or overlong help block, or an oversized file, shown.
-TEST(ParameterReference, HelpBlocksAndTheirLimits)
-{
-    const std::string qdt = QdtText();
-    EXPECT_EQ(FindHelpBlock(qdt, 1).text, "Help of Pr.00\nline 2");
-    EXPECT_EQ(FindHelpBlock(qdt, 128).text, "Help of Pr.7F\nline 2");
-    EXPECT_EQ(FindHelpBlock(qdt, 129).status, HelpBlockStatus::NoBlock);
-    EXPECT_EQ(FindHelpBlock("{{{open", 1).status, HelpBlockStatus::Unclosed);
-    EXPECT_EQ(FindHelpBlock("{{{" + std::string(1003, 'x') + "}}}", 1).status, HelpBlockStatus::Ok);
-    EXPECT_EQ(FindHelpBlock("{{{" + std::string(1004, 'x') + "}}}", 1).status, HelpBlockStatus::TooLong);
-
-    TempFolder folder;
-    EXPECT_EQ(ReadHelpBlock(folder.file("none.qdt"), 1).status, HelpBlockStatus::FileProblem);
-    writeBytes(folder.file("big.qdt"), "{{{a}}}" + std::string(70000, ' '));
-    const HelpBlock big = ReadHelpBlock(folder.file("big.qdt"), 1);
-    EXPECT_EQ(big.fileStatus, TextFileStatus::TooLarge);
-    EXPECT_NE(HelpBlockProblemText(big, "big.qdt", 1).find("65536"), std::string::npos);
 }
 
 // Catches flags read from the wrong key, wrong defaults, or flags of another file version.
