@@ -1,7 +1,5 @@
-// The parameter page against drivesim (115200 baud, paced, 3 ms latency):
-// opening on line, editing with write and read-back, the station change,
-// transfer, EEPROM save across a power cycle, factory reset, the Read
-// command, and a drive that stops answering. Compare: test_param_ui.
+// The parameter page against drivesim: opening on line, locks, edits with read-back, the station change,
+// transfer, Read, EEPROM save across a power cycle, factory reset, and a drive that stops answering.
 #include "ParamFixtures.h"
 
 #include "comm/CModbus.h"
@@ -41,12 +39,6 @@ protected:
         EXPECT_TRUE(opened.page);
         return opened;
     }
-    int16_t driveValue(int parameter)
-    {
-        int16_t value = 0;
-        EXPECT_TRUE(ReadDriveRegister(static_cast<uint8_t>(parameter), value));
-        return value;
-    }
     EditResult edit(ParameterPage& page, int parameter, int32_t value)
     {
         host.answers = {value};
@@ -58,18 +50,6 @@ protected:
 
 }  // namespace
 
-// Catches a page that opens on line without the drive's values, tuning state or first help block.
-TEST_F(PageOnDrive, OpensOnLineWithTheDrivesValues)
-{
-    OpenedPage opened = open(PageModeParameter, {"--set", "0x11=48", "--set", "0x21=1"});
-    EXPECT_TRUE(opened.driveCommandsAvailable);
-    EXPECT_EQ(opened.page->values(), CatalogueValues("Vr_007", {{0x11, 48}, {0x21, 1}}));
-    EXPECT_EQ(opened.page->realtimeTuning(), 1);
-    EXPECT_EQ(host.lastStatus(), LoadText(320));
-    EXPECT_EQ(host.description.rfind("Pr.01 ", 0), 0u) << host.description;  // block 2 for the Vr family
-    EXPECT_TRUE(prompt.shown().empty());
-}
-
 // Catches an edit not written, not read back, written out of range, or a differing read-back hidden;
 // and a new station (Pr.00) the link does not follow.
 TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
@@ -78,7 +58,7 @@ TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
     ParameterPage& page = *opened.page;
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::Written);
     EXPECT_EQ(page.row(page.rowOf(0x10)).value, 120);
-    EXPECT_EQ(driveValue(0x10), 120);
+    EXPECT_EQ(DriveValue(0x10), 120);
     EXPECT_EQ(host.lastStatus(), "Parameter10 ---> has written.");
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::SameValue);
     EXPECT_EQ(host.lastStatus(), "Parameter10 Same as before.");
@@ -87,7 +67,7 @@ TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
     EXPECT_EQ(host.lastStatus(), "Parameter10 Discard changes.");
     EXPECT_EQ(edit(page, 0x10, 2001), EditResult::OutOfRange);
     EXPECT_EQ(prompt.countMessages(LoadText(355)), 1);
-    EXPECT_EQ(driveValue(0x10), 120);
+    EXPECT_EQ(DriveValue(0x10), 120);
     prompt.clear();  // a restart-marked parameter warns after it is written
     EXPECT_EQ(edit(page, 0x04, 1), EditResult::Written);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{LoadText(359)});
@@ -103,15 +83,22 @@ TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
     EXPECT_EQ(linkState().slaveAddress, 7);
     EXPECT_EQ(LinkModbus().GetSlaveAddress(), 7);
     EXPECT_EQ(linkState().pluginSlaveAddress, 7);
-    EXPECT_EQ(driveValue(0x00), 7);
+    EXPECT_EQ(DriveValue(0x00), 7);
 }
 
-// Catches a firmware, auto-tuning or unused lock that lets the value question through.
-TEST_F(PageOnDrive, LocksRefuseBeforeAnythingIsAsked)
+// Catches a page that opens on line without the drive's values, tuning state or first help block,
+// and a firmware, auto-tuning or unused lock that lets the value question through.
+TEST_F(PageOnDrive, OpensWithTheDrivesValuesAndLocksRefuseBeforeAnythingIsAsked)
 {
     environment.engineerMode = true;
-    OpenedPage opened = open(PageModeParameter, {"--model", "vr_003", "--set", "0x21=1"});
+    OpenedPage opened = open(PageModeParameter, {"--model", "vr_003", "--set", "0x11=48", "--set", "0x21=1"});
     ParameterPage& page = *opened.page;
+    EXPECT_TRUE(opened.driveCommandsAvailable);
+    EXPECT_EQ(page.values(), CatalogueValues("Vr_007", {{0x11, 48}, {0x21, 1}}));
+    EXPECT_EQ(page.realtimeTuning(), 1);
+    EXPECT_EQ(host.lastStatus(), LoadText(320));
+    EXPECT_EQ(host.description.rfind("Pr.01 ", 0), 0u) << host.description;  // block 2 for the Vr family
+    EXPECT_TRUE(prompt.shown().empty());
     host.answers = {5};
     EXPECT_EQ(EditParameter(page, page.rowOf(0x4E), host), EditResult::FirmwareLocked);
     EXPECT_EQ(host.description, "The version of Servo driver is: vr_003\nThis parameter was locked!");
@@ -148,7 +135,7 @@ TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
     prompt.queueAnswer(platform::PromptCancel);
     page.row(page.rowOf(0x11)).value = 5;
     EXPECT_FALSE(TransferPage(page, host));
-    EXPECT_EQ(driveValue(0x11), 99);
+    EXPECT_EQ(DriveValue(0x11), 99);
 
     ASSERT_TRUE(SavePageToEeprom(page, host));
     EXPECT_EQ(host.commandWaits, 1);
@@ -160,7 +147,7 @@ TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
     prompt.clear();
     ASSERT_TRUE(ResetDriveToFactory(*again.page, host));
     EXPECT_EQ(again.page->row(0x11).value, 36);
-    EXPECT_EQ(driveValue(0x11), 36);
+    EXPECT_EQ(DriveValue(0x11), 36);
     EXPECT_EQ(prompt.messageTexts(), (std::vector<std::string>{LoadText(341), LoadText(343)}));
     EXPECT_EQ(host.lastStatus(), LoadText(317));
 }

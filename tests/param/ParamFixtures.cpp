@@ -3,6 +3,7 @@
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
+#include "param/DriveParameterReader.h"
 #include "param/ModelDriveType.h"
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
@@ -86,6 +87,13 @@ DriveType ModelDrive(const std::string& model)
     DriveType drive;
     EXPECT_TRUE(DriveTypeOfModel(model, drive)) << model;
     return drive;
+}
+
+int16_t DriveValue(int parameter)
+{
+    int16_t value = 0;
+    EXPECT_TRUE(ReadDriveRegister(static_cast<uint8_t>(parameter), value));
+    return value;
 }
 
 std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, const std::string& model, int mode)

@@ -1,8 +1,6 @@
 #pragma once
-// Helpers of the parameter tests: model files written line by line in the
-// file format (independently of the program's writer) or copied as the
-// build generated them, a page host that records what the page shows,
-// drivesim as the current drive, and the fixture the page suites share.
+// Helpers of the parameter tests: model files written in the file format independently of the
+// program's writer, or as the build generated them; a recording page host; drivesim as the drive.
 
 #include "param/PageHost.h"
 #include "param/ParamEnvironment.h"
@@ -36,9 +34,11 @@ std::string SomText(const std::string& model, const ParameterValues& values, con
 std::string QdtText();
 // Writes SystemInit-<model>.som (factory values) and ParameterRef-<model>.qdt into the folder.
 void WriteModelFiles(const TempFolder& folder, const std::string& model);
-// Copies the model's files as the build generated them; false when missing.
+// Copies the model's files the build generated; false when missing.
 bool UseGeneratedModelFiles(const TempFolder& folder, const std::string& model);
 DriveType ModelDrive(const std::string& model);
+// A parameter of the drive on the link, read aside from the page.
+int16_t DriveValue(int parameter);
 // A page of the model in a mode, filled from the folder's .som (all columns).
 std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, const std::string& model, int mode);
 
@@ -58,9 +58,7 @@ public:
     std::string lastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
 };
 
-// drivesim at 115200 baud, paced, 3 ms latency, connected through the
-// program's link as the current drive; it poses as `model` unless the
-// options name another.
+// drivesim (115200 baud, paced, 3 ms latency) on the link as the current drive, posing as `model`.
 class SimDrive {
 public:
     SimDrive(const std::string& model, std::vector<std::string> extraOptions = {});

@@ -6,7 +6,6 @@
 #include "link/LinkState.h"
 #include "link/ui/CSetComPortDlg.h"
 #include "link/ui/CTypeSelDlg.h"
-#include "param/DriveParameterReader.h"
 #include "param/PageModeChoice.h"
 #include "param/ui/CCompareDlg.h"
 #include "param/ui/CSOM_View.h"
@@ -22,10 +21,11 @@ using namespace paramtest;
 
 namespace {
 
-// Answers the modal dialogs in order: each step waits (bounded) for a modal
-// dialog of its type and acts on it, closing it.
+// Answers the modal dialogs in order, from the next turn of the event loop: each step waits (polling
+// every 5 ms, bounded) for a modal dialog of its type and acts on it, closing it.
 class ModalScript {
 public:
+    ModalScript() { poll(300); }
     template <typename T>
     ModalScript& then(std::function<void(T*)> action)
     {
@@ -37,27 +37,23 @@ public:
         });
         return *this;
     }
-    void start() { poll(300); }
-    int done() const { return done_; }
-    int steps() const { return static_cast<int>(steps_.size()); }
+    bool finished() const { return done_ == steps_.size(); }
 
 private:
-    // Polls every 5 ms; the context stops the timers when the script goes.
     void poll(int triesLeft)
     {
         QTimer::singleShot(5, &context_, [this, triesLeft] {
-            const bool more = done_ < steps();
-            if (more && steps_[done_](QApplication::activeModalWidget())) {
+            if (!finished() && steps_[done_](QApplication::activeModalWidget())) {
                 ++done_;
                 poll(300);
-            } else if (more && triesLeft > 0) {
+            } else if (!finished() && triesLeft > 0) {
                 poll(triesLeft - 1);
             }
         });
     }
     std::vector<std::function<bool(QWidget*)>> steps_;
-    int done_ = 0;
-    QObject context_;
+    size_t done_ = 0;
+    QObject context_;  // stops the timers when the script goes
 };
 
 class ParamView : public PageTest {
@@ -93,15 +89,15 @@ protected:
     {
         QStringList rows;
         for (int r = 0; r < d->table()->rowCount(); ++r)
-            rows << d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" + d->table()->item(r, 3)->text();
+            rows << d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" +
+                        d->table()->item(r, 3)->text();
         return rows;
     }
     // Runs the questions after the connection step, the script answering them.
-    bool chain(ModalScript& script)
+    bool chain(const ModalScript& script)
     {
-        script.start();
         const bool chosen = RunControlModeChoice(nullptr);
-        EXPECT_EQ(script.done(), script.steps());
+        EXPECT_TRUE(script.finished());
         return chosen;
     }
 
@@ -178,9 +174,8 @@ TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnec
     ModalScript script;
     script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(cancel);
     script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(ok).then<CSelFileDlg>(factory);
-    script.start();
     CSetComPortDlg::runConnectionStep(folder.file("Preference.ini"));
-    EXPECT_EQ(script.done(), script.steps());
+    EXPECT_TRUE(script.finished());
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
     CSetComPortDlg::setControlModeDialogHook(nullptr);
 }
@@ -252,9 +247,8 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
         d->copyButton()->click();
         d->accept();
     });
-    script.start();
     all->button(CSOM_View::Compare)->click();
-    EXPECT_EQ(script.done(), 1);
+    EXPECT_TRUE(script.finished());
     EXPECT_EQ(rows, QStringList({"10=50/35", "11=60/36", "44=100/1"}));
     EXPECT_EQ(cell(*all, 0x10), "50");
     EXPECT_EQ(cell(*all, 0x11), "36");
@@ -312,14 +306,11 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
         saveScreenshot(*d, "parameter-compare.png");
         d->accept();
     });
-    script.start();
     view->button(CSOM_View::Compare)->click();
-    EXPECT_EQ(script.done(), 1);
+    EXPECT_TRUE(script.finished());
     EXPECT_EQ(rows, QStringList({"10=48/35", "11=36/48", "14=65/80"}));
     EXPECT_EQ(cell(*view, 0x14), "80");
-    int16_t onDrive = 0;
-    EXPECT_TRUE(ReadDriveRegister(0x14, onDrive));
-    EXPECT_EQ(onDrive, 65);  // the page's value changed, not the drive's
+    EXPECT_EQ(DriveValue(0x14), 65);  // the page's value changed, not the drive's
 }
 
 int main(int argc, char** argv)
