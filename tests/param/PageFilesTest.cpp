@@ -127,10 +127,8 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
         EXPECT_EQ(same->values(), saved->values());
         EXPECT_EQ(host.lastStatus(), path);
 
-        environment.repairPr1F = false;  // into a page of every parameter, Pr.1F as the file has it
-        auto everything = LoadedPage(environment, "Vr_007", PageModeParameter);
-        environment.repairPr1F = true;
-        ASSERT_TRUE(load(*everything, path));
+        auto everything = LoadedPage(environment, "Vr_007", PageModeParameter);  // Pr.1F as the file has it
+        ASSERT_TRUE(load(*everything, path, LoadSource::SystemInit));
         for (int p = 0; p < kParameterCount; ++p)
             EXPECT_EQ(everything->values()[p], saved->visible(p) ? saved->values()[p] : 0) << ParameterHex(p);
     }
