@@ -59,12 +59,12 @@ TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::Written);
     EXPECT_EQ(page.row(page.rowOf(0x10)).value, 120);
     EXPECT_EQ(DriveValue(0x10), 120);
-    EXPECT_EQ(host.lastStatus(), "Parameter10 ---> has written.");
+    EXPECT_EQ(host.status, "Parameter10 ---> has written.");
     EXPECT_EQ(edit(page, 0x10, 120), EditResult::SameValue);
-    EXPECT_EQ(host.lastStatus(), "Parameter10 Same as before.");
+    EXPECT_EQ(host.status, "Parameter10 Same as before.");
     host.answers.clear();
     EXPECT_EQ(EditParameter(page, page.rowOf(0x10), host), EditResult::Cancelled);
-    EXPECT_EQ(host.lastStatus(), "Parameter10 Discard changes.");
+    EXPECT_EQ(host.status, "Parameter10 Discard changes.");
     EXPECT_EQ(edit(page, 0x10, 2001), EditResult::OutOfRange);
     EXPECT_EQ(prompt.countMessages(LoadText(355)), 1);
     EXPECT_EQ(DriveValue(0x10), 120);
@@ -78,7 +78,7 @@ TEST_F(PageOnDrive, EditsWriteReadBackAndFollowTheStation)
     EXPECT_EQ(edit(*engineer.page, 0x10, 2500), EditResult::ReadBackDiffers);
     EXPECT_EQ(engineer.page->row(0x10).value, 120);
     EXPECT_EQ(prompt.countMessages(LoadText(357)), 1);
-    EXPECT_EQ(host.lastStatus(), LoadText(357));
+    EXPECT_EQ(host.status, LoadText(357));
     EXPECT_EQ(edit(*engineer.page, 0x00, 7), EditResult::Written);
     EXPECT_EQ(linkState().slaveAddress, 7);
     EXPECT_EQ(LinkModbus().GetSlaveAddress(), 7);
@@ -96,7 +96,7 @@ TEST_F(PageOnDrive, OpensWithTheDrivesValuesAndLocksRefuseBeforeAnythingIsAsked)
     EXPECT_TRUE(opened.driveCommandsAvailable);
     EXPECT_EQ(page.values(), CatalogueValues("Vr_007", {{0x11, 48}, {0x21, 1}}));
     EXPECT_EQ(page.realtimeTuning(), 1);
-    EXPECT_EQ(host.lastStatus(), LoadText(320));
+    EXPECT_EQ(host.status, LoadText(320));
     EXPECT_EQ(host.description.rfind("Pr.01 ", 0), 0u) << host.description;  // block 2 for the Vr family
     EXPECT_TRUE(prompt.shown().empty());
     host.answers = {5};
@@ -109,7 +109,7 @@ TEST_F(PageOnDrive, OpensWithTheDrivesValuesAndLocksRefuseBeforeAnythingIsAsked)
     environment.engineerMode = false;
     OpenedPage normal = reopen();
     EXPECT_EQ(EditParameter(*normal.page, normal.page->rowOf(0x0B), host), EditResult::Unused);
-    EXPECT_EQ(host.lastStatus(), LoadText(351));
+    EXPECT_EQ(host.status, LoadText(351));
 }
 
 // Catches a transfer that misses a row or ignores Cancel, a Read command that keeps stale values,
@@ -122,7 +122,7 @@ TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
         page.row(page.rowOf(p)).value = v;
     ASSERT_TRUE(TransferPage(page, host));
     EXPECT_EQ(prompt.messageTexts(), (std::vector<std::string>{LoadText(332), LoadText(336)}));
-    EXPECT_EQ(host.lastStatus(), LoadText(337));
+    EXPECT_EQ(host.status, LoadText(337));
     ParameterValues onDrive{};
     ASSERT_TRUE(ReadDriveParameters(onDrive, nullptr));
     for (int i = 0; i < page.rowCount(); ++i)
@@ -139,7 +139,7 @@ TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
 
     ASSERT_TRUE(SavePageToEeprom(page, host));
     EXPECT_EQ(host.commandWaits, 1);
-    EXPECT_EQ(host.lastStatus(), LoadText(310));
+    EXPECT_EQ(host.status, LoadText(310));
     ASSERT_TRUE(drive->restart());
     OpenedPage again = reopen();
     EXPECT_EQ(again.page->row(0x11).value, 99);
@@ -149,7 +149,7 @@ TEST_F(PageOnDrive, TransferReadEepromSaveAndFactoryReset)
     EXPECT_EQ(again.page->row(0x11).value, 36);
     EXPECT_EQ(DriveValue(0x11), 36);
     EXPECT_EQ(prompt.messageTexts(), (std::vector<std::string>{LoadText(341), LoadText(343)}));
-    EXPECT_EQ(host.lastStatus(), LoadText(317));
+    EXPECT_EQ(host.status, LoadText(317));
 }
 
 // Catches a page that keeps the drive commands when the drive goes silent after connecting.
@@ -161,7 +161,7 @@ TEST_F(PageOnDrive, ADriveThatStopsAnsweringLeavesThePageOffTheDrive)
     OpenedPage opened = reopen();
     EXPECT_FALSE(opened.driveCommandsAvailable);
     EXPECT_EQ(prompt.messageTexts(), std::vector<std::string>{LoadText(329)});
-    EXPECT_EQ(host.lastStatus(), LoadText(319));
+    EXPECT_EQ(host.status, LoadText(319));
     EXPECT_EQ(opened.page->row(0x10).value, 35);  // the model's values stay
     EXPECT_EQ(FirmwareVersionText(*opened.page), "Get ID Fail!");
 }

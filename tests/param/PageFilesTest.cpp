@@ -109,7 +109,8 @@ TEST_F(PageFiles, RowsOfBuiltInAndFlagsPagesAndTheirLocks)
     EXPECT_EQ(none->rowCount(), 128);
 }
 
-// Catches a save or load that loses a shown value, or brings back a hidden one.
+// Catches a save or load that loses a shown value or brings back a hidden one, and a failed save
+// reported as done or damaging the old file.
 TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
 {
     for (int mode = PageModeParameter; mode <= PageModeTorque; ++mode) {
@@ -120,12 +121,12 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
                 saved->row(i).value = 1000 - 7 * saved->row(i).parameter;
         const std::string path = folder.file("set." + PageModeExtension(mode));
         ASSERT_TRUE(SavePageFile(*saved, path, host));
-        EXPECT_EQ(host.lastStatus(), LoadText(340));
+        EXPECT_EQ(host.status, LoadText(340));
 
         auto same = LoadedPage(environment, "Vr_007", mode);
         ASSERT_TRUE(load(*same, path));
         EXPECT_EQ(same->values(), saved->values());
-        EXPECT_EQ(host.lastStatus(), path);
+        EXPECT_EQ(host.status, path);
 
         auto everything = LoadedPage(environment, "Vr_007", PageModeParameter);  // Pr.1F as the file has it
         ASSERT_TRUE(load(*everything, path, LoadSource::SystemInit));
@@ -133,6 +134,18 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
             EXPECT_EQ(everything->values()[p], saved->visible(p) ? saved->values()[p] : 0) << ParameterHex(p);
     }
     EXPECT_TRUE(prompt.shown().empty());
+
+    auto page = LoadedPage(environment, "Vr_007", PageModeParameter);  // a save that cannot be written
+    const std::string dir = folder.file("locked"), path = dir + "/set.qdp";
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    writeBytes(path, "old contents");
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    EXPECT_TRUE(withoutPrivileges([&] {
+        return !SavePageFile(*page, path, host) && prompt.countMessages("4.Open File Error !") == 1;
+    }));
+    EXPECT_EQ(readBytes(path), "old contents");
+    ::chmod(dir.c_str(), 0755);
 }
 
 // Catches an older model's file loaded unconverted, an incompatible one loaded, or a version check without a model line.
@@ -172,10 +185,8 @@ TEST_F(PageFiles, AWrongPr1FInAChosenFileIsCorrectedAndWrittenBack)
     const ParameterValues values = CatalogueValues("Vr_102", {{kModelCodeParameter, 5}, {0x10, 77}});
     struct Case { int mode; LoadSource source; bool repair; int32_t pr1F; bool rewritten; };
     const Case cases[] = {
-        {PageModeParameter, LoadSource::UserFile, true, 2, true},
-        {PageModeParameter, LoadSource::OfflineStart, true, 2, true},
-        {PageModeParameter, LoadSource::UserFile, false, 5, false},
-        {PageModeParameter, LoadSource::SystemInit, true, 5, false},
+        {PageModeParameter, LoadSource::UserFile, true, 2, true}, {PageModeParameter, LoadSource::OfflineStart, true, 2, true},
+        {PageModeParameter, LoadSource::UserFile, false, 5, false}, {PageModeParameter, LoadSource::SystemInit, true, 5, false},
         {PageModePosition, LoadSource::UserFile, true, 0, false},  // Pr.1F not shown
     };
     for (const Case& c : cases) {
@@ -206,12 +217,10 @@ TEST_F(PageFiles, BadFilesAreRefusedWithTheirLineAndLeaveThePageUnchanged)
         {std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10), "binary data"},
         {good.substr(0, good.find(" 41  !")), "bad.qdp, line 69: " + LoadText(1104)},  // cut after Pr.40
         {good.substr(0, good.find("\r\n", good.find(" 7F  !"))), "bad.qdp, line 132: " + LoadText(1104)},
-        {replaced(good, "Parameter 10", "Parameter,10"), at21(1106)},
+        {replaced(good, "Parameter 10", "Parameter,10"), at21(1106)}, {replaced(good, "unit 10", "unit#10"), at21(1106)},
         {replaced(good, "Parameter 10", "Parameter!10"), at21(1106)},
-        {replaced(good, "unit 10", "unit#10"), at21(1106)},
         {replaced(good, "     1~2000", "  " + rs + "  1~2000"), at21(1106)},
-        {replaced(good, ", 35\r\n", ", 12abc\r\n"), at21(1108)},
-        {replaced(good, ", 35\r\n", ", 70000\r\n"), at21(1108)},
+        {replaced(good, ", 35\r\n", ", 12abc\r\n"), at21(1108)}, {replaced(good, ", 35\r\n", ", 70000\r\n"), at21(1108)},
         {replaced(good, line10, ""), at21(1105)},  // a line missing
         {replaced(good, line10, " 10  !Parameter 10!   #unit 10#   " + rs + "1~2000" + rs + " , 35\r\n"), at21(1107)},
     };
@@ -232,22 +241,6 @@ TEST_F(PageFiles, BadFilesAreRefusedWithTheirLineAndLeaveThePageUnchanged)
     EXPECT_EQ(page->values(), before);
 }
 
-// Catches a failed save reported as done, or one that damages the old file.
-TEST_F(PageFiles, ASaveThatCannotBeWrittenKeepsTheOldFile)
-{
-    auto page = LoadedPage(environment, "Vr_007", PageModeParameter);
-    const std::string dir = folder.file("locked"), path = dir + "/set.qdp";
-    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
-    writeBytes(path, "old contents");
-    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
-    EXPECT_TRUE(withoutPrivileges([&] {
-        return !SavePageFile(*page, path, host) && prompt.countMessages("4.Open File Error !") == 1;
-    }));
-    EXPECT_EQ(readBytes(path), "old contents");
-    ::chmod(dir.c_str(), 0755);
-}
-
 // Catches a shifted, unclosed or overlong help block, or an oversized or missing file, shown.
 TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
 {
@@ -266,7 +259,7 @@ TEST_F(PageFiles, HelpBeyondTheLimitsIsRefusedWithAMessage)
     writeBytes(folder.file("ParameterRef-Vr_007.qdt"), replaced(qdt, "Help of Pr.10", std::string(1100, 'h')));
     ShowRowHelp(*page, page->rowOf(0x11), host);
     EXPECT_EQ(host.description, "Help of Pr.11\nline 2");
-    EXPECT_EQ(host.lastStatus(), LoadText(348));
+    EXPECT_EQ(host.status, LoadText(348));
     ShowRowHelp(*page, page->rowOf(0x10), host);
     EXPECT_EQ(host.description, "");
     EXPECT_NE(onlyMessage().second.find("help block 17 is longer than 1003 characters"), std::string::npos);

@@ -106,18 +106,6 @@ std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, c
     return page;
 }
 
-void RecordingHost::setDescription(const std::string& text, bool red)
-{
-    description = text;
-    descriptionRed = red;
-}
-
-bool RecordingHost::runCommandWait()
-{
-    ++commandWaits;
-    return PageHost::runCommandWait();
-}
-
 bool RecordingHost::askValue(int, const std::string&, int32_t, int32_t& newValue)
 {
     if (answers.empty())

@@ -45,17 +45,24 @@ std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, c
 // Records what the page shows; answers the value question from a queue.
 class RecordingHost : public PageHost {
 public:
-    std::vector<std::string> statuses;
+    std::string status;  // the last one
     std::string description;
     bool descriptionRed = false;
     int commandWaits = 0;
     std::deque<int32_t> answers;  // values the user types; empty: Cancel
 
-    void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void setDescription(const std::string& text, bool red) override;
-    bool runCommandWait() override;
+    void setStatus(const std::string& text) override { status = text; }
+    void setDescription(const std::string& text, bool red) override
+    {
+        description = text;
+        descriptionRed = red;
+    }
+    bool runCommandWait() override
+    {
+        ++commandWaits;
+        return PageHost::runCommandWait();
+    }
     bool askValue(int, const std::string&, int32_t, int32_t& newValue) override;
-    std::string lastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
 };
 
 // drivesim (115200 baud, paced, 3 ms latency) on the link as the current drive, posing as `model`.

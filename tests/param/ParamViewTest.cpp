@@ -119,7 +119,8 @@ void factory(CSelFileDlg* d)
 
 }  // namespace
 
-// Catches a Cancel that does not walk back one question, an unreadable start file taken, or a wrong choice kept.
+// Catches a Cancel that does not walk back one question (to the connection step, which must run the
+// questions), an unreadable start file taken, or a wrong choice kept.
 TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 {
     // Off line: mode, start choice (Cancel), mode (Cancel): back to the connection.
@@ -147,11 +148,8 @@ TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
     CurrentDriveType() = ModelDrive("Vr_007");
     EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(mode(4))));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeTorque);
-}
 
-// Catches a connection step that skips the mode choice, or whose Cancel does not reopen the connection.
-TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnection)
-{
+    linkState().online = 0;  // the connection step runs the choice; its Cancel reopens the connection
     CSetComPortDlg::setControlModeDialogHook([](QWidget* parent) { return RunControlModeChoice(parent); });
     const auto offline = [](CSetComPortDlg* d) {
         d->offlineOption()->setChecked(true);

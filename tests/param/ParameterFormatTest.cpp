@@ -105,8 +105,9 @@ TEST(LimitedTextFile, SizeBinaryAndMissingFiles)
     EXPECT_EQ(ReadLimitedTextFile(folder.path(), text), TextFileStatus::Unreadable);
 }
 
-// Catches a file of another model loaded unconverted, or a convertible one refused.
-TEST(FileCompatibility, VerdictsByPageAndFileModel)
+// Catches a file of another model loaded unconverted, a convertible one refused, or a conversion that
+// misses or wrongly changes a parameter.
+TEST(FileCompatibility, VerdictsByPageAndFileModelAndTheConversion)
 {
     struct Case { int pageFamily, pageGroup, fileFamily, fileGroup; FileVerdict verdict; };
     const Case cases[] = {
@@ -125,11 +126,7 @@ TEST(FileCompatibility, VerdictsByPageAndFileModel)
     for (const Case& c : cases)
         EXPECT_EQ(CheckFileModel(c.pageFamily, c.pageGroup, c.fileFamily, c.fileGroup), c.verdict)
             << c.pageFamily << "/" << c.pageGroup << " <- " << c.fileFamily << "/" << c.fileGroup;
-}
 
-// Catches a conversion that misses or wrongly changes a parameter.
-TEST(FileCompatibility, ConversionOfAnOlderModelsValues)
-{
     ParameterValues values{};
     values.fill(7);
     values[0x01] = 12;
