@@ -1,5 +1,4 @@
-// The parameter page with its files: rows by model and mode, save and load in every mode, the model
-// check and conversion, the Pr.1F correction, help, and bad files that must leave the page as it was.
+// The parameter page with its files: rows, save and load, model check, Pr.1F correction, help, bad files.
 #include "ParamFixtures.h"
 
 #include "param/PageFiles.h"
@@ -61,7 +60,7 @@ bool withoutPrivileges(const std::function<bool()>& check)
 
 }  // namespace
 
-// Catches rows shown, hidden, marked, greyed or locked against the built-in tables or the file's flags.
+// Catches rows shown, marked, greyed or locked against the built-in tables or the file's flags.
 TEST_F(PageFiles, RowsOfBuiltInAndFlagsPagesAndTheirLocks)
 {
     auto position = LoadedPage(environment, "Vr_007", PageModePosition);
@@ -109,8 +108,7 @@ TEST_F(PageFiles, RowsOfBuiltInAndFlagsPagesAndTheirLocks)
     EXPECT_EQ(none->rowCount(), 128);
 }
 
-// Catches a save or load that loses a shown value or brings back a hidden one, and a failed save
-// reported as done or damaging the old file.
+// Catches a save or load that loses a value or brings back a hidden one, or a failed save that harms the file.
 TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
 {
     for (int mode = PageModeParameter; mode <= PageModeTorque; ++mode) {
@@ -148,7 +146,7 @@ TEST_F(PageFiles, SaveThenLoadInEveryModeRestoresShownValuesAndHiddenReadZero)
     ::chmod(dir.c_str(), 0755);
 }
 
-// Catches an older model's file loaded unconverted, an incompatible one loaded, or a version check without a model line.
+// Catches an older model's file loaded unconverted, an incompatible one loaded, or a check without a model line.
 TEST_F(PageFiles, AnOlderModelsFileIsConvertedOrRefused)
 {
     const std::string vr006 = writeFile("old.qdp", "Vr_006", CatalogueValues("Vr_006", {{0x20, 150}, {0x22, 9}}));

@@ -43,11 +43,10 @@ std::string SomText(const std::string& model, const ParameterValues& values, con
     std::string text = "* Servo Parameter Setting Value," + eol + "* Model : QDDG Series," + eol + "* Type : " + model +
                        "," + eol + eol;
     for (const ParameterCatalogue::Parameter& row : entry.parameters) {
-        char name[32], range[32];
-        std::snprintf(name, sizeof name, "Parameter %02X", row.number);
+        char range[32];
         std::snprintf(range, sizeof range, "%c%5d~%d", row.minimum < 0 ? '-' : ' ', std::abs(row.minimum), row.maximum);
-        text += ParameterLine(row.number, name, range, "unit " + std::string(name + 10),
-                              std::to_string(values[row.number]), eol);
+        const std::string hex = ParameterHex(row.number);
+        text += ParameterLine(row.number, "Parameter " + hex, range, "unit " + hex, std::to_string(values[row.number]), eol);
     }
     return text + std::string(41, '-') + eol + "* Mode : Pulse" + eol + "End of file.," + eol;
 }
@@ -55,11 +54,8 @@ std::string SomText(const std::string& model, const ParameterValues& values, con
 std::string QdtText()
 {
     std::string text = "Reference of the parameters\r\n";
-    for (int p = 0; p < kParameterCount; ++p) {
-        char block[64];
-        std::snprintf(block, sizeof block, "{{{Help of Pr.%02X\r\nline 2}}}\r\n", p);
-        text += block;
-    }
+    for (int p = 0; p < kParameterCount; ++p)
+        text += "{{{Help of Pr." + ParameterHex(p) + "\r\nline 2}}}\r\n";
     return text;
 }
 

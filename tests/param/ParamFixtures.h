@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the parameter tests: model files written in the file format independently of the
-// program's writer, or as the build generated them; a recording page host; drivesim as the drive.
+// Helpers of the parameter tests: model files, a recording page host, drivesim as the drive.
 
 #include "param/PageHost.h"
 #include "param/ParamEnvironment.h"

@@ -1,6 +1,5 @@
-// The parameter view and the dialogs before it, headless: the questions after the connection step,
-// the view off line and on line (drivesim), its commands and the compare window. With
-// DRIVARA_SCREENSHOTS set to a folder, the on-line view and the compare table are saved there.
+// The parameter view and the questions before it, headless. With DRIVARA_SCREENSHOTS set to a folder,
+// the on-line view and the compare table are saved there.
 #include "ParamFixtures.h"
 
 #include "link/LinkState.h"
@@ -21,8 +20,7 @@ using namespace paramtest;
 
 namespace {
 
-// Answers the modal dialogs in order, from the next turn of the event loop: each step waits (polling
-// every 5 ms, bounded) for a modal dialog of its type and acts on it, closing it.
+// Answers modal dialogs in order: each step waits (polling, bounded) for one of its type and closes it.
 class ModalScript {
 public:
     ModalScript() { poll(300); }
@@ -67,7 +65,8 @@ protected:
     }
     std::unique_ptr<CSOM_View> openView()
     {
-        auto view = std::make_unique<CSOM_View>(environment, [this](auto&&... question) { return host.askValue(question...); });
+        auto view = std::make_unique<CSOM_View>(environment,
+                                                [this](auto&&... question) { return host.askValue(question...); });
         view->openPage();
         return view;
     }
@@ -119,8 +118,7 @@ void factory(CSelFileDlg* d)
 
 }  // namespace
 
-// Catches a Cancel that does not walk back one question (to the connection step, which must run the
-// questions), an unreadable start file taken, or a wrong choice kept.
+// Catches a Cancel that does not walk back one question, an unreadable start file taken, a wrong choice.
 TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 {
     // Off line: mode, start choice (Cancel), mode (Cancel): back to the connection.
@@ -168,8 +166,7 @@ TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
     CSetComPortDlg::setControlModeDialogHook(nullptr);
 }
 
-// Catches an off-line view that ignores the start file, offers drive commands, or whose help, edit,
-// save, load, unused lock, compare (wrong rows, wrong column copied) or Exit do not work.
+// Catches an off-line view that ignores its start file or offers drive commands, or a command that fails.
 TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
 {
     writeFile("start.pcm", "Vr_007", CatalogueValues("Vr_007", {{0x10, 77}}));
@@ -249,8 +246,7 @@ TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
     EXPECT_TRUE(frame.isNull());
 }
 
-// Catches an on-line view without the drive's values or commands, and a compare of the drive with
-// a file that shows other rows than the three differing ones or copies into the drive.
+// Catches an on-line view without the drive's values, or a compare with other rows or copying to the drive.
 TEST_F(ParamView, OnLineAgainstDrivesim)
 {
     ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));

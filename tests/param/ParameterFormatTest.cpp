@@ -1,5 +1,4 @@
-// The parameter page's formats and tables without a page: the line format both ways, oversized
-// files, the range text, the built-in tables, the model check and conversion, and the flags.
+// The parameter page's file formats and tables, without a page.
 #include "ParamFixtures.h"
 
 #include "param/BuiltInParameterTables.h"
@@ -105,8 +104,7 @@ TEST(LimitedTextFile, SizeBinaryAndMissingFiles)
     EXPECT_EQ(ReadLimitedTextFile(folder.path(), text), TextFileStatus::Unreadable);
 }
 
-// Catches a file of another model loaded unconverted, a convertible one refused, or a conversion that
-// misses or wrongly changes a parameter.
+// Catches a file of another model loaded unconverted, a convertible one refused, or a wrong conversion.
 TEST(FileCompatibility, VerdictsByPageAndFileModelAndTheConversion)
 {
     struct Case { int pageFamily, pageGroup, fileFamily, fileGroup; FileVerdict verdict; };
@@ -145,8 +143,7 @@ TEST(FileCompatibility, VerdictsByPageAndFileModelAndTheConversion)
     EXPECT_EQ(values[0x1D], 250);
 }
 
-// Catches wrong defaults for a section without keys, or flags taken from a file of another version
-// (every key is read back from the generated files in test_paramdata).
+// Catches wrong flag defaults or flags of another file version (keys: generated files, test_paramdata).
 TEST(ParameterFlags, VersionOneZeroZeroOnly)
 {
     TempFolder folder;

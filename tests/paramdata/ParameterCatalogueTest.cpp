@@ -1,7 +1,5 @@
-// The parameter catalogue, model by model, against what the tool and the drive state about the
-// parameters (the model list, the wizards' and the estimate's ranges, the page's built-in tables, the
-// drive's factory values and write limits), and the data files the build made from it: read back by
-// the page's own reader and rewritten by its writer, whose layout test_param checks byte for byte.
+// The parameter catalogue, model by model, against the tool's and the drive's tables, and the data
+// files the build made from it, read back by the page's reader and rewritten by its writer.
 
 #include "param/BuiltInParameterTables.h"
 #include "param/ModelDriveType.h"
@@ -29,8 +27,7 @@ namespace {
 using Model = ParameterCatalogue::Model;
 using drivesim::ParameterTable;
 
-// A parameter's range as the wizard dialogs, the gain estimate (the same for the gains), the
-// station and the control-mode choice state it.
+// Ranges the wizards, the gain estimate, the station and the control-mode choice state.
 struct Range {
     int parameter;
     int minimum;
@@ -58,7 +55,7 @@ protected:
     const Model m = ParameterCatalogue::model(GetParam());
 };
 
-// Catches a catalogue (or a name look-up) with other models, classes or Pr.1F codes than the selection list.
+// Catches a catalogue or name look-up with other models, classes or Pr.1F codes than the selection list.
 TEST_P(EveryModel, IsItsSelectionRowWithItsClassAndPr1F)
 {
     int family = 0, group = 0;
@@ -78,8 +75,7 @@ TEST_P(EveryModel, IsItsSelectionRowWithItsClassAndPr1F)
     EXPECT_EQ(std::tuple(drive.family, drive.group(), drive.driveClass), std::tuple(family, group, m.driveClass));
 }
 
-// Catches a factory value outside its range, a range other than what a wizard or the estimate may
-// send, or flags that disagree with the page's built-in tables (first generation: group 8; later: 11).
+// Catches a factory value out of range, a range not as stated, or flags not as the page's built-in tables.
 TEST_P(EveryModel, RangesAndFlagsAreTheStatedOnes)
 {
     const ParameterSet unused = BuiltInUnusedParameters(m.driveClass == 1 ? 8 : 11);
@@ -101,8 +97,7 @@ TEST_P(EveryModel, RangesAndFlagsAreTheStatedOnes)
     }
 }
 
-// Catches drivesim starting from other values than the catalogue's (station and control mode come
-// from its options) or taking another range on a write.
+// Catches drivesim starting from other values (station, mode: its options) or writing another range.
 TEST_P(EveryModel, DriveStartsAtTheFactoryValuesAndRefusesWhatLiesOutside)
 {
     const std::string code = m.name.substr(0, 2) + "-" + m.name.substr(3);  // as typed: "Vr-006"
@@ -118,8 +113,7 @@ TEST_P(EveryModel, DriveStartsAtTheFactoryValuesAndRefusesWhatLiesOutside)
     }
 }
 
-// Catches a model's files not written as generated, off the layout, refused, or read back other than
-// the catalogue (the flags, slow to read, of the first model of each class).
+// Catches files not as generated, off the layout, refused, or read back unlike the catalogue.
 TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
 {
     EXPECT_TRUE(ParameterFileText::problems(m).empty());
@@ -141,7 +135,7 @@ TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
     ASSERT_TRUE(FormatParameterFile(m.name, lines, written));
     EXPECT_EQ(som.substr(0, written.size()), written);  // the flags follow
     EXPECT_EQ(som.size() == written.size(), ParameterCatalogue::hasBuiltInPageTables(m.driveClass));
-    static std::set<int> classesWithFlagsRead;
+    static std::set<int> classesWithFlagsRead;  // flags are slow to read: the first model of each class
     ParameterFlagsTable flags;
     if (classesWithFlagsRead.insert(m.driveClass).second) {
         flags = ReadParameterFlags(somPath);
@@ -166,8 +160,7 @@ TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
 INSTANTIATE_TEST_SUITE_P(Catalogue, EveryModel, ::testing::Range(0, ParameterCatalogue::modelCount()),
                          [](const auto& info) { return ParameterCatalogue::model(info.param).name; });
 
-// Catches a model list of another length, a name look-up that misses a spelling or finds an unknown
-// model, first-generation help copied from later models, or an unlisted drive not of the current generation.
+// Catches a name look-up that misses a spelling, copied first-generation help, or a wrong unlisted drive.
 TEST(ParameterCatalogue, NamesHelpAndUnlistedDrives)
 {
     EXPECT_EQ(ParameterCatalogue::modelCount(), kModelSelectionRowCount);
@@ -203,7 +196,7 @@ TEST(ParameterFiles, ReferenceFileHasAnIntroductionThenOneBlockPerParameter)
     EXPECT_EQ(introduction(ParameterFileText::parameterRefFile(vr006)).find("(Pr.21)"), std::string::npos);
 }
 
-// Catches a catalogue text or range the files could not carry, not found before any file is written.
+// Catches a text or range the files could not carry, not found before any file is written.
 TEST(ParameterFiles, ProblemsAreFoundBeforeAnyFileIsWritten)
 {
     static const std::string longHelp(1000, 'x');
