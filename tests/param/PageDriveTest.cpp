@@ -32,9 +32,7 @@ protected:
     }
     OpenedPage reopen(int mode = PageModeParameter)
     {
-        PageModeChoice choice;
-        choice.pageMode = mode;
-        OpenedPage opened = OpenParameterPage(environment, CurrentDriveType(), choice, host);
+        OpenedPage opened = OpenParameterPage(environment, CurrentDriveType(), PageModeChoice{mode}, host);
         EXPECT_TRUE(opened.page);
         return opened;
     }

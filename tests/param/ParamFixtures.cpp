@@ -2,7 +2,6 @@
 
 #include "link/LinkConnection.h"
 #include "link/LinkPort.h"
-#include "link/LinkState.h"
 #include "param/DriveParameterReader.h"
 #include "param/ModelDriveType.h"
 #include "param/ModelFiles.h"
@@ -46,7 +45,8 @@ std::string SomText(const std::string& model, const ParameterValues& values, con
         char range[32];
         std::snprintf(range, sizeof range, "%c%5d~%d", row.minimum < 0 ? '-' : ' ', std::abs(row.minimum), row.maximum);
         const std::string hex = ParameterHex(row.number);
-        text += ParameterLine(row.number, "Parameter " + hex, range, "unit " + hex, std::to_string(values[row.number]), eol);
+        text += ParameterLine(row.number, "Parameter " + hex, range, "unit " + hex, std::to_string(values[row.number]),
+                              eol);
     }
     return text + std::string(41, '-') + eol + "* Mode : Pulse" + eol + "End of file.," + eol;
 }
@@ -131,6 +131,7 @@ bool SimDrive::start()
 {
     constexpr int kBaudIndex115200 = 3;
     ResetLinkState();
+    process_.reset();  // on a restart the old drive goes first
     process_ = std::make_unique<DriveSimProcess>(options_);
     if (!process_->ok())
         return false;
@@ -140,13 +141,6 @@ bool SimDrive::start()
         return false;
     CompleteConnection(port, 1);
     return true;
-}
-
-bool SimDrive::restart()
-{
-    ResetLinkState();
-    process_.reset();
-    return connected_ = start();
 }
 
 }  // namespace paramtest

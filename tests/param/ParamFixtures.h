@@ -18,9 +18,7 @@
 
 namespace paramtest {
 
-using testing_files::readBytes;
-using testing_files::TempFolder;
-using testing_files::writeBytes;
+using namespace testing_files;  // TempFolder, readBytes, writeBytes
 
 // The model's factory values (the catalogue's, drivesim's too), some changed.
 ParameterValues CatalogueValues(const std::string& model, const std::map<int, int32_t>& changed = {});
@@ -70,7 +68,7 @@ public:
     SimDrive(const std::string& model, std::vector<std::string> extraOptions = {});
     ~SimDrive();  // lets the port go and stops drivesim
     bool connected() const { return connected_; }
-    bool restart();  // a power cycle
+    bool restart() { return connected_ = start(); }  // a power cycle
 
 private:
     bool start();

@@ -34,15 +34,14 @@ struct Range {
     int maximum;
 };
 const Range kStatedRanges[] = {
-    {0x05, 0, 3},      {0x06, 0, 2},          {0x10, 1, 2000},       {0x11, 1, 3500},       {0x12, 1, 1000},
-    {0x13, 0, 5},      {0x14, 25, 2500},      {0x15, 0, 1500},       {0x16, 0, 6400},       {0x1D, 50, 1600},
-    {0x1E, 0, 4},      {0x20, 0, 10000},      {0x28, 100, 1500},     {0x29, 0, 4},          {0x2A, 0, 99},
-    {0x40, 0, 1},      {0x41, 0, 1},          {0x42, 0, 3},          {0x44, 0, 255},        {0x45, 0, 1},
-    {0x46, 1, 10000},  {0x48, 0, 3},          {0x4B, 1, 10000},      {0x4C, 0, 7},          {0x4E, 1, 9999},
-    {0x4F, 1, 255},    {0x50, 10, 2000},      {0x51, 0, 1},          {0x52, -2047, 2047},   {0x53, -10000, 10000},
-    {0x54, -10000, 10000}, {0x55, -10000, 10000}, {0x56, -10000, 10000}, {0x58, 0, 10000}, {0x59, 0, 10000},
-    {0x5A, 0, 1000},   {0x5C, 10, 100},       {0x5D, 0, 1},          {0x74, -10000, 10000}, {0x75, -10000, 10000},
-    {0x76, -10000, 10000}, {0x77, -10000, 10000}, {0x00, 1, 255},    {0x02, 0, 8},          {0x1F, 0, 14},
+    {0x05, 0, 3}, {0x06, 0, 2}, {0x10, 1, 2000}, {0x11, 1, 3500}, {0x12, 1, 1000}, {0x13, 0, 5}, {0x14, 25, 2500},
+    {0x15, 0, 1500}, {0x16, 0, 6400}, {0x1D, 50, 1600}, {0x1E, 0, 4}, {0x20, 0, 10000}, {0x28, 100, 1500},
+    {0x29, 0, 4}, {0x2A, 0, 99}, {0x40, 0, 1}, {0x41, 0, 1}, {0x42, 0, 3}, {0x44, 0, 255}, {0x45, 0, 1},
+    {0x46, 1, 10000}, {0x48, 0, 3}, {0x4B, 1, 10000}, {0x4C, 0, 7}, {0x4E, 1, 9999}, {0x4F, 1, 255}, {0x50, 10, 2000},
+    {0x51, 0, 1}, {0x52, -2047, 2047}, {0x53, -10000, 10000}, {0x54, -10000, 10000}, {0x55, -10000, 10000},
+    {0x56, -10000, 10000}, {0x58, 0, 10000}, {0x59, 0, 10000}, {0x5A, 0, 1000}, {0x5C, 10, 100}, {0x5D, 0, 1},
+    {0x74, -10000, 10000}, {0x75, -10000, 10000}, {0x76, -10000, 10000}, {0x77, -10000, 10000}, {0x00, 1, 255},
+    {0x02, 0, 8}, {0x1F, 0, 14},
 };
 
 std::string trimmed(const std::string& text)
@@ -125,12 +124,12 @@ TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
     EXPECT_EQ(som, ParameterFileText::systemInitFile(m));
     EXPECT_EQ(qdt, ParameterFileText::parameterRefFile(m));
 
-    ParameterFileContent content;
-    ASSERT_TRUE(ParseParameterFile(som, content).ok());
-    EXPECT_EQ(content.modelName, m.name);
+    ParameterFileContent read;
+    ASSERT_TRUE(ParseParameterFile(som, read).ok());
+    EXPECT_EQ(read.modelName, m.name);
     std::array<ParameterFileLine, kParameterCount> lines;
     for (int p = 0; p < kParameterCount; ++p)
-        lines[p] = {true, content.definitions[p], content.ranges[p], content.units[p], std::to_string(content.values[p])};
+        lines[p] = {true, read.definitions[p], read.ranges[p], read.units[p], std::to_string(read.values[p])};
     std::string written;
     ASSERT_TRUE(FormatParameterFile(m.name, lines, written));
     EXPECT_EQ(som.substr(0, written.size()), written);  // the flags follow
@@ -143,11 +142,11 @@ TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
     }
     for (const auto& p : m.parameters) {
         const int n = p.number;
-        EXPECT_EQ(trimmed(content.definitions[n]), p.definition) << n;
-        EXPECT_EQ(trimmed(content.units[n]), p.unit) << n;
-        EXPECT_EQ(content.values[n], p.factory) << n;
-        EXPECT_EQ(ParseRangeText(content.ranges[n]).minimum, p.minimum) << n;
-        EXPECT_EQ(ParseRangeText(content.ranges[n]).maximum, p.maximum) << n;
+        EXPECT_EQ(trimmed(read.definitions[n]), p.definition) << n;
+        EXPECT_EQ(trimmed(read.units[n]), p.unit) << n;
+        EXPECT_EQ(read.values[n], p.factory) << n;
+        EXPECT_EQ(ParseRangeText(read.ranges[n]).minimum, p.minimum) << n;
+        EXPECT_EQ(ParseRangeText(read.ranges[n]).maximum, p.maximum) << n;
         EXPECT_EQ(FindHelpBlock(qdt, n + 1).status, HelpBlockStatus::Ok) << n;
         const ParameterFlag& f = flags.flags[n];
         EXPECT_TRUE(!flags.valid() || (f.modeBits == p.modeBits && (f.permanentLocked != 0) == p.unused &&
@@ -167,7 +166,8 @@ TEST(ParameterCatalogue, NamesHelpAndUnlistedDrives)
     Model found, first, later;
     EXPECT_TRUE(ParameterCatalogue::findModel("vr-a02", found) && found.name == "Vr_A02");
     DriveType drive;
-    for (auto [spelled, family, group] : {std::tuple{"VR-008", FamilyVr, 23}, {"Qm 001", FamilyQm, 0}, {"zt_201", FamilyZt, 2}})
+    for (auto [spelled, family, group] :
+         {std::tuple{"VR-008", FamilyVr, 23}, {"Qm 001", FamilyQm, 0}, {"zt_201", FamilyZt, 2}})
         EXPECT_TRUE(DriveTypeOfModel(spelled, drive) && drive.family == family && drive.group() == group) << spelled;
     for (const char* unknown : {"Vr_005", "Vr_9999"})
         EXPECT_FALSE(ParameterCatalogue::findModel(unknown, found) || DriveTypeOfModel(unknown, drive)) << unknown;
