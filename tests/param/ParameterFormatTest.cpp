@@ -57,9 +57,11 @@ TEST(ParameterFileFormat, WriterMatchesTheLayoutAndReadsBack)
     EXPECT_EQ(content.modelName, "Vr_007");
     EXPECT_EQ(content.values, values);
     EXPECT_EQ(content.ranges[0x10], "     1~2000    ");
-    std::array<ParameterFileLine, kParameterCount> lines;
+    std::array<ParameterFileLine, kParameterCount> lines;  // texts without their padding: the writer pads
+    const auto bare = [](const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); };
     for (int p = 0; p < kParameterCount; ++p)
-        lines[p] = {true, content.definitions[p], content.ranges[p], content.units[p], std::to_string(values[p])};
+        lines[p] = {true, bare(content.definitions[p]), bare(content.ranges[p]), bare(content.units[p]),
+                    std::to_string(values[p])};
     std::string text;
     ASSERT_TRUE(FormatParameterFile("Vr_007", lines, text));
     EXPECT_EQ(text, SomText("Vr_007", values));
