@@ -1,45 +1,29 @@
 #include "ParamFixtures.h"
 
-#include "RecordingHost.h"
+#include "link/LinkConnection.h"
+#include "link/LinkPort.h"
+#include "param/DriveParameterReader.h"
 #include "param/ModelDriveType.h"
 #include "param/ModelFiles.h"
 #include "param/PageFiles.h"
+#include "tables/DriveType.h"
 #include "tables/ParameterCatalogue.h"
-#include "tests/support/DriveSimProcess.h"
-
-#include <gtest/gtest.h>
+#include "tests/link/LinkTestBed.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace paramtest {
 
-ParameterValues CatalogueValues(const std::string& model)
+ParameterValues CatalogueValues(const std::string& model, const std::map<int, int32_t>& changed)
 {
     ParameterCatalogue::Model entry;
     ParameterValues values{};
-    if (!ParameterCatalogue::findModel(model, entry))
-        return values;
-    for (int p = 0; p < kParameterCount; ++p)
+    for (int p = 0; p < kParameterCount && ParameterCatalogue::findModel(model, entry); ++p)
         values[p] = entry.parameters[p].factory;
+    for (auto [p, value] : changed)
+        values[p] = value;
     return values;
-}
-
-SomSpec DriveLikeSom(const std::string& model)
-{
-    SomSpec spec;
-    spec.model = model;
-    spec.values = CatalogueValues(model);
-    ParameterCatalogue::Model entry;
-    if (!ParameterCatalogue::findModel(model, entry))
-        return spec;
-    for (int p = 0; p < kParameterCount; ++p) {
-        const ParameterCatalogue::Parameter& row = entry.parameters[p];
-        char range[32];
-        std::snprintf(range, sizeof range, "%c%5d~%d", row.minimum < 0 ? '-' : ' ', std::abs(row.minimum), row.maximum);
-        spec.ranges[p] = range;
-    }
-    return spec;
 }
 
 std::string ParameterLine(int parameter, const std::string& definition, const std::string& range,
@@ -51,47 +35,34 @@ std::string ParameterLine(int parameter, const std::string& definition, const st
     return line + lineBreak;
 }
 
-std::string SomText(const SomSpec& spec)
+std::string SomText(const std::string& model, const ParameterValues& values, const std::string& eol)
 {
-    const std::string& eol = spec.lineBreak;
-    std::string text = "* Servo Parameter Setting Value," + eol + "* Model : QDDG Series," + eol + "* Type : " +
-                       spec.model + "," + eol + eol;
-    for (int p = 0; p < kParameterCount; ++p) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Parameter %02X", p);
-        const auto range = spec.ranges.find(p);
-        text += ParameterLine(p, name, range == spec.ranges.end() ? "-32768~32767" : range->second,
-                              "unit " + std::string(name + 10), std::to_string(spec.values[p]), eol);
+    ParameterCatalogue::Model entry;
+    EXPECT_TRUE(ParameterCatalogue::findModel(model, entry)) << model;
+    std::string text = "* Servo Parameter Setting Value," + eol + "* Model : QDDG Series," + eol + "* Type : " + model +
+                       "," + eol + eol;
+    for (const ParameterCatalogue::Parameter& row : entry.parameters) {
+        char range[32];
+        std::snprintf(range, sizeof range, "%c%5d~%d", row.minimum < 0 ? '-' : ' ', std::abs(row.minimum), row.maximum);
+        const std::string hex = ParameterHex(row.number);
+        text += ParameterLine(row.number, "Parameter " + hex, range, "unit " + hex, std::to_string(values[row.number]),
+                              eol);
     }
-    text += std::string(41, '-') + eol + "* Mode : Pulse" + eol + "End of file.," + eol;
-    if (spec.flags) {
-        text += eol + "[Setup]" + eol + "FileVersion=1.0.0" + eol;
-        for (int p = 0; p < kParameterCount; ++p) {
-            const ParameterFlag f = spec.flags(p);
-            text += "[" + ParameterFlagSection(p) + "]" + eol + "Reboot=" + std::to_string(f.reboot) + eol +
-                    "Permanentlcd=" + std::to_string(f.permanentLocked) + eol +
-                    "ModeBit=" + std::to_string(f.modeBits) + eol +
-                    "Autotunelcd=" + std::to_string(f.autotuneLocked) + eol;
-        }
-    }
-    return text;
+    return text + std::string(41, '-') + eol + "* Mode : Pulse" + eol + "End of file.," + eol;
 }
 
 std::string QdtText()
 {
     std::string text = "Reference of the parameters\r\n";
-    for (int p = 0; p < kParameterCount; ++p) {
-        char block[64];
-        std::snprintf(block, sizeof block, "{{{Help of Pr.%02X\r\nline 2}}}\r\n", p);
-        text += block;
-    }
+    for (int p = 0; p < kParameterCount; ++p)
+        text += "{{{Help of Pr." + ParameterHex(p) + "\r\nline 2}}}\r\n";
     return text;
 }
 
-void WriteModelFiles(const TempFolder& folder, const SomSpec& spec)
+void WriteModelFiles(const TempFolder& folder, const std::string& model)
 {
-    writeBytes(folder.file("SystemInit-" + spec.model + ".som"), SomText(spec));
-    writeBytes(folder.file("ParameterRef-" + spec.model + ".qdt"), QdtText());
+    writeBytes(folder.file("SystemInit-" + model + ".som"), SomText(model, CatalogueValues(model)));
+    writeBytes(folder.file("ParameterRef-" + model + ".qdt"), QdtText());
 }
 
 bool UseGeneratedModelFiles(const TempFolder& folder, const std::string& model)
@@ -114,6 +85,13 @@ DriveType ModelDrive(const std::string& model)
     return drive;
 }
 
+int16_t DriveValue(int parameter)
+{
+    int16_t value = 0;
+    EXPECT_TRUE(ReadDriveRegister(static_cast<uint8_t>(parameter), value));
+    return value;
+}
+
 std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, const std::string& model, int mode)
 {
     const DriveType drive = ModelDrive(model);
@@ -122,6 +100,47 @@ std::unique_ptr<ParameterPage> LoadedPage(const ParamEnvironment& environment, c
     RecordingHost host;
     LoadPageFile(*page, som, LoadSource::SystemInit, LoadColumns::all(), host);
     return page;
+}
+
+bool RecordingHost::askValue(int, const std::string&, int32_t, int32_t& newValue)
+{
+    if (answers.empty())
+        return false;
+    newValue = answers.front();
+    answers.pop_front();
+    return true;
+}
+
+SimDrive::SimDrive(const std::string& model, std::vector<std::string> extraOptions)
+{
+    std::string code = model;
+    code[2] = '-';  // as drivesim takes it: "Vr-007"; a later --model wins
+    options_ = {"--station", "1", "--baud", "115200", "--pace", "--latency", "3", "--model", code};
+    options_.insert(options_.end(), extraOptions.begin(), extraOptions.end());
+    CurrentDriveType() = ModelDrive(model);
+    connected_ = start();
+}
+
+SimDrive::~SimDrive()
+{
+    ResetLinkState();
+    CurrentDriveType() = DriveType();
+}
+
+bool SimDrive::start()
+{
+    constexpr int kBaudIndex115200 = 3;
+    ResetLinkState();
+    process_.reset();  // on a restart the old drive goes first
+    process_ = std::make_unique<DriveSimProcess>(options_);
+    if (!process_->ok())
+        return false;
+    MapOnlyPort(1, process_->portPath());
+    const platform::PortHandle port = OpenLinkPort(1, kBaudIndex115200);
+    if (!platform::isOpenHandle(port))
+        return false;
+    CompleteConnection(port, 1);
+    return true;
 }
 
 }  // namespace paramtest

@@ -1,11 +1,6 @@
-// The parameter view and the dialogs before it, headless (offscreen): the
-// chain of questions after the connection step with Cancel walking back,
-// the view off line and on line (drivesim), its commands, and the compare
-// window. With DRIVARA_SCREENSHOTS set to a folder, the on-line view and
-// the compare table are saved there as pictures.
-#include "ModalScript.h"
+// The parameter view and the questions before it, headless. With DRIVARA_SCREENSHOTS set to a folder,
+// the on-line view and the compare table are saved there.
 #include "ParamFixtures.h"
-#include "SimDrive.h"
 
 #include "link/LinkState.h"
 #include "link/ui/CSetComPortDlg.h"
@@ -16,51 +11,62 @@
 #include "param/ui/CSOModeDlg.h"
 #include "param/ui/CSelFileDlg.h"
 #include "param/ui/ControlModeChoice.h"
-#include "platform/ScriptedUserPrompt.h"
 #include "texts/LoadText.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 using namespace paramtest;
 
 namespace {
 
-class ParamView : public ::testing::Test {
+// Answers modal dialogs in order: each step waits (polling, bounded) for one of its type and closes it.
+class ModalScript {
+public:
+    ModalScript() { poll(300); }
+    template <typename T>
+    ModalScript& then(std::function<void(T*)> action)
+    {
+        steps_.push_back([action](QWidget* widget) {
+            auto* dialog = qobject_cast<T*>(widget);
+            if (dialog)
+                action(dialog);
+            return dialog != nullptr;
+        });
+        return *this;
+    }
+    bool finished() const { return done_ == steps_.size(); }
+
+private:
+    void poll(int triesLeft)
+    {
+        QTimer::singleShot(5, &context_, [this, triesLeft] {
+            if (!finished() && steps_[done_](QApplication::activeModalWidget())) {
+                ++done_;
+                poll(300);
+            } else if (!finished() && triesLeft > 0) {
+                poll(triesLeft - 1);
+            }
+        });
+    }
+    std::vector<std::function<bool(QWidget*)>> steps_;
+    size_t done_ = 0;
+    QObject context_;  // stops the timers when the script goes
+};
+
+class ParamView : public PageTest {
 protected:
     void SetUp() override
     {
-        environment.workingDirectory = folder.path();
-        WriteModelFiles(folder, DriveLikeSom("Vr_007"));
+        WriteModelFiles(folder, "Vr_007");
         CurrentDriveType() = ModelDrive("Vr_007");
         CurrentPageModeChoice() = PageModeChoice();
         linkState().online = 0;
     }
-    void TearDown() override
-    {
-        CurrentDriveType() = DriveType();
-        linkState().online = 0;
-    }
     std::unique_ptr<CSOM_View> openView()
     {
-        auto view = std::make_unique<CSOM_View>(environment, [this](int, const std::string& definition, int32_t,
-                                                                    int32_t& value) {
-            askedDefinition = definition;
-            if (typed.empty())
-                return false;
-            value = typed.front();
-            typed.pop_front();
-            return true;
-        });
+        auto view = std::make_unique<CSOM_View>(environment,
+                                                [this](auto&&... question) { return host.askValue(question...); });
         view->openPage();
         return view;
     }
@@ -68,15 +74,23 @@ protected:
     {
         return view.table()->item(view.page()->rowOf(parameter), column)->text();
     }
-    // The step that follows a modal question, for scripts that end the chain.
-    static void press(QPushButton* button) { button->click(); }
-
-    TempFolder folder;
-    ParamEnvironment environment;
-    platform::ScriptedUserPrompt prompt;
-    platform::ScopedUserPrompt scoped{prompt};
-    std::deque<int32_t> typed;
-    std::string askedDefinition;
+    std::string status(const CSOM_View& view) { return view.statusLine()->text().toStdString(); }
+    // The compare table's rows: "parameter=left/right".
+    static QStringList compareRows(const CCompareDlg* d)
+    {
+        QStringList rows;
+        for (int r = 0; r < d->table()->rowCount(); ++r)
+            rows << d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" +
+                        d->table()->item(r, 3)->text();
+        return rows;
+    }
+    // Runs the questions after the connection step, the script answering them.
+    bool chain(const ModalScript& script)
+    {
+        const bool chosen = RunControlModeChoice(nullptr);
+        EXPECT_TRUE(script.finished());
+        return chosen;
+    }
 };
 
 void saveScreenshot(QWidget& widget, const char* name)
@@ -86,212 +100,164 @@ void saveScreenshot(QWidget& widget, const char* name)
         widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
 }
 
+// Dialog steps the scripts share.
+const auto ok = [](auto* dialog) { dialog->okButton()->click(); };
+const auto cancel = [](auto* dialog) { dialog->cancelButton()->click(); };
+std::function<void(CSOModeDlg*)> mode(int pageMode)
+{
+    return [pageMode](CSOModeDlg* d) {
+        d->modeOption(pageMode)->setChecked(true);
+        d->okButton()->click();
+    };
+}
+void factory(CSelFileDlg* d)
+{
+    d->factoryOption()->setChecked(true);
+    d->okButton()->click();
+}
+
 }  // namespace
 
+// Catches a Cancel that does not walk back one question, an unreadable start file taken, a wrong choice.
 TEST_F(ParamView, CancelWalksBackOneQuestionAtATime)
 {
-    // Off line: mode, start choice (Cancel), mode again (Cancel): back to the connection.
-    ModalScript cancelTwice;
-    cancelTwice.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); })
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
-        .start();
-    EXPECT_FALSE(RunControlModeChoice(nullptr));
-    EXPECT_EQ(cancelTwice.done(), 3);
+    // Off line: mode, start choice (Cancel), mode (Cancel): back to the connection.
+    EXPECT_FALSE(chain(ModalScript().then<CSOModeDlg>(mode(3)).then<CSelFileDlg>(cancel).then<CSOModeDlg>(cancel)));
 
-    // An unreadable file keeps the file dialog coming; its Cancel goes back to the start choice.
-    prompt.queueFile(folder.path());  // a folder: opens, does not read
+    prompt.queueFile(folder.path());  // a folder: opens, does not read; the file dialog comes again
     prompt.queueFile(folder.file("missing.vcm"));
-    ModalScript fileThenFactory;
-    fileThenFactory.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(3)->setChecked(true); press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
-        .start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
-    EXPECT_EQ(fileThenFactory.done(), 3);
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(mode(3)).then<CSelFileDlg>(ok).then<CSelFileDlg>(factory)));
     EXPECT_EQ(prompt.countMessages("Open File Error !"), 2);
     EXPECT_EQ(prompt.shown()[0].text, LoadText(598));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeVelocity);
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
 
-    // A readable file ends the chain and is kept.
-    writeBytes(folder.file("start.qdp"), "x");
+    writeBytes(folder.file("start.qdp"), "x");  // a readable file ends the chain and is kept
     prompt.queueFile(folder.file("start.qdp"));
-    ModalScript file;
-    file.then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { press(d->okButton()); })
-        .start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(ok).then<CSelFileDlg>(ok)));
     EXPECT_EQ(CurrentPageModeChoice().offlineFile, folder.file("start.qdp"));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeParameter);
 
-    // A Zt drive is not asked its mode; Cancel of the start choice goes back to the connection.
-    CurrentDriveType() = ModelDrive("Zt_101");
-    ModalScript zt;
-    zt.then<CSelFileDlg>([](CSelFileDlg* d) { press(d->cancelButton()); }).start();
-    EXPECT_FALSE(RunControlModeChoice(nullptr));
+    CurrentDriveType() = ModelDrive("Zt_101");  // not asked its mode; Cancel goes back to the connection
+    EXPECT_FALSE(chain(ModalScript().then<CSelFileDlg>(cancel)));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModePosition);
 
-    // On line only the mode is asked.
-    linkState().online = 1;
+    linkState().online = 1;  // on line only the mode is asked
     CurrentDriveType() = ModelDrive("Vr_007");
-    ModalScript online;
-    online.then<CSOModeDlg>([](CSOModeDlg* d) { d->modeOption(4)->setChecked(true); press(d->okButton()); }).start();
-    EXPECT_TRUE(RunControlModeChoice(nullptr));
+    EXPECT_TRUE(chain(ModalScript().then<CSOModeDlg>(mode(4))));
     EXPECT_EQ(CurrentPageModeChoice().pageMode, PageModeTorque);
-}
 
-TEST_F(ParamView, TheConnectionStepRunsTheModeChoiceAndItsCancelReopensTheConnection)
-{
+    linkState().online = 0;  // the connection step runs the choice; its Cancel reopens the connection
     CSetComPortDlg::setControlModeDialogHook([](QWidget* parent) { return RunControlModeChoice(parent); });
     const auto offline = [](CSetComPortDlg* d) {
         d->offlineOption()->setChecked(true);
-        press(d->okButton());
+        d->okButton()->click();
     };
-    const auto vr007 = [](CTypeSelDlg* d) {
-        d->modelList()->setCurrentRow(3);
-        d->findChild<QPushButton*>("ok")->click();
-    };
+    const auto vr007 = [](CTypeSelDlg* d) { d->findChild<QPushButton*>("ok")->click(); };  // preselected
     ModalScript script;
-    script.then<CSetComPortDlg>(offline)
-        .then<CTypeSelDlg>(vr007)
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->cancelButton()); })
-        .then<CSetComPortDlg>(offline)
-        .then<CTypeSelDlg>(vr007)
-        .then<CSOModeDlg>([](CSOModeDlg* d) { press(d->okButton()); })
-        .then<CSelFileDlg>([](CSelFileDlg* d) { d->factoryOption()->setChecked(true); press(d->okButton()); })
-        .start();
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(cancel);
+    script.then<CSetComPortDlg>(offline).then<CTypeSelDlg>(vr007).then<CSOModeDlg>(ok).then<CSelFileDlg>(factory);
     CSetComPortDlg::runConnectionStep(folder.file("Preference.ini"));
-    EXPECT_EQ(script.done(), 7);
+    EXPECT_TRUE(script.finished());
     EXPECT_EQ(CurrentPageModeChoice().offlineSource, OfflineStartFactory);
     CSetComPortDlg::setControlModeDialogHook(nullptr);
 }
 
-TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFile)
+// Catches an off-line view that ignores its start file or offers drive commands, or a command that fails.
+TEST_F(ParamView, OffLineTheViewStartsFromTheChosenFileAndItsCommandsWork)
 {
-    SomSpec start = DriveLikeSom("Vr_007");
-    start.values[0x10] = 77;
-    writeBytes(folder.file("start.pcm"), SomText(start));
+    writeFile("start.pcm", "Vr_007", CatalogueValues("Vr_007", {{0x10, 77}}));
     CurrentPageModeChoice() = {PageModePosition, OfflineStartFile, folder.file("start.pcm")};
     auto view = openView();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(321));
+    EXPECT_EQ(status(*view), LoadText(321));
     EXPECT_EQ(view->modeLabel()->text(), "Position Control Mode");
     EXPECT_EQ(view->versionLabel()->text(), "Ver : Vr_007");
-    EXPECT_EQ(view->table()->rowCount(), view->page()->rowCount());
     EXPECT_EQ(cell(*view, 0x10), "77");
-    EXPECT_EQ(cell(*view, 0x10, 1), "Parameter 10");
-    EXPECT_EQ(cell(*view, 0x04, 0), "04 *");
     for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
         EXPECT_FALSE(view->button(command)->isEnabled()) << command;
     for (auto command : {CSOM_View::Load, CSOM_View::Save, CSOM_View::Compare, CSOM_View::Exit})
         EXPECT_TRUE(view->button(command)->isEnabled()) << command;
     EXPECT_TRUE(prompt.shown().empty());
 
-    // Edit, save, change, load back.
     view->table()->selectRow(view->page()->rowOf(0x10));
     view->showSelectedRowHelp();
     EXPECT_EQ(view->descriptionLabel()->text(), "Help of Pr.10\nline 2");
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(348));
-    typed = {150};
+    EXPECT_EQ(status(*view), LoadText(348));
+    host.answers = {150};
     view->editSelectedRow();
-    EXPECT_EQ(askedDefinition, "Parameter 10");
     EXPECT_EQ(cell(*view, 0x10), "150");
-    EXPECT_EQ(view->statusLine()->text(), "Parameter10 ---> has written.");
+    EXPECT_EQ(status(*view), "Parameter10 ---> has written.");
     prompt.queueFile(folder.file("saved"));
     view->button(CSOM_View::Save)->click();
-    typed = {151};
+    host.answers = {151};
     view->editSelectedRow();
     prompt.queueFile(folder.file("saved.pcm"));
     view->button(CSOM_View::Load)->click();
     EXPECT_EQ(cell(*view, 0x10), "150");
-    EXPECT_EQ(view->statusLine()->text().toStdString(), folder.file("saved.pcm"));
+    EXPECT_EQ(status(*view), folder.file("saved.pcm"));
     view->showFirmwareVersion();
-    EXPECT_EQ(view->statusLine()->text(), "Version 1.0.1.8 Vr-007");
-}
+    EXPECT_EQ(status(*view), "Version 1.0.1.8 Vr-007");
 
-TEST_F(ParamView, UnusedRowsAreGreyAndRefusedWithARedNote)
-{
-    auto view = openView();
-    ASSERT_EQ(view->table()->rowCount(), 128);
-    EXPECT_EQ(view->table()->item(0x0B, 1)->foreground().color(), QColor(180, 180, 180));
-    EXPECT_EQ(view->table()->item(0x10, 1)->foreground().color(), QColor(Qt::black));
-    view->table()->selectRow(0x0B);
-    typed = {1};
-    view->editSelectedRow();
-    EXPECT_EQ(typed.size(), 1u);
-    EXPECT_EQ(view->descriptionLabel()->text().toStdString(), LoadText(351));
-    EXPECT_NE(view->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
-}
+    CurrentPageModeChoice() = PageModeChoice();  // every parameter: unused rows grey, refused with a red note
+    auto all = openView();
+    ASSERT_EQ(all->table()->rowCount(), 128);
+    EXPECT_EQ(all->table()->item(0x0B, 1)->foreground().color(), QColor(180, 180, 180));
+    EXPECT_EQ(all->table()->item(0x10, 1)->foreground().color(), QColor(Qt::black));
+    all->table()->selectRow(0x0B);
+    host.answers = {1};
+    all->editSelectedRow();
+    EXPECT_EQ(host.answers.size(), 1u);
+    EXPECT_EQ(all->descriptionLabel()->text().toStdString(), LoadText(351));
+    EXPECT_NE(all->descriptionLabel()->styleSheet().indexOf("255,0,0"), -1);
 
-TEST_F(ParamView, ExitClosesItsOwnWindow)
-{
-    QMdiArea area;
-    auto* frame = area.addSubWindow(openView().release());
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->show();
-    QPointer<QMdiSubWindow> watched(frame);
-    static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(watched.isNull());
-}
-
-TEST_F(ParamView, CompareOffLineAFileWithTheFactoryValuesAndCopyIntoThePage)
-{
-    SomSpec other = DriveLikeSom("Vr_007");
-    other.values[0x10] = 50;
-    other.values[0x11] = 60;
-    other.values[0x44] = 100;
-    writeBytes(folder.file("other.qdp"), SomText(other));
-    auto view = openView();
-    prompt.queueFile(folder.file("other.qdp"));
-    std::vector<QString> rows;
+    writeFile("other.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x10, 50}, {0x11, 60}, {0x44, 100}}));
+    prompt.queueFile(folder.file("other.qdp"));  // compare a file with the factory values, copy one row
+    QStringList rows;
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
-        EXPECT_TRUE(d->compare().hasColumn(2));  // factory values from the start
-        EXPECT_FALSE(d->compare().hasColumn(0));
-        d->loadButton(0)->click();               // the first file
+        EXPECT_TRUE(d->compare().hasColumn(2) && !d->compare().hasColumn(0));  // factory values, no drive
+        d->loadButton(0)->click();                                             // the first file
         d->leftChoice()->setCurrentIndex(0);
         d->rightChoice()->setCurrentIndex(2);
         d->onlyDifferences()->setChecked(true);
-        for (int r = 0; r < d->table()->rowCount(); ++r)
-            rows.push_back(d->table()->item(r, 0)->text() + "=" + d->table()->item(r, 2)->text() + "/" +
-                           d->table()->item(r, 3)->text());
+        rows = compareRows(d);
         EXPECT_EQ(d->summary()->text(), "3 parameter(s) differ.");
         d->table()->selectRow(0);
         d->copyChoice()->setCurrentIndex(0);  // from the file
         d->copyButton()->click();
         d->accept();
     });
-    script.start();
-    view->button(CSOM_View::Compare)->click();
-    EXPECT_EQ(script.done(), 1);
-    EXPECT_EQ(rows, (std::vector<QString>{"10=50/35", "11=60/36", "44=100/1"}));
-    EXPECT_EQ(cell(*view, 0x10), "50");
-    EXPECT_EQ(cell(*view, 0x11), "36");
+    all->button(CSOM_View::Compare)->click();
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(rows, QStringList({"10=50/35", "11=60/36", "44=100/1"}));
+    EXPECT_EQ(cell(*all, 0x10), "50");
+    EXPECT_EQ(cell(*all, 0x11), "36");
+
+    QMdiArea area;  // Exit closes the view's own window
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(all.release());
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->show();
+    static_cast<CSOM_View*>(frame->widget())->button(CSOM_View::Exit)->click();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame.isNull());
 }
 
+// Catches an on-line view without the drive's values, or a compare with other rows or copying to the drive.
 TEST_F(ParamView, OnLineAgainstDrivesim)
 {
     ASSERT_TRUE(UseGeneratedModelFiles(folder, "Vr_007"));
     SimDrive drive("Vr_007", {"--set", "0x10=48"});
     ASSERT_TRUE(drive.connected());
-    CurrentPageModeChoice().pageMode = PageModeParameter;
     auto view = openView();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(320));
+    EXPECT_EQ(status(*view), LoadText(320));
     for (auto command : {CSOM_View::Transfer, CSOM_View::Eeprom, CSOM_View::Factory, CSOM_View::Read})
         EXPECT_TRUE(view->button(command)->isEnabled()) << command;
     EXPECT_EQ(cell(*view, 0x10), "48");
-    view->table()->selectRow(0x10);
-    typed = {52};
-    view->editSelectedRow();
-    EXPECT_EQ(cell(*view, 0x10), "52");
     view->showFirmwareVersion();
     EXPECT_NE(view->statusLine()->text().indexOf("ACSERVO"), -1);
-
-    // Transfer (confirmed by the scripted prompt) keeps the buttons usable afterwards.
-    view->button(CSOM_View::Transfer)->click();
-    EXPECT_EQ(view->statusLine()->text().toStdString(), LoadText(337));
+    view->button(CSOM_View::Transfer)->click();  // confirmed by the scripted prompt; the buttons stay usable
+    EXPECT_EQ(status(*view), LoadText(337));
     EXPECT_TRUE(view->button(CSOM_View::Transfer)->isEnabled());
 
     view->resize(780, 560);
@@ -301,26 +267,29 @@ TEST_F(ParamView, OnLineAgainstDrivesim)
     view->table()->scrollToItem(view->table()->item(0x08, 0), QAbstractItemView::PositionAtTop);
     view->showSelectedRowHelp();
     saveScreenshot(*view, "parameter-page.png");
-    SomSpec file = DriveLikeSom("Vr_007");
-    file.values[0x11] = 48;
-    file.values[0x14] = 80;
-    writeBytes(folder.file("tuned.qdp"), SomText(file));
+    writeFile("tuned.qdp", "Vr_007", CatalogueValues("Vr_007", {{0x11, 48}, {0x14, 80}}));
     prompt.queueFile(folder.file("tuned.qdp"));
+    QStringList rows;
     ModalScript script;
     script.then<CCompareDlg>([&](CCompareDlg* d) {
         EXPECT_TRUE(d->compare().hasColumn(0));  // the drive, read at once
         d->loadButton(1)->click();
-        d->onlyDifferences()->setChecked(true);
-        EXPECT_EQ(d->table()->rowCount(), 3);     // Pr.10 edited, Pr.11 and Pr.14 in the file
+        d->onlyDifferences()->setChecked(true);  // Pr.10 set on the drive, Pr.11 and Pr.14 in the file
+        rows = compareRows(d);
+        d->table()->selectAll();
+        d->copyChoice()->setCurrentIndex(1);  // from the file
+        d->copyButton()->click();
         d->onlyDifferences()->setChecked(false);
         QApplication::processEvents();
         d->table()->scrollToItem(d->table()->item(0x0C, 0), QAbstractItemView::PositionAtTop);
         saveScreenshot(*d, "parameter-compare.png");
         d->accept();
     });
-    script.start();
     view->button(CSOM_View::Compare)->click();
-    EXPECT_EQ(script.done(), 1);
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(rows, QStringList({"10=48/35", "11=36/48", "14=65/80"}));
+    EXPECT_EQ(cell(*view, 0x14), "80");
+    EXPECT_EQ(DriveValue(0x14), 65);  // the page's value changed, not the drive's
 }
 
 int main(int argc, char** argv)

@@ -1,194 +1,223 @@
-// The parameter catalogue against what the tool and the drive state about
-// the parameters: the model table, the ranges of the wizards and the gain
-// estimate, the built-in page tables of the first two generations, and the
-// drive's own factory values and write limits.
+// The parameter catalogue, model by model, against the tool's and the drive's tables, and the data
+// files the build made from it, read back by the page's reader and rewritten by its writer.
 
+#include "param/BuiltInParameterTables.h"
+#include "param/ModelDriveType.h"
+#include "param/PageMode.h"
+#include "param/ParameterFileFormat.h"
+#include "param/ParameterFlags.h"
+#include "param/ParameterReference.h"
+#include "param/RangeText.h"
 #include "sim/ParameterTable.h"
 #include "tables/DriveModelTable.h"
 #include "tables/ModelSelectionList.h"
 #include "tables/ParameterCatalogue.h"
+#include "tables/ParameterFileText.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <set>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
 using Model = ParameterCatalogue::Model;
+using drivesim::ParameterTable;
 
-// "00 05-06 0B" -> {0x00, 0x05, 0x06, 0x0B}
-std::set<int> numbers(const std::string& list)
-{
-    std::set<int> out;
-    std::istringstream in(list);
-    std::string item;
-    while (in >> item) {
-        const size_t dash = item.find('-');
-        const int first = std::stoi(item.substr(0, dash), nullptr, 16);
-        const int last = dash == std::string::npos ? first : std::stoi(item.substr(dash + 1), nullptr, 16);
-        for (int n = first; n <= last; ++n)
-            out.insert(n);
-    }
-    return out;
-}
-
+// Ranges the wizards, the gain estimate, the station and the control-mode choice state.
 struct Range {
     int parameter;
     int minimum;
     int maximum;
-    const char* source;
 };
-
-// Every range stated for a parameter outside the catalogue: the wizard
-// dialogs' table, the gain estimate's checks, the station and control mode.
 const Range kStatedRanges[] = {
-    {0x05, 0, 3, "wizard"},      {0x06, 0, 2, "wizard"},       {0x10, 1, 2000, "wizard"},
-    {0x11, 1, 3500, "wizard"},   {0x12, 1, 1000, "wizard"},    {0x13, 0, 5, "wizard"},
-    {0x14, 25, 2500, "wizard"},  {0x15, 0, 1500, "wizard"},    {0x16, 0, 6400, "wizard"},
-    {0x1D, 50, 1600, "wizard"},  {0x1E, 0, 4, "wizard"},       {0x20, 0, 10000, "wizard"},
-    {0x28, 100, 1500, "wizard"}, {0x29, 0, 4, "wizard"},       {0x2A, 0, 99, "wizard"},
-    {0x40, 0, 1, "wizard"},      {0x41, 0, 1, "wizard"},       {0x42, 0, 3, "wizard"},
-    {0x44, 0, 255, "wizard"},    {0x45, 0, 1, "wizard"},       {0x46, 1, 10000, "wizard"},
-    {0x48, 0, 3, "wizard"},      {0x4B, 1, 10000, "wizard"},   {0x4C, 0, 7, "wizard"},
-    {0x4E, 1, 9999, "wizard"},   {0x4F, 1, 255, "wizard"},     {0x50, 10, 2000, "wizard"},
-    {0x51, 0, 1, "wizard"},      {0x52, -2047, 2047, "wizard"}, {0x53, -10000, 10000, "wizard"},
-    {0x54, -10000, 10000, "wizard"}, {0x55, -10000, 10000, "wizard"}, {0x56, -10000, 10000, "wizard"},
-    {0x58, 0, 10000, "wizard"},  {0x59, 0, 10000, "wizard"},   {0x5A, 0, 1000, "wizard"},
-    {0x5C, 10, 100, "wizard"},   {0x5D, 0, 1, "wizard"},       {0x74, -10000, 10000, "wizard"},
-    {0x75, -10000, 10000, "wizard"}, {0x76, -10000, 10000, "wizard"}, {0x77, -10000, 10000, "wizard"},
-    {0x10, 1, 2000, "estimate"}, {0x11, 1, 3500, "estimate"},  {0x12, 1, 1000, "estimate"},
-    {0x14, 25, 2500, "estimate"}, {0x20, 0, 10000, "estimate"},
-    {0x00, 1, 255, "station"},   {0x02, 0, 8, "control mode"}, {0x1F, 0, 14, "model code"},
+    {0x05, 0, 3}, {0x06, 0, 2}, {0x10, 1, 2000}, {0x11, 1, 3500}, {0x12, 1, 1000}, {0x13, 0, 5}, {0x14, 25, 2500},
+    {0x15, 0, 1500}, {0x16, 0, 6400}, {0x1D, 50, 1600}, {0x1E, 0, 4}, {0x20, 0, 10000}, {0x28, 100, 1500},
+    {0x29, 0, 4}, {0x2A, 0, 99}, {0x40, 0, 1}, {0x41, 0, 1}, {0x42, 0, 3}, {0x44, 0, 255}, {0x45, 0, 1},
+    {0x46, 1, 10000}, {0x48, 0, 3}, {0x4B, 1, 10000}, {0x4C, 0, 7}, {0x4E, 1, 9999}, {0x4F, 1, 255}, {0x50, 10, 2000},
+    {0x51, 0, 1}, {0x52, -2047, 2047}, {0x53, -10000, 10000}, {0x54, -10000, 10000}, {0x55, -10000, 10000},
+    {0x56, -10000, 10000}, {0x58, 0, 10000}, {0x59, 0, 10000}, {0x5A, 0, 1000}, {0x5C, 10, 100}, {0x5D, 0, 1},
+    {0x74, -10000, 10000}, {0x75, -10000, 10000}, {0x76, -10000, 10000}, {0x77, -10000, 10000}, {0x00, 1, 255},
+    {0x02, 0, 8}, {0x1F, 0, 14},
 };
 
-// The page's built-in tables for model groups 8 to 35.
-const std::set<int> kHiddenInPosition =
-    numbers("00 05-06 0B 0D-0F 17 1F 21-26 29 2C-2F 36-3F 49 50-56 58-5D 5F 62 6D-7F");
-const std::set<int> kHiddenInVelocity =
-    numbers("00 0B 0D-10 15-18 1F 21-26 29 2C-2F 31-35 3A-43 46-4D 5B-5D 5F-60 63-65 6D-73 78-7F");
-const std::set<int> kHiddenInTorque =
-    numbers("00 03 05 0B 0D-10 15-18 1F 21-26 29 2B-2F 31-39 3E-43 46-4D 51 53-55 58-5A 5F-60 63-65 6D-7F");
-const std::set<int> kUnusedFirstGeneration = numbers("00 0B 0D 0E 0F 17 1F 21-26 29 2C-2F 3E 3F 49 5F 6D-73 78-7F");
-const std::set<int> kUnusedLaterGenerations = numbers("00 0B 0D 0E 0F 17 1F 23 24 26 2B-2F 3E 3F 49 6D-73 78-7F");
-const std::set<int> kRestartMarked = numbers("01 02 04 0C 40 41 42 44 45 48 4E 4F 6C");
-const std::set<int> kAutoTuneLocked = numbers("10 11 12 13 14 15 16 18 19 1A 1B 1C 20 30");
-
-std::string where(const Model& m, int parameter)
+std::string trimmed(const std::string& text)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, " Pr.%02X", parameter);
-    return m.name + text;
+    return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
-TEST(ParameterCatalogue, ModelsAreTheSelectionListWithTheirClassAndPr1F)
+class EveryModel : public ::testing::TestWithParam<int> {
+protected:
+    const Model m = ParameterCatalogue::model(GetParam());
+};
+
+// Catches a catalogue or name look-up with other models, classes or Pr.1F codes than the selection list.
+TEST_P(EveryModel, IsItsSelectionRowWithItsClassAndPr1F)
 {
-    ASSERT_EQ(ParameterCatalogue::modelCount(), kModelSelectionRowCount);
-    for (int row = 0; row < kModelSelectionRowCount; ++row) {
-        int family = 0, group = 0;
-        ASSERT_TRUE(ModelOfSelectionRow(row, family, group));
-        const Model m = ParameterCatalogue::model(row);
-        EXPECT_EQ(m.name, ModelName(family, group));
-        EXPECT_EQ(m.driveClass, DriveClassOfModel(family, group)) << m.name;
-        uint16_t pr1f = 0;  // the Qm model fixes none
-        if (family == FamilyVr)
-            pr1f = VrModel(group).pr1F;
-        else
-            RequiredPr1F(family, group, pr1f);
-        EXPECT_EQ(m.parameters[0x1F].factory, pr1f) << m.name;
-        Model found;
-        ASSERT_TRUE(ParameterCatalogue::findModel(m.name, found));
-        EXPECT_EQ(found.name, m.name);
-    }
+    int family = 0, group = 0;
+    ASSERT_TRUE(ModelOfSelectionRow(GetParam(), family, group));
+    EXPECT_EQ(m.name, ModelName(family, group));
+    EXPECT_EQ(m.driveClass, DriveClassOfModel(family, group));
+    uint16_t pr1f = 0;  // the Qm model fixes none
+    if (family == FamilyVr)
+        pr1f = VrModel(group).pr1F;
+    else
+        RequiredPr1F(family, group, pr1f);
+    EXPECT_EQ(m.parameters[0x1F].factory, pr1f);
     Model found;
-    EXPECT_TRUE(ParameterCatalogue::findModel("vr-a02", found));
-    EXPECT_EQ(found.name, "Vr_A02");
-    EXPECT_FALSE(ParameterCatalogue::findModel("Vr_005", found));
+    EXPECT_TRUE(ParameterCatalogue::findModel(m.name, found) && found.name == m.name);
+    DriveType drive;  // the page finds the same drive type by the name
+    ASSERT_TRUE(DriveTypeOfModel(m.name, drive));
+    EXPECT_EQ(std::tuple(drive.family, drive.group(), drive.driveClass), std::tuple(family, group, m.driveClass));
 }
 
-TEST(ParameterCatalogue, EveryFactoryValueLiesInsideEveryStatedRange)
+// Catches a factory value out of range, a range not as stated, or flags not as the page's built-in tables.
+TEST_P(EveryModel, RangesAndFlagsAreTheStatedOnes)
 {
-    for (int i = 0; i < ParameterCatalogue::modelCount(); ++i) {
-        const Model m = ParameterCatalogue::model(i);
-        for (const auto& p : m.parameters) {
-            EXPECT_LE(p.minimum, p.factory) << where(m, p.number);
-            EXPECT_LE(p.factory, p.maximum) << where(m, p.number);
-        }
-        for (const Range& r : kStatedRanges) {
-            const auto& p = m.parameters[r.parameter];
-            EXPECT_GE(p.factory, r.minimum) << where(m, r.parameter) << " " << r.source;
-            EXPECT_LE(p.factory, r.maximum) << where(m, r.parameter) << " " << r.source;
-            // What a wizard or the estimate may send, the page and the drive accept.
-            EXPECT_LE(p.minimum, r.minimum) << where(m, r.parameter) << " " << r.source;
-            EXPECT_GE(p.maximum, r.maximum) << where(m, r.parameter) << " " << r.source;
-            // The same range, except that the drive also takes 1600 for Pr.28
-            // (second notch off), the value a converted file brings.
-            const int maximum = r.parameter == 0x28 ? 1600 : r.maximum;
-            EXPECT_TRUE(p.minimum == r.minimum && p.maximum == maximum) << where(m, r.parameter) << " " << r.source;
-        }
+    const ParameterSet unused = BuiltInUnusedParameters(m.driveClass == 1 ? 8 : 11);
+    for (const auto& p : m.parameters) {
+        const int n = p.number;
+        EXPECT_EQ(n, &p - m.parameters.data());
+        EXPECT_TRUE(p.minimum <= p.factory && p.factory <= p.maximum) << n;
+        int bits = 0;
+        for (int mode = PageModePosition; mode <= PageModeTorque; ++mode)
+            bits |= BuiltInVisibleParameters(11, mode).test(n) ? 1 << (mode - PageModePosition) : 0;
+        EXPECT_EQ(p.modeBits, bits) << n;
+        EXPECT_EQ(p.unused, unused.test(n)) << n;
+        EXPECT_EQ(p.restart, BuiltInRestartParameters().test(n)) << n;
+        EXPECT_EQ(p.autoTuneLocked, AutoTuningLockedParameters().test(n)) << n;
+    }
+    for (const Range& r : kStatedRanges) {  // Pr.28 also takes 1600 (second notch off), as a converted file brings
+        const auto& p = m.parameters[r.parameter];
+        EXPECT_TRUE(p.minimum == r.minimum && p.maximum == (r.parameter == 0x28 ? 1600 : r.maximum)) << r.parameter;
     }
 }
 
-TEST(ParameterCatalogue, FlagsAgreeWithTheBuiltInPageTables)
+// Catches drivesim starting from other values (station, mode: its options) or writing another range.
+TEST_P(EveryModel, DriveStartsAtTheFactoryValuesAndRefusesWhatLiesOutside)
 {
-    for (int i = 0; i < ParameterCatalogue::modelCount(); ++i) {
-        const Model m = ParameterCatalogue::model(i);
-        const std::set<int>& unused = m.driveClass == 1 ? kUnusedFirstGeneration : kUnusedLaterGenerations;
-        for (const auto& p : m.parameters) {
-            const int n = p.number;
-            const uint8_t bits = (kHiddenInPosition.count(n) ? 0 : 1) | (kHiddenInVelocity.count(n) ? 0 : 2) |
-                                 (kHiddenInTorque.count(n) ? 0 : 4);
-            EXPECT_EQ(p.modeBits, bits) << where(m, n);
-            EXPECT_EQ(p.unused, unused.count(n) == 1) << where(m, n);
-            EXPECT_EQ(p.restart, kRestartMarked.count(n) == 1) << where(m, n);
-            EXPECT_EQ(p.autoTuneLocked, kAutoTuneLocked.count(n) == 1) << where(m, n);
-            EXPECT_EQ(p.number, n);
-        }
+    const std::string code = m.name.substr(0, 2) + "-" + m.name.substr(3);  // as typed: "Vr-006"
+    const auto values = ParameterTable::factoryValues(code, 7, 3, m.parameters[0x1F].factory);
+    for (const auto& p : m.parameters) {
+        const int n = p.number;
+        EXPECT_EQ(values[n], n == 0 ? 7 : n == 2 ? 3 : p.factory) << n;
+        EXPECT_TRUE(ParameterTable::accepts(code, n, values[n]) && ParameterTable::accepts(code, n, p.minimum) &&
+                    ParameterTable::accepts(code, n, p.maximum))
+            << n;
+        EXPECT_FALSE(p.minimum > -32768 && ParameterTable::accepts(code, n, p.minimum - 1)) << n;
+        EXPECT_FALSE(p.maximum < 32767 && ParameterTable::accepts(code, n, p.maximum + 1)) << n;
     }
 }
 
-TEST(ParameterCatalogue, FirstGenerationLacksTheLaterFeatures)
+// Catches files not as generated, off the layout, refused, or read back unlike the catalogue.
+TEST_P(EveryModel, FilesInTheRuntimeFolderReadBackAsTheCatalogue)
 {
-    Model first, later;
-    ASSERT_TRUE(ParameterCatalogue::findModel("Vr_101", first));
-    ASSERT_TRUE(ParameterCatalogue::findModel("Vr_102", later));
-    for (int n : {0x21, 0x22, 0x25, 0x29, 0x5F}) {
-        EXPECT_TRUE(first.parameters[n].unused) << where(first, n);
-        EXPECT_FALSE(later.parameters[n].unused) << where(later, n);
+    EXPECT_TRUE(ParameterFileText::problems(m).empty());
+    const std::string folder = std::string(DRIVARA_RUNTIME_DIR) + "/";
+    const std::string somPath = folder + ParameterFileText::systemInitFileName(m.name);
+    std::string som, qdt;
+    ASSERT_EQ(ReadLimitedTextFile(somPath, som), TextFileStatus::Ok);
+    ASSERT_EQ(ReadLimitedTextFile(folder + ParameterFileText::parameterRefFileName(m.name), qdt), TextFileStatus::Ok);
+    EXPECT_EQ(som, ParameterFileText::systemInitFile(m));
+    EXPECT_EQ(qdt, ParameterFileText::parameterRefFile(m));
+
+    ParameterFileContent read;
+    ASSERT_TRUE(ParseParameterFile(som, read).ok());
+    EXPECT_EQ(read.modelName, m.name);
+    std::array<ParameterFileLine, kParameterCount> lines;
+    for (int p = 0; p < kParameterCount; ++p)
+        lines[p] = {true, read.definitions[p], read.ranges[p], read.units[p], std::to_string(read.values[p])};
+    std::string written;
+    ASSERT_TRUE(FormatParameterFile(m.name, lines, written));
+    EXPECT_EQ(som.substr(0, written.size()), written);  // the flags follow
+    EXPECT_EQ(som.size() == written.size(), ParameterCatalogue::hasBuiltInPageTables(m.driveClass));
+    static std::set<int> classesWithFlagsRead;  // flags are slow to read: the first model of each class
+    ParameterFlagsTable flags;
+    if (classesWithFlagsRead.insert(m.driveClass).second) {
+        flags = ReadParameterFlags(somPath);
+        EXPECT_EQ(flags.valid(), !ParameterCatalogue::hasBuiltInPageTables(m.driveClass));
+    }
+    for (const auto& p : m.parameters) {
+        const int n = p.number;
+        EXPECT_EQ(trimmed(read.definitions[n]), p.definition) << n;
+        EXPECT_EQ(trimmed(read.units[n]), p.unit) << n;
+        EXPECT_EQ(read.values[n], p.factory) << n;
+        EXPECT_EQ(ParseRangeText(read.ranges[n]).minimum, p.minimum) << n;
+        EXPECT_EQ(ParseRangeText(read.ranges[n]).maximum, p.maximum) << n;
+        EXPECT_EQ(FindHelpBlock(qdt, n + 1).status, HelpBlockStatus::Ok) << n;
+        const ParameterFlag& f = flags.flags[n];
+        EXPECT_TRUE(!flags.valid() || (f.modeBits == p.modeBits && (f.permanentLocked != 0) == p.unused &&
+                                       (f.reboot != 0) == p.restart && (f.autotuneLocked != 0) == p.autoTuneLocked))
+            << n;
+    }
+    EXPECT_EQ(FindHelpBlock(qdt, 129).status, HelpBlockStatus::NoBlock);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryModel, ::testing::Range(0, ParameterCatalogue::modelCount()),
+                         [](const auto& info) { return ParameterCatalogue::model(info.param).name; });
+
+// Catches a name look-up that misses a spelling, copied first-generation help, or a wrong unlisted drive.
+TEST(ParameterCatalogue, NamesHelpAndUnlistedDrives)
+{
+    EXPECT_EQ(ParameterCatalogue::modelCount(), kModelSelectionRowCount);
+    Model found, first, later;
+    EXPECT_TRUE(ParameterCatalogue::findModel("vr-a02", found) && found.name == "Vr_A02");
+    DriveType drive;
+    for (auto [spelled, family, group] :
+         {std::tuple{"VR-008", FamilyVr, 23}, {"Qm 001", FamilyQm, 0}, {"zt_201", FamilyZt, 2}})
+        EXPECT_TRUE(DriveTypeOfModel(spelled, drive) && drive.family == family && drive.group() == group) << spelled;
+    for (const char* unknown : {"Vr_005", "Vr_9999"})
+        EXPECT_FALSE(ParameterCatalogue::findModel(unknown, found) || DriveTypeOfModel(unknown, drive)) << unknown;
+    ASSERT_TRUE(ParameterCatalogue::findModel("Vr_101", first) && ParameterCatalogue::findModel("Vr_102", later));
+    for (int n : {0x21, 0x22, 0x25, 0x29, 0x5F})
         EXPECT_STRNE(first.parameters[n].help, later.parameters[n].help) << n;
-    }
-    EXPECT_FALSE(first.parameters[0x2B].unused);
-    EXPECT_TRUE(later.parameters[0x2B].unused);
-}
-
-// The drive: factory values are the catalogue's (station and control mode
-// come from its options), and it takes exactly the catalogue's range.
-TEST(ParameterCatalogue, DriveStartsAtTheFactoryValuesAndRefusesWhatLiesOutside)
-{
-    for (int i = 0; i < ParameterCatalogue::modelCount(); ++i) {
-        const Model m = ParameterCatalogue::model(i);
-        const std::string code = m.name.substr(0, 2) + "-" + m.name.substr(3);  // as typed: "Vr-006"
-        const auto values = drivesim::ParameterTable::factoryValues(code, 7, 3, m.parameters[0x1F].factory);
-        for (const auto& p : m.parameters) {
-            const int expected = p.number == 0 ? 7 : p.number == 2 ? 3 : p.factory;
-            EXPECT_EQ(values[p.number], expected) << where(m, p.number);
-            EXPECT_TRUE(drivesim::ParameterTable::accepts(code, p.number, values[p.number])) << where(m, p.number);
-            EXPECT_TRUE(drivesim::ParameterTable::accepts(code, p.number, p.minimum)) << where(m, p.number);
-            EXPECT_TRUE(drivesim::ParameterTable::accepts(code, p.number, p.maximum)) << where(m, p.number);
-            if (p.minimum > -32768) {
-                EXPECT_FALSE(drivesim::ParameterTable::accepts(code, p.number, p.minimum - 1)) << where(m, p.number);
-            }
-            if (p.maximum < 32767) {
-                EXPECT_FALSE(drivesim::ParameterTable::accepts(code, p.number, p.maximum + 1)) << where(m, p.number);
-            }
-        }
-    }
-    // A model the catalogue does not list is a current-generation drive.
-    const auto older = drivesim::ParameterTable::factoryValues("vr_003", 1, 0, 1);
+    const auto older = ParameterTable::factoryValues("vr_003", 1, 0, 1);
     EXPECT_EQ(older[0x11], 36);
     EXPECT_EQ(older[0x1F], 1);
-    EXPECT_FALSE(drivesim::ParameterTable::accepts("vr_003", 0x11, 3501));
+    EXPECT_FALSE(ParameterTable::accepts("vr_003", 0x11, 3501));
+}
+
+// Catches help blocks shifted or without their heading lines, or a Pr.21 note on a model without it.
+TEST(ParameterFiles, ReferenceFileHasAnIntroductionThenOneBlockPerParameter)
+{
+    Model vr006, vr007;
+    ASSERT_TRUE(ParameterCatalogue::findModel("Vr_006", vr006) && ParameterCatalogue::findModel("Vr_007", vr007));
+    const std::string text = ParameterFileText::parameterRefFile(vr007);
+    EXPECT_EQ(text.rfind("Parameter reference of the Vr_007 drive\r\n", 0), 0u);
+    const std::string pr11 = "Pr.11 1st velocity loop gain\nInitial Value: 36\nRange: 1~3500\nUnit: Hz\nFunction:\n"
+                             "You can determine the response of the velocity loop.";
+    EXPECT_EQ(FindHelpBlock(text, 0x12).text.substr(0, pr11.size()), pr11);
+    EXPECT_NE(FindHelpBlock(text, 0x05).text.find("power-up"), std::string::npos);  // restart-marked
+    const auto introduction = [](const std::string& file) { return file.substr(0, file.find("{{{")); };
+    EXPECT_NE(introduction(text).find("(Pr.21)"), std::string::npos);
+    EXPECT_EQ(introduction(ParameterFileText::parameterRefFile(vr006)).find("(Pr.21)"), std::string::npos);
+}
+
+// Catches a text or range the files could not carry, not found before any file is written.
+TEST(ParameterFiles, ProblemsAreFoundBeforeAnyFileIsWritten)
+{
+    static const std::string longHelp(1000, 'x');
+    const std::pair<const char*, std::function<void(Model&)>> faults[] = {
+        {"comma in a definition", [](Model& m) { m.parameters[5].definition = "Speed, internal"; }},
+        {"! in a unit", [](Model& m) { m.parameters[5].unit = "rpm!"; }},
+        {"# in a definition", [](Model& m) { m.parameters[5].definition = "Speed #1"; }},
+        {"RS in a unit", [](Model& m) { m.parameters[5].unit = "\x1E"; }},
+        {"help block over 1003", [](Model& m) { m.parameters[5].help = longHelp.c_str(); }},
+        {"brace in help", [](Model& m) { m.parameters[5].help = "see }}} here"; }},
+        {"minimum of six digits", [](Model& m) { m.parameters[5].minimum = -100000; }},
+        {"negative maximum", [](Model& m) { m.parameters[5].minimum = -5, m.parameters[5].maximum = -1; }},
+        {"factory above the maximum", [](Model& m) { m.parameters[5].factory = 4; }},
+        {"model name of seven", [](Model& m) { m.name = "Vr_0006"; }},
+    };
+    for (const auto& [what, make] : faults) {
+        Model m;
+        ASSERT_TRUE(ParameterCatalogue::findModel("Vr_007", m));
+        make(m);
+        EXPECT_FALSE(ParameterFileText::problems(m).empty()) << what;
+    }
 }
 
 }  // namespace
