@@ -32,7 +32,7 @@ protected:
     }
     OpenedPage reopen(int mode = PageModeParameter)
     {
-        OpenedPage opened = OpenParameterPage(environment, CurrentDriveType(), PageModeChoice{mode}, host);
+        OpenedPage opened = OpenParameterPage(environment, CurrentDriveType(), PageModeChoice{mode, OfflineStartNone, {}}, host);
         EXPECT_TRUE(opened.page);
         return opened;
     }
