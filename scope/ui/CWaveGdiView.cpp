@@ -12,6 +12,8 @@
 #include "texts/LoadText.h"
 #include "texts/QtText.h"
 
+#include <algorithm>
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -106,10 +108,15 @@ void CWaveGdiView::showEvent(QShowEvent* event)
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    // A frame of the default size leaves the scope cramped: grow it within the area.
+    // A frame of the default size leaves the scope cramped: grow it within the
+    // area, and move it back in where the cascade placed it partly outside.
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        if (QMdiArea* area = frame->mdiArea())
-            frame->resize(frame->size().expandedTo(QSize(1100, 780)).boundedTo(area->viewport()->size()));
+        if (QMdiArea* area = frame->mdiArea()) {
+            const QSize room = area->viewport()->size();
+            frame->resize(frame->size().expandedTo(QSize(1100, 780)).boundedTo(room));
+            frame->move(std::max(0, std::min(frame->x(), room.width() - frame->width())),
+                        std::max(0, std::min(frame->y(), room.height() - frame->height())));
+        }
     button(ScopeButton::RunStop)->setEnabled(online());
     button(ScopeButton::Save)->setEnabled(online());
     session_.refreshChannels();
