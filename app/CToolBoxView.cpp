@@ -9,6 +9,8 @@
 #include "platform/UserPrompt.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -92,6 +94,38 @@ void CToolBoxView::onButton(ToolBoxButton b)
     case ToolBoxButton::WaveScope: doc_->OpenScopeView(); break;
     case ToolBoxButton::Waystation: doc_->mainFrame()->runCommand(2024); break;
     }
+}
+
+QPushButton* CToolBoxView::buttonForMnemonic(const QKeyEvent& key) const
+{
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
+        return nullptr;
+    const QKeySequence pressed(key.modifiers() | key.key());
+    for (QPushButton* b : buttons_)
+        if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == pressed)
+            return b;
+    return nullptr;
+}
+
+// While the tool box has the focus its underlined letters win over the menu
+// bar's: Alt+W is "Wave Scope" here, not the Windows menu; elsewhere the menu
+// keeps them.
+bool CToolBoxView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && buttonForMnemonic(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CToolBoxView::keyPressEvent(QKeyEvent* event)
+{
+    if (QPushButton* b = buttonForMnemonic(*event)) {
+        b->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CToolBoxView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QKeyEvent;
 class QPushButton;
 class CQDDToolsDoc;
 
@@ -21,11 +22,15 @@ public:
     void openParameterSetupChecked();
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void onButton(ToolBoxButton b);
+    // The shown, enabled button whose underlined letter the key is, if any.
+    QPushButton* buttonForMnemonic(const QKeyEvent& key) const;
 
     CQDDToolsDoc* doc_;
     QPushButton* buttons_[kToolBoxButtonCount];

@@ -285,6 +285,26 @@ private slots:
         PluginLinkState().statusWord = 0;
     }
 
+    // With the tool box focused its underlined letters open its tools, though the menu bar has
+    // the same letters (Alt+H: Waystation, not Help); elsewhere the menu bar keeps them.
+    void toolBoxLettersWinWhileItHasTheFocus()
+    {
+        online = 1;
+        CurrentDriveType().driveClass = 3;
+        auto app = start(false, standInPlugin());
+        CMainFrame* frame = app->mainFrame();
+        frame->show();
+        QApplication::setActiveWindow(frame);
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        auto* view = qobject_cast<CToolBoxView*>(toolBoxFrame(*app)->view());
+        QPushButton* alarms = view->button(ToolBoxButton::AlarmList);
+        alarms->setFocus();
+        QTest::keyClick(alarms, Qt::Key_H, Qt::AltModifier);
+        QCOMPARE(framesTitled(*app, "Waystation1").size(), 1);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        PluginLinkState().statusWord = 0;
+    }
+
     // Exit waits for the plug-in's answer to its close request, within bounds.
     void exitWaitsForThePlugin()
     {
