@@ -66,13 +66,15 @@ TEST(ScopeDrawing, SpeedAtVolDiv3000FromTopEdgeToBottomEdge)
 TEST(ScopeDrawing, TimeLabels)
 {
     using Labels = std::vector<std::string>;
-    EXPECT_EQ(TimeLabels(500).unit, "(ms)");
-    EXPECT_EQ(TimeLabels(500).labels, (Labels{"0", "50", "100", "150", "200", "250", "300", "350", "400", "450", "500"}));
-    EXPECT_EQ(TimeLabels(1000).unit, "(ms)");
-    EXPECT_EQ(TimeLabels(1000).labels.back(), "1000");
-    EXPECT_EQ(TimeLabels(2000).unit, "(sec)");
-    EXPECT_EQ(TimeLabels(2000).labels,
-              (Labels{"0.00", "0.20", "0.40", "0.60", "0.80", "1.00", "1.20", "1.40", "1.60", "1.80", "2.00"}));
+    const std::tuple<int, std::string, Labels> rows[] = {
+        {500, "(ms)", {"0", "50", "100", "150", "200", "250", "300", "350", "400", "450", "500"}},
+        {1000, "(ms)", {"0", "100", "200", "300", "400", "500", "600", "700", "800", "900", "1000"}},
+        {2000, "(sec)", {"0.00", "0.20", "0.40", "0.60", "0.80", "1.00", "1.20", "1.40", "1.60", "1.80", "2.00"}},
+    };
+    for (const auto& [secDiv, unit, labels] : rows) {
+        EXPECT_EQ(TimeLabels(secDiv).unit, unit);
+        EXPECT_EQ(TimeLabels(secDiv).labels, labels);
+    }
     // The strip under the plot is no longer plain black.
     const Screen screen({1234});
     const Edges& plot = screen.layout.plot;

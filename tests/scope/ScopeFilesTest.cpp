@@ -114,20 +114,17 @@ TEST(WaveformFile, RoundTripThroughASession)
     }
     saved.buffers().replace(kSpeed, speed);
     saved.buffers().replace(kDeviation, deviation);
-    ASSERT_TRUE(saved.saveWaveform(path, CalendarTime("2025-01-02 03:04:05")));
+    const std::tm when = CalendarTime("2025-01-02 03:04:05");
+    ASSERT_TRUE(saved.saveWaveform(path, when));
+    EXPECT_EQ(readBytes(path), saved.waveformText(path, when));
 
     ScopeSession loaded;
     loaded.scale().setChecked(kTorque, true);
     ASSERT_EQ(loaded.recall(path), ScopeSession::RecallResult::Loaded);
+    // Saving what was recalled gives the same file: every setting and sample came back.
+    EXPECT_EQ(loaded.waveformText(path, when), readBytes(path));
     EXPECT_EQ(loaded.scale().channelMask(), saved.scale().channelMask());
-    EXPECT_EQ(loaded.scale().volDivEntry(kSpeed), 1500);
-    EXPECT_EQ(loaded.scale().volDivEntry(kDeviation), 9);
-    EXPECT_EQ(loaded.captureLength(), 20);
-    EXPECT_EQ(loaded.scale().verticalField(kSpeed), -300);
     EXPECT_EQ(loaded.limits(kDeviation).verticalPosition, -8);  // 2^-3 downwards: -8 pulses
-    EXPECT_EQ(loaded.buffers().samples(kSpeed), speed);
-    EXPECT_EQ(loaded.buffers().samples(kDeviation), deviation);
-    EXPECT_EQ(readBytes(path), saved.waveformText(path, CalendarTime("2025-01-02 03:04:05")));
 }
 
 // A value outside the lists or ranges taken, a fourth channel checked; a missing or malformed

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // Packs values as the drive does, from the record layout rather than the decoder: slot 1 in
@@ -43,23 +45,8 @@ TEST(StreamDecoder, EveryMaskPlacesAndDecodesItsChannels)
     EXPECT_EQ(SlotsOfMask(0x24).used, 0);  // a bit outside 0-3 selects nothing
 }
 
-// The worked payloads: a 15-bit slot 1 for Pulse Deviation only.
-TEST(StreamDecoder, WorkedPayloads)
-{
-    const uint8_t payload[6] = {0x04, 0x00, 0x00, 0x01, 0x23, 0x40};
-    DecodedRecord r;
-    ASSERT_EQ(DecodeStreamRecord(5, payload, r), 2);
-    EXPECT_EQ(r.layout.channel[0], kDeviation);
-    EXPECT_EQ(r.value[0], -16384);  // 15-bit 0x4000, sign bit set
-    EXPECT_EQ(r.layout.channel[1], kSpeed);
-    EXPECT_EQ(r.value[1], 4);
-    ASSERT_EQ(DecodeStreamRecord(6, payload, r), 2);
-    EXPECT_EQ(r.value[0], 0);  // Speed Command: 14 bits, the bit above is not its own
-    EXPECT_EQ(r.value[1], 4);
-}
-
-// A sign bit taken from the wrong place, or bits leaking between slots.
-TEST(StreamDecoder, SignExtensionAtEachSlotWidth)
+// A sign bit taken from the wrong place, bits leaking between slots, the worked payloads misread.
+TEST(StreamDecoder, SignExtensionAtEachSlotWidthAndTheWorkedPayloads)
 {
     struct Row {
         int slot;
@@ -78,4 +65,13 @@ TEST(StreamDecoder, SignExtensionAtEachSlotWidth)
         EXPECT_EQ(DecodeSlot(pack(at(1), row.wide, at(2), at(3)).data(), row.slot, row.wide), row.value)
             << "slot " << row.slot << (row.wide ? " wide" : "") << " value " << row.value;
     }
+    // The worked payloads: a 15-bit slot 1 for Pulse Deviation only.
+    const uint8_t payload[6] = {0x04, 0x00, 0x00, 0x01, 0x23, 0x40};
+    DecodedRecord r;
+    ASSERT_EQ(DecodeStreamRecord(5, payload, r), 2);
+    EXPECT_EQ((std::vector<int>{r.layout.channel[0], r.value[0], r.layout.channel[1], r.value[1]}),
+              (std::vector<int>{kDeviation, -16384, kSpeed, 4}));  // 15-bit 0x4000, sign bit set
+    ASSERT_EQ(DecodeStreamRecord(6, payload, r), 2);
+    EXPECT_EQ(r.value[0], 0);  // Speed Command: 14 bits, the bit above is not its own
+    EXPECT_EQ(r.value[1], 4);
 }

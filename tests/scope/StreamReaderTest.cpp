@@ -132,8 +132,9 @@ TEST_F(StreamBed, CrcFailuresGarbageAndAnswersInTheStream)
     EXPECT_EQ(ReadStreamRecord(platform::kNoPort), StreamReadResult::PortFailure) << "a closed port";
 }
 
-// A refused start that costs the samples or leaves a stream or worker; runs with no channel or off line.
-TEST_F(StreamBed, StartRefusedLeavesTheBuffersAndStopsTheStream)
+// A refused start that costs the samples or leaves a stream or worker; runs with no channel or
+// off line; destroying a running session that leaves its thread, flags or stream behind.
+TEST_F(StreamBed, StartRefusedThenARunningSessionDestroyed)
 {
     session.buffers().replace(kSpeed, {1, 2, 3});
     EXPECT_EQ(session.run(0), ScopeSession::RunResult::Refused);  // the start goes unanswered
@@ -147,6 +148,20 @@ TEST_F(StreamBed, StartRefusedLeavesTheBuffersAndStopsTheStream)
     linkState().online = 0;
     session.scale().setChecked(kSpeed, true);
     EXPECT_EQ(session.run(0), ScopeSession::RunResult::Offline);
+
+    // Destroying a running session joins its thread and stops the stream.
+    linkState().online = 1;
+    const size_t stops = sent(kStopStream);
+    drive->always(kStartSpeed, Answer(kStartSpeed));
+    {
+        ScopeSession running;
+        running.scale().setChecked(kSpeed, true);
+        ASSERT_EQ(running.run(0), ScopeSession::RunResult::Started);
+        push(speedRecords(0, 200), true);
+    }
+    EXPECT_EQ(linkState().acquisitionWorker, nullptr);
+    EXPECT_EQ(linkState().scanRunning.load(), 0);
+    EXPECT_EQ(sent(kStopStream), stops + 1);
 }
 
 // A scan that loses or repeats samples; a stop that does not stop the stream once and join; a
@@ -224,19 +239,4 @@ TEST_F(StreamBed, ASilentDriveIsRestartedOnceThenGivenUp)
     EXPECT_EQ(session.buffers().size(kSpeed), 101u) << "the samples stay";
     session.stop();
     EXPECT_EQ(sent(kStopStream), 0u) << "a silent drive is not asked again";
-}
-
-// Destroying a running session that leaves its thread, flags or stream behind.
-TEST_F(StreamBed, DestroyingARunningSessionJoinsAndStops)
-{
-    drive->always(kStartSpeed, Answer(kStartSpeed));
-    {
-        ScopeSession running;
-        running.scale().setChecked(kSpeed, true);
-        ASSERT_EQ(running.run(0), ScopeSession::RunResult::Started);
-        push(speedRecords(0, 200), true);
-    }
-    EXPECT_EQ(linkState().acquisitionWorker, nullptr);
-    EXPECT_EQ(linkState().scanRunning.load(), 0);
-    EXPECT_EQ(sent(kStopStream), 1u);
 }

@@ -86,8 +86,9 @@ TEST(TriggerCapture, EdgeRules)
     }
 }
 
-// An edge as the window refills to N + 2 not restarting the capture, or one inside the refill tested.
-TEST(TriggerCapture, NewEdgeWhenTheWindowRefillsRestartsTheCapture)
+// An edge as the window refills to N + 2 not restarting the capture, or one inside the refill
+// tested; a capture that does not re-arm, or a reset that leaves samples behind.
+TEST(TriggerCapture, NewEdgeRestartsTheCaptureAndEachCaptureReArms)
 {
     const int n = 20, p = 5, first = 30, refill = n - p + 1;
     for (auto [second, completesAt] : {std::pair{first + refill, first + 2 * refill}, {first + refill - 1, first + refill}}) {
@@ -97,11 +98,6 @@ TEST(TriggerCapture, NewEdgeWhenTheWindowRefillsRestartsTheCapture)
         EXPECT_EQ(feed.last.at(kSpeed)[p], 100);
         EXPECT_EQ(feed.last.at(kSpeed)[p - 1], 0);
     }
-}
-
-// A capture that does not re-arm, or a reset that leaves samples behind.
-TEST(TriggerCapture, ReArmsAfterEachCaptureAndResetClears)
-{
     // A rising edge every 25 records: edges at 25, 50, ..., 175 each give a capture.
     Feed feed(4, {10, 2, 1, kSpeed}, 200, [](int, int r) { return r % 25 == 0 ? 5 : 0; });
     EXPECT_EQ(feed.completed.size(), 7u);
