@@ -127,11 +127,16 @@ protected:
     std::unique_ptr<DriveSimProcess> drive;
 };
 
-// Catches a rate or station search that misses the drive, identification fields lost, or a miss not reported as exit 1.
-TEST_F(CliOnDrive, IdentifySearchesRateAndStationThroughThePortTable)
+// Catches a port table that loses mapped ports, a sub-command without --help, a rate or station search that misses
+// the drive, identification fields lost, or a miss not reported as exit 1.
+TEST_F(CliOnDrive, PortsThenIdentifySearchesRateAndStationThroughThePortTable)
 {
     ASSERT_TRUE(startDrive({"--station", "5", "--baud", "38400"}, "VR-101"));
     writeBytes(file("Preference.ini"), "[PortMap]\nCOM3=" + drive->portPath() + "\n");
+    EXPECT_TRUE(Ran(RunCliProcess({"ports"}, folder.path()), 0, "COM3  " + drive->portPath() + "  (PortMap)\n"));
+    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--json"}, folder.path()), 0,
+                    "\"port\": \"COM3\",\n      \"device\": \"" + drive->portPath() + "\",\n      \"mapped\": true"));
+    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--help"}, folder.path()), 0, "drivara-cli ports"));
     std::vector<std::string> search{"identify", "--port", "COM3", "--baud", "auto", "--station", "auto", "--scan-to", "6"};
     const CliRun plain = RunCliProcess(search, folder.path());
     for (const std::string& line : std::vector<std::string>{
@@ -155,8 +160,9 @@ TEST_F(CliOnDrive, IdentifySearchesRateAndStationThroughThePortTable)
     }
 }
 
-// Catches a backup, set, restore or compare that loses a value, a write without --yes, an unsaved restore, a wrong page mode.
-TEST_F(CliOnDrive, BackupChangeRestoreAndCompare)
+// Catches a backup, set, restore or compare that loses a value, a write without --yes, an unsaved restore, a wrong
+// page mode, and an incompatible, cut, binary, missing or misnamed file or an out-of-range value not refused with exit 2.
+TEST_F(CliOnDrive, BackupChangeRestoreCompareAndFilesRefused)
 {
     ASSERT_TRUE(startDrive({"--state", file("eeprom.txt")}));
     ASSERT_EQ(cli({"read-params", "backup.qdp"}).exitCode, 0);
@@ -197,14 +203,9 @@ TEST_F(CliOnDrive, BackupChangeRestoreAndCompare)
     ASSERT_EQ(cli({"set", "Pr.10", original}).exitCode, 0);
     ASSERT_EQ(cli({"set", "Pr.50", "1234"}).exitCode, 0);  // a velocity parameter, hidden in the position page
     EXPECT_TRUE(Ran(cli({"compare", "position.pcm", "--json"}), 0));
-}
 
-// Catches an incompatible, cut, binary, missing or misnamed file or an out-of-range value not refused with exit 2.
-TEST_F(CliOnDrive, FilesThatCannotBeUsedAreRefusedAndTheDriveKeepsItsValues)
-{
-    ASSERT_TRUE(startDrive({}));
-    ASSERT_EQ(cli({"read-params", "good.qdp"}).exitCode, 0);
-    const std::string good = WithValue(readBytes(file("good.qdp")), 0x10, 1234);
+    // Files that cannot be used are refused and the drive keeps its values.
+    const std::string good = WithValue(saved, 0x10, 1234);
     writeBytes(file("newer.qdp"), WithModel(good, "Vr_102"));
     writeBytes(file("cut.qdp"), good.substr(0, good.size() / 2));
     writeBytes(file("binary.qdp"), std::string("\x01\x02\x00\x7f garbage", 12));
@@ -324,16 +325,6 @@ TEST_F(CliOnDrive, WaveformsAreReadBackByTheScope)
     EXPECT_TRUE(Ran(cli({"scope", "never.wfm", "--channels", "speed", "--trigger", "speed", "--level", "20000",
                          "--timeout", "1"}), 1, "", "did not rise through the level"));
     EXPECT_FALSE(std::ifstream(file("never.wfm")).good());
-}
-
-// Catches a port table that loses mapped ports, and a sub-command without --help.
-TEST_F(CliOnDrive, PortsListsThePortMap)
-{
-    writeBytes(file("Preference.ini"), "[PortMap]\nCOM7=/dev/drivara-test-adapter\n");
-    EXPECT_TRUE(Ran(RunCliProcess({"ports"}, folder.path()), 0, "COM7  /dev/drivara-test-adapter  (PortMap)\n"));
-    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--json"}, folder.path()), 0,
-                    "\"port\": \"COM7\",\n      \"device\": \"/dev/drivara-test-adapter\",\n      \"mapped\": true"));
-    EXPECT_TRUE(Ran(RunCliProcess({"ports", "--help"}, folder.path()), 0, "drivara-cli ports"));
 }
 
 }  // namespace

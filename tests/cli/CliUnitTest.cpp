@@ -124,14 +124,6 @@ TEST(CliOutput, JsonIsEscapedValidUtf8)
     document.set("station", 6);  // replaced in place
     EXPECT_EQ(document.toJson(), "{\n  \"name\": \"VR-101\",\n  \"station\": 6,\n  \"code\": null,\n"
                                  "  \"list\": [\n    true,\n    {}\n  ]\n}");
-    CommandOutput output;
-    output.data = document;
-    output.lines = {"one", "two"};
-    std::ostringstream plain, json;
-    WriteCommandOutput(output, false, plain);
-    WriteCommandOutput(output, true, json);
-    EXPECT_EQ(plain.str(), "one\ntwo\n");
-    EXPECT_EQ(json.str(), document.toJson() + "\n");
 }
 
 // Catches help text cut inside words, a lost indent, or blank lines dropped.

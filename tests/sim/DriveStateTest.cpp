@@ -55,21 +55,28 @@ TEST(EepromSave, FileKeepsTheSavedImageAndAFailedWriteReadsZero)
     EXPECT_EQ(failing.readRegister(0x10), 35);  // and the EEPROM kept what it had
 }
 
-// Catches a power cycle that keeps RAM values or a save cut short, the stream, or the servo on.
-TEST(PowerCycle, LosesRamStopsTheStreamAndTurnsTheServoOff)
+// Catches a power cycle that keeps RAM values or a save cut short, the stream, or the servo on; a control mode
+// (restart-marked) that acts at once, or survives a power cycle unsaved.
+TEST(PowerCycle, LosesRamStopsTheStreamTurnsTheServoOffAndAppliesTheControlMode)
 {
-    DriveHarness d = DriveHarness::withOptions({"--set", "0x1F=5"});
+    DriveHarness d = DriveHarness::withOptions({"--set", "0x1F=5", "--mode", "6"});
     setAll(d, {{0x11, 44}, {kEepromSave, 1}});  // saved while the save below is lost
     d.runFor(60000);
-    setAll(d, {{0x12, 33}, {kEepromSave, 1}});
+    setAll(d, {{0x12, 33}, {0x02, 1}, {kEepromSave, 1}});
     switchServoOn(d, 0);
     ASSERT_EQ(d.writeRegister(kChannelSelect, 4), 0);
     ASSERT_FALSE(d.runFor(20000).empty());
+    expectRegisters(d, {{0x02, 1}, {kActiveMode, 0}});  // the register changes, the drive does not
     d.sim.powerCycle();  // within the busy time of the second save
     EXPECT_TRUE(d.runFor(20000).empty());
-    expectRegisters(d, {{0x11, 44}, {0x12, 16}, {0x1F, 5}, {kChannelSelect, 0}, {kEepromSave, 0}});
+    expectRegisters(d, {{0x11, 44}, {0x12, 16}, {0x1F, 5}, {kChannelSelect, 0}, {kEepromSave, 0}, {0x02, 6}, {kActiveMode, 0}});
     EXPECT_EQ(d.readCoil(38), 0);
     EXPECT_EQ(d.readCoil(0), 0);  // brake held: servo off
+    setAll(d, {{0x02, 1}, {kEepromSave, 1}});
+    d.runFor(60000);
+    EXPECT_EQ(d.readRegister(kActiveMode), 0);
+    d.sim.powerCycle();
+    expectRegisters(d, {{0x02, 1}, {kActiveMode, 3}});  // velocity control
 
     DriveHarness timed = DriveHarness::withOptions({"--power-cycle-after", "100"});
     ASSERT_EQ(timed.writeRegister(0x11, 44), 0);
@@ -77,21 +84,6 @@ TEST(PowerCycle, LosesRamStopsTheStreamAndTurnsTheServoOff)
     EXPECT_EQ(timed.readRegister(0x11), 44);
     timed.runFor(10000);
     EXPECT_EQ(timed.readRegister(0x11), 36);  // the factory value again
-}
-
-// Catches a control mode (restart-marked) that acts at once, or survives a power cycle unsaved.
-TEST(RestartMarked, ControlModeTakesEffectAtTheNextPowerUp)
-{
-    DriveHarness d = DriveHarness::withOptions({"--mode", "6"});
-    ASSERT_EQ(d.writeRegister(0x02, 1), 0);
-    expectRegisters(d, {{0x02, 1}, {kActiveMode, 0}});  // the register changes, the drive does not
-    d.sim.powerCycle();
-    expectRegisters(d, {{0x02, 6}, {kActiveMode, 0}});  // not saved: lost
-    setAll(d, {{0x02, 1}, {kEepromSave, 1}});
-    d.runFor(60000);
-    EXPECT_EQ(d.readRegister(kActiveMode), 0);
-    d.sim.powerCycle();
-    expectRegisters(d, {{0x02, 1}, {kActiveMode, 3}});  // velocity control
 }
 
 // Catches a factory reset that moves the station or mode at once, or is done while the servo is on.

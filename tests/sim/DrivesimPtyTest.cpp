@@ -96,11 +96,16 @@ TEST(DrivesimAndMbpoll, AgreeOnRegistersCoilsAndTheAlarmsTime)
     EXPECT_TRUE(shows(mbpoll("-a 3 -t 0 -r 0 -c 4" + port), {{"0", "0"}, {"3", "1"}}));  // servo off, alarm output on
 }
 
-// Catches a paced reply faster than its baud, records sent after the stop echo, a factory reset that moves
-// the station at once, and a SIGHUP that does not re-power the drive.
-TEST(DrivesimLine, PacedReplyStreamStopFactoryResetAndSighup)
+// Catches answers at a wrong baud, a drive deaf once its port is reopened, a paced reply faster than its baud,
+// records sent after the stop echo, a factory reset that moves the station at once, and a SIGHUP that does not
+// re-power the drive.
+TEST(DrivesimLine, BaudAndReopenPacedReplyStreamStopFactoryResetAndSighup)
 {
     DriveSimProcess drive({"--station", "3", "--save-ms", "20", "--pace", "--baud", "19200"});
+    const platform::PortHandle wrongRate = openAt(drive.portPath(), 38400);
+    ASSERT_TRUE(platform::isOpenHandle(wrongRate));
+    EXPECT_TRUE(exchange(wrongRate, withCrc(hex("03 03 00 00 00 01")), 7, 300).empty());
+    platform::serialClose(wrongRate);
     const platform::PortHandle tool = openAt(drive.portPath(), 19200);
     ASSERT_TRUE(platform::isOpenHandle(tool));
     const auto start = Clock::now();
@@ -130,19 +135,6 @@ TEST(DrivesimLine, PacedReplyStreamStopFactoryResetAndSighup)
     EXPECT_EQ(exchange(tool, withCrc(hex("03 03 00 00 00 01")), 7, 2000), withCrc(hex("03 03 02 00 03")));
     EXPECT_TRUE(exchange(tool, withCrc(hex("09 03 00 00 00 01")), 7, 300).empty());
     platform::serialClose(tool);
-}
-
-// Catches answers at a wrong baud, and a drive that stops answering once its port is reopened.
-TEST(DrivesimLine, AnswersOnlyAtItsBaudAndAfterReopening)
-{
-    DriveSimProcess drive({"--baud", "38400", "--latency", "5"});
-    const Bytes request = withCrc(hex("01 03 00 00 00 01")), answer = withCrc(hex("01 03 02 00 01"));
-    for (const uint32_t baud : {19200, 38400, 38400}) {
-        const platform::PortHandle tool = openAt(drive.portPath(), baud);
-        ASSERT_TRUE(platform::isOpenHandle(tool));
-        EXPECT_EQ(exchange(tool, request, 7, baud == 38400 ? 2000 : 300), baud == 38400 ? answer : Bytes()) << baud;
-        platform::serialClose(tool);
-    }
 }
 
 // Catches a link that fails when the drive's answer arrives in 62-byte packets and timer ticks (--usb-batch 16).

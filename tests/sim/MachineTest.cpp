@@ -42,23 +42,20 @@ double mean(const std::vector<int>& v, size_t from)
 
 }  // namespace
 
-// Catches test waves or noise streamed while the servo is off and the motor at rest.
-TEST(Signals, ServoOffAndAtRestEveryChannelIsZero)
+// Catches test waves or noise streamed with the servo off and the motor at rest, a jog that misses its speed, or a
+// torque that does not peak while accelerating.
+TEST(Signals, ZeroAtRestThenAJogRisesToItsSpeedWithTheTorquePeakAtTheStart)
 {
-    DriveHarness d = DriveHarness::withOptions({"--baud", "115200"});
+    DriveHarness d = positioningDrive();
     for (const int mask : {7, 8}) {
-        const std::vector<Sample> samples = scope(d, mask, 200);
-        ASSERT_GT(samples.size(), 150u) << mask;
-        for (const Sample& s : samples)
+        const std::vector<Sample> resting = scope(d, mask, 200);
+        ASSERT_GT(resting.size(), 150u) << mask;
+        for (const Sample& s : resting)
             for (const auto& [which, value] : s)
                 ASSERT_EQ(value, 0) << "mask " << mask << " channel " << which;
     }
-}
-
-// Catches a jog that misses its speed or a torque that does not peak while accelerating.
-TEST(Signals, JogShowsSpeedRisingToItsSetSpeedWithTheTorquePeakAtTheStart)
-{
-    const std::vector<Sample> samples = jogWith({});
+    switchServoOn(d, 20000);
+    const std::vector<Sample> samples = jog1000(d);
     ASSERT_GT(samples.size(), 1000u);
     const std::vector<int> speed = channel(samples, Speed), torque = channel(samples, Torque);
     EXPECT_LE(std::abs(speed[0]), 2);
@@ -100,13 +97,16 @@ TEST(Signals, HighGainSingsAtTheResonanceAndTheNotchCalmsIt)
     }
 }
 
-// Catches an in-position output that ignores the following error or the Pr.60 window.
-TEST(Outputs, InPositionComesWhenTheFollowingErrorHasSettledInTheWindow)
+// Catches an in-position output that ignores the following error or the Pr.60 window, a torque-limit output that
+// never comes on, a zero-speed output blind to motion, and Pr.5E/Pr.61 ignored.
+TEST(Outputs, InPositionTorqueLimitAndZeroSpeedFollowTheMachineAndTheirParameters)
 {
     DriveHarness d = positioningDrive();
     switchServoOn(d, 20000);
     setAll(d, {{kTargetSpeed, 1000}, {0x60, 10}});
     EXPECT_EQ(d.readCoil(4), 1);
+    EXPECT_EQ(d.readCoil(1), 1);
+    EXPECT_EQ(d.readCoil(5), 0);
     const std::vector<int> deviation = channel(scope(d, 1, 300, [&] {
         return d.request("01 10 00 B4 00 02 04 86 A0 00 01");  // 100000
     }), Deviation);
@@ -116,17 +116,9 @@ TEST(Outputs, InPositionComesWhenTheFollowingErrorHasSettledInTheWindow)
     EXPECT_EQ(d.readCoil(4), 1);
     EXPECT_NEAR(d.readPair(kPosition), 100000, 10);
     EXPECT_EQ(d.readRegister(kStatusWord), 5);  // on target
-}
 
-// Catches a torque-limit output that never comes on, a zero-speed output blind to motion, and Pr.5E/Pr.61 ignored.
-TEST(Outputs, TorqueLimitAndZeroSpeedFollowTheMachineAndTheirParameters)
-{
-    DriveHarness d = positioningDrive();
-    switchServoOn(d, 20000);
     // Stiff gains and 1 ms per 1000 rpm: more torque than the motor has.
     setAll(d, {{kTargetSpeed, 3000}, {0x58, 1}, {0x59, 1}, {0x10, 300}, {0x11, 80}, {0x15, 1000}});
-    EXPECT_EQ(d.readCoil(1), 1);
-    EXPECT_EQ(d.readCoil(5), 0);
     ASSERT_EQ(d.request("01 10 00 B4 00 02 04 0D 40 00 03").size(), 8u);  // 200000
     int limited = 0;
     for (int ms = 0; ms < 20; ++ms)
@@ -175,8 +167,9 @@ TEST(VelocityControl, TurnsAtTheSelectedInternalSpeed)
     EXPECT_EQ(d.readPair(kCommandSum), 0);
 }
 
-// Catches point inputs decoded wrongly or a point run that stops short of its target.
-TEST(InternalPositioning, PointRunReachesItsTarget)
+// Catches point inputs decoded wrongly, a point run that stops short, moves and jogs that run through a software
+// limit, and a 0/0 block taken as limits.
+TEST(InternalPositioning, PointRunThenMovesAndJogsStopAtTheSoftwareLimits)
 {
     DriveHarness d = positioningDrive();
     ASSERT_EQ(d.request("01 10 00 CC 00 02 04 30 39 00 00").size(), 8u);  // point 3 := 12345
@@ -189,13 +182,9 @@ TEST(InternalPositioning, PointRunReachesItsTarget)
     d.runFor(3000000);
     EXPECT_EQ(d.readCoil(4), 1);
     expectRegisters(d, {{kPosition, 12345}, {kPosition + 1, 0}});
-}
+    ASSERT_EQ(d.writeCoil(35, false), 0);
+    ASSERT_EQ(d.writeCoil(39, false), 0);
 
-// Catches moves and jogs that run through a software limit, and a 0/0 block taken as limits.
-TEST(InternalPositioning, MovesAndJogsStopAtTheSoftwareLimits)
-{
-    DriveHarness d = positioningDrive();
-    switchServoOn(d);
     setAll(d, {{kTargetSpeed, 2000}, {0x57, 1000}});
     const struct {
         int32_t positive, negative, target;
