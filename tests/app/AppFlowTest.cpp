@@ -100,8 +100,8 @@ private slots:
     }
     void cleanup() { dir.reset(); }
 
-    // Without settings or plug-in file: defaults, one message, nothing written.
-    void startsWithoutSettingsFile()
+    // Without settings or plug-in file: defaults, one message, nothing written; exit waits for the plug-in.
+    void startsWithoutSettingsFileAndExitWaitsForThePlugin()
     {
         auto app = start();
         QVERIFY(app);
@@ -113,6 +113,26 @@ private slots:
         // Without the plug-in file: told once, and the program goes on.
         QCOMPARE(prompt.messageTexts(), std::vector<std::string>{"Loading libWaypad.so failed."});
         QVERIFY(!QFile::exists(dir->filePath("Preference.ini")));  // nothing written
+
+        // Exit waits for the plug-in's answer to its close request, within bounds.
+        PluginLinkVariables& vars = PluginLinkState();
+        vars.statusWord = kPluginServoOnBit;
+        std::thread plugin([&vars] {
+            for (int i = 0; i < 500 && vars.closeRequest.load() != 1; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            vars.statusWord |= kPluginCloseAnsweredBit;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        app->mainFrame()->close();
+        plugin.join();
+        QCOMPARE(vars.closeRequest.load(), 1);
+        QVERIFY(timer.elapsed() >= 150);
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(app->mainFrame()->childFrames().isEmpty());
+        vars.statusWord = 0;
+        vars.closeRequest = 0;
     }
 
     // Settings and language file are read, engineer mode Yes keeps the file byte for byte.
@@ -298,29 +318,6 @@ private slots:
         QCOMPARE(framesTitled(*app, "Waystation1").size(), 1);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
         PluginLinkState().statusWord = 0;
-    }
-
-    // Exit waits for the plug-in's answer to its close request, within bounds.
-    void exitWaitsForThePlugin()
-    {
-        auto app = start();
-        PluginLinkVariables& vars = PluginLinkState();
-        vars.statusWord = kPluginServoOnBit;
-        std::thread plugin([&vars] {
-            for (int i = 0; i < 500 && vars.closeRequest.load() != 1; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            vars.statusWord |= kPluginCloseAnsweredBit;
-        });
-        QElapsedTimer timer;
-        timer.start();
-        app->mainFrame()->close();
-        plugin.join();
-        QCOMPARE(vars.closeRequest.load(), 1);
-        QVERIFY(timer.elapsed() >= 150);
-        QVERIFY(timer.elapsed() < 5000);
-        QVERIFY(app->mainFrame()->childFrames().isEmpty());
-        vars.statusWord = 0;
     }
 };
 
