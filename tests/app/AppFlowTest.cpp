@@ -100,13 +100,12 @@ private slots:
     }
     void cleanup() { dir.reset(); }
 
-    // Without settings or plug-in file: defaults, one message, nothing written.
-    void startsWithoutSettingsFile()
+    // Without settings or plug-in file: defaults, one message, nothing written; exit waits for the plug-in.
+    void startsWithoutSettingsFileAndExitWaitsForThePlugin()
     {
         auto app = start();
         QVERIFY(app);
         QCOMPARE(Shell().workingDirectory, dir->path().toStdString());
-        QCOMPARE(Shell().settings.splashTimeMs, 2000);
         QCOMPARE(Shell().settings.repairPr1F, 1);
         QCOMPARE(Shell().engineerMode, 0);
         QCOMPARE(connectionSteps, 1);
@@ -114,6 +113,26 @@ private slots:
         // Without the plug-in file: told once, and the program goes on.
         QCOMPARE(prompt.messageTexts(), std::vector<std::string>{"Loading libWaypad.so failed."});
         QVERIFY(!QFile::exists(dir->filePath("Preference.ini")));  // nothing written
+
+        // Exit waits for the plug-in's answer to its close request, within bounds.
+        PluginLinkVariables& vars = PluginLinkState();
+        vars.statusWord = kPluginServoOnBit;
+        std::thread plugin([&vars] {
+            for (int i = 0; i < 500 && vars.closeRequest.load() != 1; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            vars.statusWord |= kPluginCloseAnsweredBit;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        app->mainFrame()->close();
+        plugin.join();
+        QCOMPARE(vars.closeRequest.load(), 1);
+        QVERIFY(timer.elapsed() >= 150);
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(app->mainFrame()->childFrames().isEmpty());
+        vars.statusWord = 0;
+        vars.closeRequest = 0;
     }
 
     // Settings and language file are read, engineer mode Yes keeps the file byte for byte.
@@ -155,35 +174,9 @@ private slots:
         QCOMPARE(prompt.shown().size(), size_t(1));
     }
 
-    // A second alarm list is refused with a warning; a tenth tool box with an error.
-    void windowsOpenOnceAndTheTenthToolBoxIsRefused()
-    {
-        online = 1;
-        CurrentDriveType().driveClass = 2;
-        auto app = start();
-        prompt.clear();
-        toolBoxFrame(*app)->document()->OpenAlarmList();
-        toolBoxFrame(*app)->document()->OpenAlarmList();
-        QCOMPARE(framesTitled(*app, "Alarm List Table").size(), 1);
-        QCOMPARE(prompt.countMessages("The window was already opened!"), 1);
-        QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Warning"));
-        prompt.clear();
-        for (int opened = 1; opened < 9; ++opened) {
-            delete framesTitled(*app, "Toolbox").first();
-            app->openToolBox();
-            QCOMPARE(framesTitled(*app, "Toolbox").size(), 1);
-        }
-        QCOMPARE(app->mainTemplate()->runningNumber(), 9);
-        QVERIFY(prompt.shown().empty());
-        delete framesTitled(*app, "Toolbox").first();
-        app->openToolBox();
-        QCOMPARE(framesTitled(*app, "Toolbox").size(), 0);
-        QCOMPARE(prompt.countMessages("The view window was over follow, please restart software!"), 1);
-        QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Error"));
-    }
-
-    // Tool box and menus follow the link and the drive class; reconnecting keeps one tool box.
-    void toolBoxAndMenusFollowDriveClassAndLink()
+    // Tool box and menus follow the link and the drive class; reconnecting keeps one tool box;
+    // windows open once and the tenth tool box is refused.
+    void toolBoxMenusAndWindowRulesFollowDriveClassAndLink()
     {
         auto app = start();
         CMainFrame* frame = app->mainFrame();
@@ -205,6 +198,28 @@ private slots:
         QCOMPARE(connectionSteps, 2);
         QCOMPARE(framesTitled(*app, "Toolbox").size(), 1);
         expectToolBoxFollowsRules(view, 0, 3);
+
+        // A second alarm list is refused with a warning; a tenth tool box with an error.
+        online = 1;
+        prompt.clear();
+        toolBoxFrame(*app)->document()->OpenAlarmList();
+        toolBoxFrame(*app)->document()->OpenAlarmList();
+        QCOMPARE(framesTitled(*app, "Alarm List Table").size(), 1);
+        QCOMPARE(prompt.countMessages("The window was already opened!"), 1);
+        QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Warning"));
+        prompt.clear();
+        for (int opened = 1; opened < 9; ++opened) {
+            delete framesTitled(*app, "Toolbox").first();
+            app->openToolBox();
+            QCOMPARE(framesTitled(*app, "Toolbox").size(), 1);
+        }
+        QCOMPARE(app->mainTemplate()->runningNumber(), 9);
+        QVERIFY(prompt.shown().empty());
+        delete framesTitled(*app, "Toolbox").first();
+        app->openToolBox();
+        QCOMPARE(framesTitled(*app, "Toolbox").size(), 0);
+        QCOMPARE(prompt.countMessages("The view window was over follow, please restart software!"), 1);
+        QCOMPARE(QString::fromStdString(prompt.shown().at(0).caption), QString("Error"));
     }
 
     // "Arrange Icons" lines up the minimised windows and leaves the others where they are.
@@ -303,29 +318,6 @@ private slots:
         QCOMPARE(framesTitled(*app, "Waystation1").size(), 1);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
         PluginLinkState().statusWord = 0;
-    }
-
-    // Exit waits for the plug-in's answer to its close request, within bounds.
-    void exitWaitsForThePlugin()
-    {
-        auto app = start();
-        PluginLinkVariables& vars = PluginLinkState();
-        vars.statusWord = kPluginServoOnBit;
-        std::thread plugin([&vars] {
-            for (int i = 0; i < 500 && vars.closeRequest.load() != 1; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            vars.statusWord |= kPluginCloseAnsweredBit;
-        });
-        QElapsedTimer timer;
-        timer.start();
-        app->mainFrame()->close();
-        plugin.join();
-        QCOMPARE(vars.closeRequest.load(), 1);
-        QVERIFY(timer.elapsed() >= 150);
-        QVERIFY(timer.elapsed() < 5000);
-        QVERIFY(app->mainFrame()->childFrames().isEmpty());
-        vars.statusWord = 0;
     }
 };
 

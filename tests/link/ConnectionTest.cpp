@@ -77,20 +77,13 @@ TEST_F(ConnectionTest, StoredRowsCountOnlyWhenKeptAndInRange)
     EXPECT_EQ(platform::IniFile::readInt(ini, "SetComPort", "SlaveID", -1), 6);
 }
 
-class ModelCheck : public ConnectionTest {
-protected:
-    void SetUp() override
-    {
-        ConnectionTest::SetUp();
-        openPort();
-        CompleteConnection(linkState().portHandle, 1);
-        ApplyModelSelection(CurrentDriveType(), SelectionRowOfModel(0, 12));  // Vr_102, Pr.1F 2
-    }
-};
-
-// A wrong Pr.1F is corrected and saved only when the repair is on, after asking.
-TEST_F(ModelCheck, AWrongPr1FIsCorrectedAndSavedOnlyWhenRepairIsOn)
+// A wrong Pr.1F is corrected and saved only when the repair is on, after asking;
+// another model or an older one is refused.
+TEST_F(ConnectionTest, Pr1FIsRepairedOnlyWhenOnAndOtherModelsAreRefused)
 {
+    openPort();
+    CompleteConnection(linkState().portHandle, 1);
+    ApplyModelSelection(CurrentDriveType(), SelectionRowOfModel(0, 12));  // Vr_102, Pr.1F 2
     drive->always(kReportSlaveId, Answer(SlaveIdAnswer("VR-102")));
     drive->always(hex("01 03 00 1F 00 01 B5 CC"), Answer(kStationReply));  // Pr.1F holds 5
     EXPECT_EQ(VerifyDriveModel(0, false), 1);
@@ -103,11 +96,9 @@ TEST_F(ModelCheck, AWrongPr1FIsCorrectedAndSavedOnlyWhenRepairIsOn)
     EXPECT_EQ(VerifyDriveModel(1, true), 1);
     EXPECT_EQ(drive->pendingExpectations(), 0u);
     EXPECT_EQ(prompt.countMessages("Detect parameter error in the driver, press OK to correct parameter and save it back to the driver.(1F)"), 1);
-}
 
-// Another model or an older one is refused with its message, Pr.1F never read.
-TEST_F(ModelCheck, AnotherModelOrAnOlderOneIsRefused)
-{
+    // Another model or an older one is refused with its message, Pr.1F never read.
+    drive = std::make_unique<testsupport::ScriptedResponder>(pty.masterFd());
     drive->expect(kReportSlaveId, Answer(SlaveIdAnswer("VR-008")));
     EXPECT_EQ(VerifyDriveModel(0, true), 0);
     EXPECT_EQ(prompt.countMessages("The version of parameter page is: Vr_102\nThe version of Servo driver is: VR-008\n"

@@ -53,8 +53,8 @@ protected:
 
 }  // namespace
 
-// Scan, read, write and read back at the wire rate of the line.
-TEST_P(PacedDrive, FindsTheStationAndReadsAndWritesRegisters)
+// Scan, read, write, read back and identify while streaming, at the wire rate of the line.
+TEST_P(PacedDrive, FindsReadsWritesAndIdentifiesWhileTheScopeStreams)
 {
     StationScan scan;
     scan.lastAddress = 4;
@@ -72,11 +72,8 @@ TEST_P(PacedDrive, FindsTheStationAndReadsAndWritesRegisters)
     EXPECT_EQ(LinkWriteRegisterDirect(3, 0x00, 0x11, 0x00, 0x05, 0), 1);
     EXPECT_EQ(LinkWriteRegisterPolled(3, 0x00, 0x12, 0x00, 0x06, 100), 1);
     EXPECT_EQ(LinkWriteCoil(3, 0x00, 0x26, 0xFF), 1);
-}
 
-// Identification stops and restarts a running stream around its exchange.
-TEST_P(PacedDrive, IdentifiesTheModelWhileTheScopeStreams)
-{
+    // Identification stops and restarts a running stream around its exchange.
     LinkState& link = linkState();
     link.channelMask = 0x0C;
     // The start's echo is buried in the stream; the stream runs all the same.

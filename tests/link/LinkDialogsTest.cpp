@@ -2,6 +2,7 @@
 // drivesim (or a scripted drive); a scripted prompt answers every message.
 #include "tests/support/DriveSimProcess.h"
 #include "LinkTestBed.h"
+#include "ModalScript.h"
 
 #include "tables/DriveType.h"
 #include "comm/CModbus.h"
@@ -18,7 +19,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <cstdio>
@@ -26,20 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Runs `action` on the next modal dialog of type T once it is up (bounded).
-template <typename T>
-void onNextModal(std::function<void(T*)> action, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [action, triesLeft] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            action(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            onNextModal<T>(action, triesLeft - 1);
-    });
-}
 
 std::string tempPath(const char* stem)
 {
@@ -85,7 +71,8 @@ private slots:
         QVERIFY(sim.ok());
         MapOnlyPort(3, link);
         int progressShown = -1;
-        onNextModal<CSetComPortDlg>([&](CSetComPortDlg* dialog) {
+        ModalScript script;
+        script.then<CSetComPortDlg>([&](CSetComPortDlg* dialog) {
             QCOMPARE(dialog->portList()->itemText(3), QString::fromStdString("COM 3 (" + link + ")"));
             dialog->portList()->setCurrentIndex(0);
             dialog->stationList()->setCurrentIndex(0);
@@ -93,6 +80,7 @@ private slots:
             dialog->okButton()->click();
         });
         CSetComPortDlg::runConnectionStep(ini, nullptr, 6);
+        QVERIFY(script.finished());
 
         QCOMPARE(prompt.countMessages("Communication interface ready to start.\nSerial Port : 3\nBuadrate : 38400\nID: 5"), 1);
         QCOMPARE(prompt.shown().size(), size_t(1));
@@ -119,7 +107,8 @@ private slots:
         MapOnlyPort(1, sim.portPath());
         CompleteConnection(OpenLinkPort(1, 0), 1);
         CTypeSelDlg dialog;
-        onNextModal<CTypeSelDlg>([](CTypeSelDlg* d) {
+        ModalScript script;
+        script.then<CTypeSelDlg>([](CTypeSelDlg* d) {
             d->modelList()->setCurrentRow(29);  // Zt_001
             d->findChild<QPushButton*>("ok")->click();
         });
@@ -130,8 +119,8 @@ private slots:
         QCOMPARE(QList<int>({type.unlistedModel, type.family, type.ztGroup, type.driveClass}), QList<int>({1, 2, 0, 5}));
     }
 
-    // A drive reporting station 0 is refused and the port released.
-    void aDriveWithStationZeroIsRefused()
+    // A drive reporting station 0 is refused and the port released; Esc then asks before leaving.
+    void aDriveWithStationZeroIsRefusedAndEscapeAsksBeforeLeaving()
     {
         ScriptedDrive line;
         line.drive.always(kReadStation, Answer(withCrc(hex("01 03 02 00 00"))));  // register 0 holds 0
@@ -145,12 +134,8 @@ private slots:
         QCOMPARE(prompt.shown().back().caption, std::string("Error"));
         QCOMPARE(linkState().online, 0);
         QCOMPARE(linkState().portHandle, platform::kNoPort);
-    }
 
-    // Esc is Cancel and asks before leaving the program.
-    void escapeIsCancelAndAsksBeforeLeaving()
-    {
-        CSetComPortDlg dialog(ini);
+        // Esc is Cancel and asks before leaving the program.
         dialog.show();
         prompt.queueAnswer(platform::PromptCancel);
         QTest::keyClick(&dialog, Qt::Key_Escape);

@@ -76,10 +76,16 @@ TEST_F(OpenLink, ARequestIsTwoWritesAndTwoDrainsWhateverItsLength)
     EXPECT_EQ(toHex(drive->received()), toHex(all));
 }
 
-// Indices 0-3 set their rate; another index keeps the port's rate, even one
-// the drives never use (4800 here, 7E2), and changes only the frame format.
-TEST_F(LinkTestBed, IndexOutsideTheRatesKeepsThePortsRate)
+// Without a port every operation fails and says why. Indices 0-3 set their rate; another
+// index keeps the port's rate, even one the drives never use (4800, 7E2), and changes only the format.
+TEST_F(LinkTestBed, OperationsFailWithoutAPortAndIndexOutsideTheRatesKeepsThePortsRate)
 {
+    EXPECT_EQ(LinkWriteRegister(1, 0, 0x10, 0, 1, 0), 0);
+    EXPECT_EQ(linkState().lastFailure, LinkFailure::NoPort);
+    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 0, 3), 0);
+    EXPECT_EQ(LinkWriteCoil(1, 0, 0x26, 0xFF), 0);
+    EXPECT_EQ(LinkReportSlaveId(1), 0);
+
     openPort(1);
     EXPECT_EQ(pty.slaveBaud(), 38400u);
     CloseLinkPort(linkState().portHandle);
@@ -99,16 +105,6 @@ TEST_F(LinkTestBed, IndexOutsideTheRatesKeepsThePortsRate)
     ASSERT_EQ(tcgetattr(linkState().portHandle, &tio), 0);
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B4800));
     EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
-}
-
-// Without a port every operation fails and says why.
-TEST_F(LinkTestBed, EveryOperationFailsWithoutAPort)
-{
-    EXPECT_EQ(LinkWriteRegister(1, 0, 0x10, 0, 1, 0), 0);
-    EXPECT_EQ(linkState().lastFailure, LinkFailure::NoPort);
-    EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 0, 3), 0);
-    EXPECT_EQ(LinkWriteCoil(1, 0, 0x26, 0xFF), 0);
-    EXPECT_EQ(LinkReportSlaveId(1), 0);
 }
 
 // Each operation's acceptance rule and attempt count against one kind of
@@ -160,8 +156,9 @@ TEST_F(OpenLink, OutcomeAndAttemptsOfEveryOperation)
     }
 }
 
-// Between read attempts a stream is stopped, except while scanning.
-TEST_F(OpenLink, ReadRetriesStopAStreamBetweenAttemptsUnlessScanning)
+// Between read attempts a stream is stopped, except while scanning; an up-to read
+// ends once the whole reply is queued.
+TEST_F(OpenLink, ReadRetriesStopAStreamUnlessScanningAndUpToReadsEndOnTheWholeReply)
 {
     drive->always(kStopStream, Answer(kStopStream));
     drive->expect(kReadStation, Answer::none());
@@ -176,12 +173,9 @@ TEST_F(OpenLink, ReadRetriesStopAStreamBetweenAttemptsUnlessScanning)
     EXPECT_EQ(LinkReadRegisters(1, 0, 0, 0, 1, 0, 1), 0);
     linkState().scanRunning = 0;
     EXPECT_EQ(drive->requests().size(), 5u);  // two reads, no stop
-}
 
-// A prompt reply ends a long wait early, a split one is awaited whole, and
-// the outcome rules (too long, silence) still hold after the wait.
-TEST_F(OpenLink, UpToReadEndsOnceTheWholeReplyIsQueued)
-{
+    // A prompt reply ends a long wait early, a split one is awaited whole, and
+    // the outcome rules (too long, silence) still hold after the wait.
     drive->expect(kReadStation, Answer(kStationReply).after(5));
     const long promptMs = MillisecondsOf([] { EXPECT_EQ(LinkReadRegistersUpTo(1, 0, 0, 0, 1, 3000, 0), 1); });
     EXPECT_LT(promptMs, 1500);
@@ -198,21 +192,17 @@ TEST_F(OpenLink, UpToReadEndsOnceTheWholeReplyIsQueued)
     EXPECT_EQ(linkState().lastFailure, LinkFailure::NoReply);
 }
 
-// A write waits a full tenth of a second while the drive streams.
-TEST_F(OpenLink, WriteRegisterWaitsAFullTenthWhileStreaming)
-{
-    drive->always(kWritePr10, Answer(kWritePr10));
-    EXPECT_LT(MillisecondsOf([] { EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 1); }), 90);
-    linkState().triggerRunning = 1;
-    EXPECT_GE(MillisecondsOf([] { EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 1); }), 100);
-}
-
-// A direct write must not take the last reply for the next one.
-TEST_F(OpenLink, DirectWriteDoesNotTakeAStaleReplyForANewOne)
+// A direct write must not take the last reply for the next one; a write
+// waits a full tenth of a second while the drive streams.
+TEST_F(OpenLink, DirectWriteTakesNoStaleReplyAndStreamingWritesWaitATenth)
 {
     drive->expect(kWritePr10, Answer(kWritePr10));
     ASSERT_EQ(LinkWriteRegisterDirect(1, 0x00, 0x10, 0x00, 0x64, 0), 1);
     EXPECT_EQ(LinkWriteRegisterDirect(1, 0x00, 0x10, 0x00, 0x64, 0), 0);  // the drive went quiet
+    drive->always(kWritePr10, Answer(kWritePr10));
+    EXPECT_LT(MillisecondsOf([] { EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 1); }), 90);
+    linkState().triggerRunning = 1;
+    EXPECT_GE(MillisecondsOf([] { EXPECT_EQ(LinkWriteRegister(1, 0x00, 0x10, 0x00, 0x64, 0), 1); }), 100);
 }
 
 // An identification answer is taken with a good CRC, or without one when the
