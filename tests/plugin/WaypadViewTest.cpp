@@ -339,7 +339,6 @@ private slots:
         QTRY_COMPARE(text("driveStatus", dialog), QString("Not Ready."));
 
         CJogSlider* slider = dialog->slider();  // still ignored: springs back, moves nothing
-        QCOMPARE(std::pair(slider->minimum(), slider->maximum()), std::pair(-1, 1));
         slider->setValue(1);
         QTest::mouseRelease(slider, Qt::LeftButton);
         QCOMPARE(slider->value(), 0);
