@@ -59,8 +59,10 @@ protected:
 };
 
 // Reads 8 or 6 registers from 1215 by the feature bit, and the servo state
-// only with it: catches a wrong block size, a missed query or a bad decode.
-TEST_F(WorkerTest, ReadAllFollowsTheFeatureBitAndDecodesTheServoQuery)
+// only with it; the mode and feature reads may fail without failing the step,
+// every block from the positions on ends it: catches a wrong block size, a
+// missed query, a bad decode or an ignored failed read.
+TEST_F(WorkerTest, ReadAllFollowsTheFeatureBitAndFailsOnEveryBlock)
 {
     const struct { bool extended; uint16_t answer; int on; } cases[] = {
         {false, 0x401, 0}, {true, 0x401, 1}, {true, 0x400, 0}, {true, 0x7FF, 1},
@@ -80,6 +82,14 @@ TEST_F(WorkerTest, ReadAllFollowsTheFeatureBitAndDecodesTheServoQuery)
         EXPECT_EQ(shared.servoReadOn.load(), c.on) << std::hex << c.answer;
         EXPECT_EQ(shared.progress.load(), 9);
     }
+    const struct { const char* read; bool ok; } failing[] = {
+        {"R939+1", true}, {"R151+1", true}, {"R200+32", false}, {"R83+4", false}, {"R116+4", false},
+        {"R720+8", false}, {"R87+3", false}, {"R1200+10", false}, {"R1215+6", false}};
+    for (const auto& c : failing) {
+        bus = FakeDriveBus();
+        bus.failWhen = [&](const std::string& e) { return e == c.read; };
+        EXPECT_EQ(ReadAllParameters(bus, shared), c.ok) << c.read;
+    }
 }
 
 // Catches words read with the wrong sign and pairs joined high word first.
@@ -98,23 +108,10 @@ TEST_F(WorkerTest, ReadAllTakesWordsSignedOrUnsignedAndPairsLowWordFirst)
     EXPECT_EQ(shared.activeMode.load(), 1);
 }
 
-// The mode and feature reads may fail without failing the step; every block
-// from the positions on ends it: catches an ignored failed read.
-TEST_F(WorkerTest, ReadAllFailsOnEveryBlockFromThePositionsOn)
-{
-    const struct { const char* read; bool ok; } cases[] = {
-        {"R939+1", true}, {"R151+1", true}, {"R200+32", false}, {"R83+4", false}, {"R116+4", false},
-        {"R720+8", false}, {"R87+3", false}, {"R1200+10", false}, {"R1215+6", false}};
-    for (const auto& c : cases) {
-        bus = FakeDriveBus();
-        bus.failWhen = [&](const std::string& e) { return e == c.read; };
-        EXPECT_EQ(ReadAllParameters(bus, shared), c.ok) << c.read;
-    }
-}
-
 // Catches a block out of order, 1222 written without the feature, a save
-// that is not last, and the slow timing left in place afterwards.
-TEST_F(WorkerTest, WriteAllSendsEachBlockInOrderAndSavesLast)
+// that is not last, the slow timing left in place afterwards, and a write
+// that goes on after a failure or saves a half-written set.
+TEST_F(WorkerTest, WriteAllSendsEachBlockInOrderSavesLastAndStopsAtAFailure)
 {
     for (const bool extended : {false, true}) {
         bus = FakeDriveBus();
@@ -146,11 +143,7 @@ TEST_F(WorkerTest, WriteAllSendsEachBlockInOrderAndSavesLast)
         EXPECT_EQ(bus.timings[1].polls, 200u);
         EXPECT_EQ(bus.current.polls, 60000u);
     }
-}
-
-// Catches a write that goes on after a failure or saves a half-written set.
-TEST_F(WorkerTest, WriteAllStopsAtTheFirstFailure)
-{
+    shared.featureWord = 0;  // 22 exchanges without 1222
     for (int failing = 1; failing <= 22; ++failing) {
         bus = FakeDriveBus();
         bus.failFrom = failing;

@@ -108,8 +108,6 @@ TEST(WaypadSettings, DefaultsReadAndWriteBack)
 {
     TempFolder dir;
     WaypadSettings s = WaypadSettings::read(dir.path());
-    EXPECT_EQ(s.settingsPath, dir.file("Waystation.ini"));
-    EXPECT_EQ(s.languagePath, dir.file("Waystation.lng"));
     const auto fields = [](const WaypadSettings& r) { return std::tie(r.filePath, r.showPulsePosition, r.jogType, r.jogTimeMs); };
     EXPECT_EQ(fields(s), std::make_tuple(std::string("Empty"), 2, 1, 500));
     EXPECT_EQ(s.lastFileFolder(), "");
@@ -236,8 +234,10 @@ TEST_F(JogPlannerTest, AtRestEditsAreLimitedAndANewSpeedIsWritten)
     }
 }
 
-// Catches a control enabled against the mode, the feature or the link.
-TEST(ViewRules, ControlsFollowModeFeatureAndLink)
+// Catches a control enabled against the mode, the feature or the link,
+// wrong texts for modes, statuses and a jog step (which shows none), and a
+// first or last point not corrected when the other passes it.
+TEST(ViewRules, ControlsTextsAndFirstLastCorrections)
 {
     const struct { bool up; int mode; bool ext; const char* expected; } cases[] = {
         // read write servo homing run get set abs rel
@@ -250,21 +250,15 @@ TEST(ViewRules, ControlsFollowModeFeatureAndLink)
             got += b ? '1' : '0';
         EXPECT_EQ(got, c.expected) << c.mode << c.ext << c.up;
     }
-}
-
-// Catches wrong texts for modes, statuses and a jog step (which shows
-// none), and a first or last point not corrected when the other passes it.
-TEST(ViewRules, TextsAndCorrections)
-{
     const std::pair<std::string, std::string> texts[] = {
         {ActiveModeName(7), "WaypadHost_Index"},       {ActiveModeName(9), "9"},
         {DriveStatusText(7), "On target position."},   {DriveStatusText(2), "Homing..."},
         {FinishedStepMessage(16, kResultSuccess), ""}};  // others: WaypadViewTest
     for (const auto& [got, wanted] : texts)
         EXPECT_EQ(got, wanted);
-    const struct { int pf, pl, f, l, ef, el; } cases[] = {
+    const struct { int pf, pl, f, l, ef, el; } corrections[] = {
         {1, 1, 5, 1, 5, 5}, {3, 8, 3, 2, 2, 2}, {1, 4, 2, 4, 2, 4}, {4, 9, 4, 9, 4, 9}, {2, 6, 7, 3, 7, 7}};
-    for (const auto& c : cases) {
+    for (const auto& c : corrections) {
         int f = c.f, l = c.l;
         CorrectFirstLast(c.pf, c.pl, f, l);
         EXPECT_EQ(std::pair(f, l), std::pair(c.ef, c.el)) << c.pf << c.pl << c.f << c.l;
