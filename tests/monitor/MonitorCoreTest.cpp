@@ -112,7 +112,7 @@ TEST(AlarmHistoryCsv, OneQuotedLinePerRecordWrittenWhole)
     rmdir(folder);
 }
 
-TEST(IoPins, TheListMarksTheSetBitsAndSkipsCoil34)
+TEST(IoPins, ListsMarkTheSetBitsAndSumsAreSignedLowWordFirst)
 {
     const std::string text = PinListText(kInputPins, 0x41 | 0x04);  // bits 0, 6 and the unlisted 2
     EXPECT_EQ(text.substr(0, 18), "Act Pin  Define \n\n");
@@ -127,10 +127,8 @@ TEST(IoPins, TheListMarksTheSetBitsAndSkipsCoil34)
 
     const std::string outputs = PinListText(kOutputPins, 0x3F);
     EXPECT_NE(outputs.find("\n V   40  TLC        Torque in-limit signal output\n"), std::string::npos);
-}
 
-TEST(IoPins, PulseSumsAreSignedLowWordFirst)
-{
+    // The pulse sums are signed, low word first.
     const struct {
         uint16_t low, high;
         int32_t sum;

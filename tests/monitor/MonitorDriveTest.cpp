@@ -41,7 +41,7 @@ void expectFreshRound(const IoMonitorPoller& poller, int round)
 
 }  // namespace
 
-TEST(IoFromTheDrive, ModePinsAndPulseSums)
+TEST(IoFromTheDrive, ModePinsPulseSumsAndASilentDrive)
 {
     ConnectedDrive drive({"--mode", "3"});
     ASSERT_TRUE(drive.ok());
@@ -63,6 +63,29 @@ TEST(IoFromTheDrive, ModePinsAndPulseSums)
     ASSERT_TRUE(io.sumsKnown);
     EXPECT_NE(io.commandSum, 0) << "an energised drive counts its command pulses";
 
+    // Stepped: one full round (mode, sums, inputs, outputs, then the
+    // interval); a silent drive is then asked again slowly, texts kept.
+    IoMonitorPoller stepped(LinkModbus(), 115);
+    for (int delay : {0, 0, 0, 115})
+        EXPECT_EQ(stepped.step(), delay);
+    const IoReadout before = stepped.readout();
+    ASSERT_TRUE(before.sumsKnown);
+    EXPECT_NE(before.commandSum, 0);
+
+    drive.silence();
+    EXPECT_EQ(stepped.step(), IoMonitorPoller::kSlowPollMs);
+    EXPECT_FALSE(stepped.readout().answering);
+    EXPECT_EQ(stepped.step(), IoMonitorPoller::kSlowPollMs) << "asked again, slowly";
+    EXPECT_EQ(stepped.readout().modeText, "Position/Velocity Control Mode") << "the last texts stay";
+    EXPECT_EQ(stepped.readout().inputText, before.inputText);
+    // Zero while the drive does not answer leaves the shown value.
+    EXPECT_FALSE(stepped.zeroCommandSum());
+    EXPECT_EQ(stepped.readout().commandSum, before.commandSum);
+
+    drive.answerAgain();
+    EXPECT_EQ(stepped.step(), 0);
+    EXPECT_TRUE(stepped.readout().answering);
+
     // Servo off: once the machine has coasted to rest the sums stand still;
     // Zero clears each, as read back.
     ASSERT_TRUE(drive.setCoils(32, 7, 0x00));
@@ -73,33 +96,6 @@ TEST(IoFromTheDrive, ModePinsAndPulseSums)
     ASSERT_TRUE(poller.readAll());
     EXPECT_EQ(poller.readout().commandSum, 0);
     EXPECT_EQ(poller.readout().feedbackSum, 0);
-}
-
-TEST(IoFromTheDrive, SlowPollWhileTheDriveIsSilentAndRecovery)
-{
-    ConnectedDrive drive({"--mode", "1"});
-    ASSERT_TRUE(drive.ok());
-    IoMonitorPoller poller(LinkModbus(), 115);
-    // One full round: mode, sums, inputs, outputs, then the interval.
-    const int round[] = {0, 0, 0, 115};
-    for (int delay : round)
-        EXPECT_EQ(poller.step(), delay);
-    const IoReadout before = poller.readout();
-    ASSERT_TRUE(before.sumsKnown);
-
-    drive.silence();
-    EXPECT_EQ(poller.step(), IoMonitorPoller::kSlowPollMs);
-    EXPECT_FALSE(poller.readout().answering);
-    EXPECT_EQ(poller.step(), IoMonitorPoller::kSlowPollMs) << "asked again, slowly";
-    EXPECT_EQ(poller.readout().modeText, "Velocity Control Mode") << "the last texts stay";
-    EXPECT_EQ(poller.readout().inputText, before.inputText);
-    // Zero while the drive does not answer leaves the shown value.
-    EXPECT_FALSE(poller.zeroCommandSum());
-    EXPECT_EQ(poller.readout().commandSum, before.commandSum);
-
-    drive.answerAgain();
-    EXPECT_EQ(poller.step(), 0);
-    EXPECT_TRUE(poller.readout().answering);
 }
 
 TEST(IoFromTheDrive, IntervalSettingBelowTheFloorIsRaised)
@@ -122,28 +118,31 @@ protected:
     }
 };
 
-TEST_F(ScriptedIoDrive, UnknownControlModeShowsDashes)
+// A mode no text stands for shows dashes; a late reply left in the queue
+// (the library master sends without purging) is dropped before the poll.
+TEST_F(ScriptedIoDrive, UnknownModeShowsDashesAndStaleInputIsDropped)
 {
-    drive->always(hex("01 03 00 02 00 01 25 CA"), Answer(withCrc(hex("01 03 02 00 09"))));
-    IoMonitorPoller poller(LinkModbus(), 115);
-    EXPECT_EQ(poller.step(), 0);
-    EXPECT_EQ(poller.readout().modeText, "------------");
+    const struct {
+        const char* modeReply;
+        bool staleReply;
+        const char* shown;
+    } rows[] = {{"01 03 02 00 09", false, "------------"}, {"01 03 02 00 04", true, "Position/Torque Control Mode"}};
+    for (const auto& row : rows) {
+        drive->expect(hex("01 03 00 02 00 01 25 CA"), Answer(withCrc(hex(row.modeReply))));
+        if (row.staleReply) {
+            drive->send(Answer(hex("01 06 00 90 00 00 89 E7")));
+            ASSERT_TRUE(drive->waitIdle());
+            platform::sleepMs(5);
+        }
+        IoMonitorPoller poller(LinkModbus(), 115);
+        EXPECT_EQ(poller.step(), 0);
+        EXPECT_EQ(poller.readout().modeText, row.shown);
+    }
 }
 
-TEST_F(ScriptedIoDrive, InputLeftOnTheLineIsDroppedBeforeAPoll)
-{
-    // A late reply to some earlier exchange waits in the queue; the library
-    // master sends without purging, so the poll drops it first.
-    drive->always(hex("01 03 00 02 00 01 25 CA"), Answer(withCrc(hex("01 03 02 00 04"))));
-    drive->send(Answer(hex("01 06 00 90 00 00 89 E7")));
-    ASSERT_TRUE(drive->waitIdle());
-    platform::sleepMs(5);
-    IoMonitorPoller poller(LinkModbus(), 115);
-    EXPECT_EQ(poller.step(), 0);
-    EXPECT_EQ(poller.readout().modeText, "Position/Torque Control Mode");
-}
-
-TEST(SharedPort, PollsInterleavedWithTheParameterPage)
+// The polls beside the parameter page's reads and writes, first alone, then
+// while the scope streams: every exchange is answered and the stream resumes.
+TEST(SharedPort, PollsInterleavedWithThePageAndTheStream)
 {
     ConnectedDrive drive({"--alarm", "16"});
     ASSERT_TRUE(drive.ok());
@@ -165,21 +164,13 @@ TEST(SharedPort, PollsInterleavedWithTheParameterPage)
         EXPECT_EQ(tuning.display().statusText, "Idle") << "round " << round;
         pageExchanges(round);
     }
-}
 
-TEST(SharedPort, PollsWhileTheScopeStreams)
-{
-    ConnectedDrive drive({"--alarm", "24"});
-    ASSERT_TRUE(drive.ok());
     drive.startStream(0x0C);
     ASSERT_GT(drive.queuedAfterMs(30), 9u) << "the stream runs";
-
-    IoMonitorPoller io(LinkModbus(), 115);
-    AutoTuningSession tuning;
     for (int round = 0; round < 2; ++round) {
         AlarmReadout alarms;
         EXPECT_TRUE(ReadAlarms(alarms)) << "round " << round;
-        EXPECT_EQ(alarms.current, 24);
+        EXPECT_EQ(alarms.current, 16);
         EXPECT_TRUE(io.readAll()) << "round " << round;
         expectFreshRound(io, round);
         tuning.pollStatus();

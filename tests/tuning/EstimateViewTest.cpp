@@ -60,7 +60,7 @@ private:
 private slots:
     void init() { prompt.clear(); }
 
-    void opensWithTheMethodItsDriveAllows()
+    void opensWithTheMethodItsDriveAllowsAndSavesToEeprom()
     {
         ConnectedDrive drive({"--model", "VR-008"});
         QVERIFY(drive.ok());
@@ -100,6 +100,18 @@ private slots:
         view.autoRadio()->click();
         QCOMPARE(view.promptBox()->text(), QString::fromStdString(LoadText(460)));
         QVERIFY(view.autoPanel()->pollTimer()->isActive());
+
+        // The EEPROM save asks first, then waits for the drive.
+        prompt.clear();
+        prompt.queueAnswer(platform::PromptCancel);
+        view.eepromButton()->click();
+        QCOMPARE(prompt.messageTexts(), std::vector<std::string>{LoadText(338)});
+
+        prompt.clear();
+        prompt.queueAnswer(platform::PromptOk);
+        view.eepromButton()->click();
+        QCOMPARE(prompt.messageTexts(), (std::vector<std::string>{LoadText(338), "EEPROM Write"}));
+        QCOMPARE(prompt.shown().back().caption, std::string("Remind"));
     }
 
     void wholeAutoTuningRunInTheView()
@@ -139,22 +151,6 @@ private slots:
         tuning->servoOffButton()->click();
         view->exitButton()->click();
         QTRY_VERIFY(frame.isNull());
-    }
-
-    void writeToEepromAsksThenWaitsForTheDrive()
-    {
-        ConnectedDrive drive({"--model", "VR-008"});
-        QVERIFY(drive.ok());
-        CEstimateII_View view(onLine(3));
-        prompt.queueAnswer(platform::PromptCancel);
-        view.eepromButton()->click();
-        QCOMPARE(prompt.messageTexts(), std::vector<std::string>{LoadText(338)});
-
-        prompt.clear();
-        prompt.queueAnswer(platform::PromptOk);
-        view.eepromButton()->click();
-        QCOMPARE(prompt.messageTexts(), (std::vector<std::string>{LoadText(338), "EEPROM Write"}));
-        QCOMPARE(prompt.shown().back().caption, std::string("Remind"));
     }
 
     void manualEstimateSentAndReadBack()

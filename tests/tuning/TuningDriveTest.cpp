@@ -55,7 +55,10 @@ TEST(AutoTuning, RunsThatEndInErrorOrServoOff)
     session.setServo(false);
 }
 
-TEST(AutoTuning, SilentDriveShowsInvalidAndRefusesStart)
+// One drive through its faults: a silent drive shows "Invalid" and refuses a
+// start, a gain read or transfer stops at its first failure, and the EEPROM
+// save counts only when read back.
+TEST(GainTransfer, SilenceAndRefusalsStopEachExchange)
 {
     ConnectedDrive drive({"--model", "VR-008"});
     ASSERT_TRUE(drive.ok());
@@ -72,20 +75,13 @@ TEST(AutoTuning, SilentDriveShowsInvalidAndRefusesStart)
     EXPECT_EQ(session.start(2), AutoTuningSession::StartResult::SnapshotFailed);
     EXPECT_EQ(CurrentGainSnapshot().values, kept.values) << "a failed read keeps the old snapshot";
     EXPECT_FALSE(session.setServo(true));
+    GainValues read{};
+    EXPECT_EQ(ReadGains(read), 0) << "the first read fails, the rest are not tried";
+    EXPECT_FALSE(EepromSaveConfirmed(3, true)) << "no read-back, no success";
 
     drive.answerAgain();
     EXPECT_FALSE(session.pollStatus());
     EXPECT_EQ(session.display().statusText, "Idle");
-}
-
-TEST(GainTransfer, TheFirstFailureStopsTheSequence)
-{
-    ConnectedDrive drive({"--model", "VR-008"});
-    ASSERT_TRUE(drive.ok());
-    GainValues read{};
-    drive.silence();
-    EXPECT_EQ(ReadGains(read), 0) << "the first read fails, the rest are not tried";
-    drive.answerAgain();
 
     // Pr.14 = 10 is refused by the drive: Pr.10 to Pr.12 are written, not Pr.20.
     std::vector<int> written;
@@ -95,12 +91,7 @@ TEST(GainTransfer, TheFirstFailureStopsTheSequence)
     EXPECT_EQ(read[RowPr12], 24);
     EXPECT_NE(read[RowPr14], 10);
     EXPECT_NE(read[RowPr20], 400);
-}
 
-TEST(GainTransfer, EepromSaveIsConfirmedByReadingBack)
-{
-    ConnectedDrive drive({"--model", "VR-008"});
-    ASSERT_TRUE(drive.ok());
     linkState().commandWait.targetRegister = kEepromSaveRegister & 0xFF;
     CommandWait wait;
     while (!wait.tick())
@@ -109,7 +100,4 @@ TEST(GainTransfer, EepromSaveIsConfirmedByReadingBack)
     EXPECT_TRUE(EepromSaveConfirmed(3, wait.accepted()));
     EXPECT_TRUE(EepromSaveConfirmed(0, true)) << "a class-0 drive is taken at its word";
     EXPECT_FALSE(EepromSaveConfirmed(0, false));
-
-    drive.silence();
-    EXPECT_FALSE(EepromSaveConfirmed(3, true)) << "no read-back, no success";
 }
